@@ -1,0 +1,15 @@
+// Where the module and the files beside it live: the module directory is the
+// module's full path cut at its last backslash.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Full path of `module` with everything from the last backslash removed;
+// empty when the path cannot be had or holds no backslash.
+std::string ModuleDirectoryOf(HMODULE module);
+// The part of the path from the last backslash on, the backslash included;
+// empty on the same failures.
+std::string ModuleFileNameOf(HMODULE module);
+// "<module directory>\<fileName>", or empty when the directory is unknown.
+std::string FileBesideModule(HMODULE module, const char* fileName);

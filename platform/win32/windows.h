@@ -1,0 +1,7 @@
+// Umbrella header standing in for <windows.h>: the module includes this one
+// header for everything Win32, as it would on the real platform.
+#pragma once
+#include "wintypes.h"
+#include "winerror.h"
+#include "loader.h"
+#include "last_error.h"

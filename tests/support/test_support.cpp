@@ -1,0 +1,1 @@
+// Shared helpers for the unit tests live in this folder.
