@@ -5,3 +5,6 @@
 #include "winerror.h"
 #include "loader.h"
 #include "last_error.h"
+#include "message_box.h"
+#include "synch.h"
+#include "timers.h"
