@@ -5,3 +5,5 @@
 #include "winerror.h"
 #include "loader.h"
 #include "last_error.h"
+#include "codepage.h"
+#include "format_message.h"
