@@ -8,3 +8,5 @@
 #include "message_box.h"
 #include "synch.h"
 #include "timers.h"
+#include "codepage.h"
+#include "format_message.h"
