@@ -1,0 +1,88 @@
+#include "excel/excel_connection.h"
+#include "excel/excel_ops.h"
+#include "export/worksheet_writer.h"
+
+#include <climits>
+#include <cstdio>
+
+int CurrentRow = 1;
+
+namespace {
+
+// A row or column number as the cell lookup takes it: a 16-bit number. A
+// number that does not fit is refused here rather than handed over wrapped
+// round onto some other row.
+_variant_t CellIndex(int number)
+{
+    if (number < SHRT_MIN || number > SHRT_MAX)
+        _com_issue_error(DISP_E_OVERFLOW);
+    return _variant_t(static_cast<short>(number));
+}
+
+// Gives the cell `text` as its comment, replacing the text of a comment it
+// has already: the program refuses a second comment on one cell.
+void SetCellComment(IDispatch* cells, const _variant_t& row, int column, const std::string& text)
+{
+    IDispatchPtr cell = ExcelRangeItem(cells, row, CellIndex(column));
+    IDispatchPtr comment = ExcelGetComment(cell);
+    if (comment)
+        ExcelSetCommentText(comment, text);
+    else
+        ExcelAddComment(cell, text);
+}
+
+} // namespace
+
+bool SpreadsheetRunning()
+{
+    ExcelApplicationPtr application;
+    return SUCCEEDED(AcquireExcel(ExcelAcquireMode::RunningOnly, application));
+}
+
+void WriteRow(bool header, const std::vector<std::string>& texts, const std::vector<std::string>& notes,
+              const Settings& settings)
+{
+    ExcelApplicationPtr application;
+    if (FAILED(AcquireExcel(ExcelAcquireMode::RunningOnly, application)))
+        return;
+    IDispatchPtr sheet = ExcelGetActiveSheet(application);
+    const _variant_t row = CellIndex(CurrentRow);
+    IDispatchPtr cells = ExcelGetCells(sheet);
+
+    std::size_t firstText = 0;
+    if (header) {
+        for (std::size_t i = 0; i < notes.size(); ++i)
+            if (!notes[i].empty())
+                SetCellComment(cells, row, static_cast<int>(i) + 1, notes[i]);
+    } else if (!texts.empty()) {
+        // The handle rides along as the comment of the row's first cell.
+        SetCellComment(cells, row, 1, texts[0]);
+        firstText = 1;
+    }
+
+    int column = 1;
+    for (std::size_t i = firstText; i < texts.size(); ++i, ++column) {
+        IDispatchPtr cell = ExcelRangeItem(cells, row, CellIndex(column));
+        if (settings.AsText)
+            ExcelSetNumberFormat(cell, "@");
+        ExcelSetValue(cell, texts[i]);
+    }
+
+    if (header) {
+        char address[32];
+        std::snprintf(address, sizeof address, "A%d", CurrentRow);
+        IDispatchPtr range = ExcelGetRange(sheet, address, address);
+        IDispatchPtr font = ExcelGetFont(ExcelGetEntireRow(range));
+        ExcelSetBold(font, true);
+    }
+    ++CurrentRow;
+}
+
+void AutofitColumns()
+{
+    ExcelApplicationPtr application;
+    if (FAILED(AcquireExcel(ExcelAcquireMode::RunningOnly, application)))
+        return;
+    IDispatchPtr sheet = ExcelGetActiveSheet(application);
+    ExcelAutoFit(ExcelGetColumns(sheet));
+}
