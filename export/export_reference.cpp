@@ -6,7 +6,7 @@
 #include "export/export_rows.h"
 #include "export/worksheet_writer.h"
 
-#include <acutads.h>
+#include <acdbads.h>
 #include <dbents.h>
 #include <dbsymtb.h>
 

@@ -1,8 +1,8 @@
 #include "export/reference_filters.h"
 
+#include <acdbads.h>
 #include <acedads.h>
-#include <adslib.h>
-#include <dbmain.h>
+#include <adscodes.h>
 
 int SelectReferences(AcDbObjectIdArray& list)
 {
