@@ -5,3 +5,5 @@
 #include "winerror.h"
 #include "loader.h"
 #include "last_error.h"
+#include "registry.h"
+#include "private_profile.h"

@@ -48,6 +48,15 @@ using HWND = HWND__*;
 struct HKEY__;
 using HKEY = HKEY__*;
 using PHKEY = HKEY*;
+using ACCESS_MASK = DWORD;
+using REGSAM = ACCESS_MASK;
+using LSTATUS = LONG;
+
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 
 #ifndef TRUE
 #define TRUE 1
