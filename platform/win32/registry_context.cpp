@@ -34,7 +34,8 @@ void RegistryContext::Load()
     std::string text;
     std::string error;
     const ReadResult read = ReadWholeFile(storeFile_, text, error);
-    if (read == ReadResult::Missing)
+    // An empty file (made with touch, say) holds nothing to lose.
+    if (read == ReadResult::Missing || (read == ReadResult::Ok && text.empty()))
         return;
     if (read == ReadResult::Ok) {
         if (ParseRegistryExport(text, kUserRootName, userRoot_, error))
