@@ -7,3 +7,8 @@
 #include "last_error.h"
 #include "registry.h"
 #include "private_profile.h"
+#include "message_box.h"
+#include "synch.h"
+#include "timers.h"
+#include "codepage.h"
+#include "format_message.h"

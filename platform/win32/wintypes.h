@@ -52,12 +52,6 @@ using ACCESS_MASK = DWORD;
 using REGSAM = ACCESS_MASK;
 using LSTATUS = LONG;
 
-typedef struct _SECURITY_ATTRIBUTES {
-    DWORD nLength;
-    LPVOID lpSecurityDescriptor;
-    BOOL bInheritHandle;
-} SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
-
 #ifndef TRUE
 #define TRUE 1
 #endif
