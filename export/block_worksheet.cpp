@@ -1,4 +1,4 @@
-#include "excel/excel_connection.h"
+#include "excel/acquire_excel.h"
 #include "excel/excel_ops.h"
 #include "export/worksheet_writer.h"
 
@@ -6,23 +6,23 @@
 
 void OpenBlockWorksheet(const std::string& blockName)
 {
-    ExcelApplicationPtr application;
-    if (FAILED(AcquireExcel(ExcelAcquireMode::RunningOnly, application)))
+    Excel::_ApplicationPtr application;
+    if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
         return;
-    IDispatchPtr workbook = ExcelGetActiveWorkbook(application);
-    IDispatchPtr worksheets = ExcelGetWorksheets(workbook);
-    IDispatchPtr sheet = ExcelAddWorksheet(worksheets);
+    IDispatchPtr workbook = excel::GetActiveWorkbook(application);
+    IDispatchPtr worksheets = excel::GetWorksheets(workbook);
+    IDispatchPtr sheet = excel::AddWorksheet(worksheets);
 
     // The program compares sheet names without case; a name in use (also a
     // second export of the same block) leaves the new sheet its default name.
     bool taken = false;
     const auto* wanted = reinterpret_cast<const unsigned char*>(blockName.c_str());
-    for (long n = 1; n <= ExcelGetCount(worksheets); ++n) {
-        const std::string name = ExcelGetName(ExcelGetItem(worksheets, _variant_t(n)));
+    for (long n = 1; n <= excel::GetCount(worksheets); ++n) {
+        const std::string name = excel::GetName(excel::GetItem(worksheets, _variant_t(n)));
         if (_mbsicoll(reinterpret_cast<const unsigned char*>(name.c_str()), wanted) == 0)
             taken = true;
     }
     if (!taken)
-        ExcelSetName(sheet, blockName);
-    ExcelActivate(sheet);
+        excel::PutName(sheet, blockName.c_str());
+    excel::Activate(sheet);
 }

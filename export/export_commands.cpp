@@ -2,7 +2,7 @@
 
 #include "app/resource_strings.h"
 #include "cmd/operations.h"
-#include "excel/excel_connection.h"
+#include "excel/acquire_excel.h"
 #include "excel/excel_ops.h"
 #include "export/block_name_table.h"
 #include "export/choose_blocks.h"
@@ -22,14 +22,14 @@ bool RunExport(const std::vector<std::string>& names, const Settings& settings, 
     // The sink must not take the export's own cells for user edits.
     DisconnectLiveLink();
 
-    ExcelApplicationPtr application;
-    if (FAILED(AcquireExcel(ExcelAcquireMode::RunningOrNew, application))) {
+    Excel::_ApplicationPtr application;
+    if (FAILED(AcquireExcel(AcquireMode::RunningOrNew, application))) {
         const std::string text = ResourceString(IDS_ERROR_TEXT);
         const std::string caption = ResourceString(IDS_NO_EXCEL_CAPTION);
         MessageBoxA(adsw_acadMainWnd(), text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
         return false;
     }
-    ExcelSetVisible(application, true);
+    excel::PutVisible(application, true);
     PrepareWorkbook(application, settings);
 
     for (const std::string& name : names) {

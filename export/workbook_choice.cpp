@@ -6,10 +6,10 @@ void PrepareWorkbook(IDispatch* application, const Settings& settings)
     IDispatchPtr workbook;
     // Only the explicit choice writes into a workbook the user has open.
     if (settings.WorkbookSettings == 1)
-        workbook = ExcelGetActiveWorkbook(application);
+        workbook = excel::GetActiveWorkbook(application);
     if (!workbook)
-        workbook = ExcelAddWorkbook(ExcelGetWorkbooks(application));
-    ExcelActivate(workbook);
+        workbook = excel::AddWorkbook(excel::GetWorkbooks(application));
+    excel::Activate(workbook);
 
     if (SharesActiveWorksheet(settings))
         CurrentRow = settings.FindNextBlankLine ? FindBlankRow(workbook) : settings.ExportStartRow;

@@ -1,4 +1,5 @@
-#include "excel/excel_connection.h"
+#include "excel/acquire_excel.h"
+#include "excel/ansi_text.h"
 #include "excel/excel_ops.h"
 #include "export/worksheet_writer.h"
 
@@ -8,6 +9,9 @@
 int CurrentRow = 1;
 
 namespace {
+
+// A text argument: the module's ANSI text as the program's UTF-16.
+_variant_t TextArgument(const char* text) { return _variant_t(AnsiToBstr(text)); }
 
 // A row or column number as the cell lookup takes it: a 16-bit number. A
 // number that does not fit is refused here rather than handed over wrapped
@@ -23,31 +27,31 @@ _variant_t CellIndex(int number)
 // has already: the program refuses a second comment on one cell.
 void SetCellComment(IDispatch* cells, const _variant_t& row, int column, const std::string& text)
 {
-    IDispatchPtr cell = ExcelRangeItem(cells, row, CellIndex(column));
-    IDispatchPtr comment = ExcelGetComment(cell);
+    IDispatchPtr cell = excel::GetCellItem(cells, row, CellIndex(column));
+    IDispatchPtr comment = excel::GetComment(cell);
     if (comment)
-        ExcelSetCommentText(comment, text);
+        excel::SetCommentText(comment, text.c_str());
     else
-        ExcelAddComment(cell, text);
+        excel::AddComment(cell, TextArgument(text.c_str()));
 }
 
 } // namespace
 
 bool SpreadsheetRunning()
 {
-    ExcelApplicationPtr application;
-    return SUCCEEDED(AcquireExcel(ExcelAcquireMode::RunningOnly, application));
+    Excel::_ApplicationPtr application;
+    return SUCCEEDED(AcquireExcel(AcquireMode::RunningOnly, application));
 }
 
 void WriteRow(bool header, const std::vector<std::string>& texts, const std::vector<std::string>& notes,
               const Settings& settings)
 {
-    ExcelApplicationPtr application;
-    if (FAILED(AcquireExcel(ExcelAcquireMode::RunningOnly, application)))
+    Excel::_ApplicationPtr application;
+    if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
         return;
-    IDispatchPtr sheet = ExcelGetActiveSheet(application);
+    IDispatchPtr sheet = excel::GetActiveSheet(application);
     const _variant_t row = CellIndex(CurrentRow);
-    IDispatchPtr cells = ExcelGetCells(sheet);
+    IDispatchPtr cells = excel::GetCells(sheet);
 
     std::size_t firstText = 0;
     if (header) {
@@ -62,27 +66,27 @@ void WriteRow(bool header, const std::vector<std::string>& texts, const std::vec
 
     int column = 1;
     for (std::size_t i = firstText; i < texts.size(); ++i, ++column) {
-        IDispatchPtr cell = ExcelRangeItem(cells, row, CellIndex(column));
+        IDispatchPtr cell = excel::GetCellItem(cells, row, CellIndex(column));
         if (settings.AsText)
-            ExcelSetNumberFormat(cell, "@");
-        ExcelSetValue(cell, texts[i]);
+            excel::PutNumberFormat(cell, TextArgument("@"));
+        excel::PutValue(cell, texts[i].c_str());
     }
 
     if (header) {
         char address[32];
         std::snprintf(address, sizeof address, "A%d", CurrentRow);
-        IDispatchPtr range = ExcelGetRange(sheet, address, address);
-        IDispatchPtr font = ExcelGetFont(ExcelGetEntireRow(range));
-        ExcelSetBold(font, true);
+        IDispatchPtr range = excel::GetRange(sheet, TextArgument(address), TextArgument(address));
+        IDispatchPtr font = excel::GetFont(excel::GetEntireRow(range));
+        excel::PutBold(font, _variant_t(true));
     }
     ++CurrentRow;
 }
 
 void AutofitColumns()
 {
-    ExcelApplicationPtr application;
-    if (FAILED(AcquireExcel(ExcelAcquireMode::RunningOnly, application)))
+    Excel::_ApplicationPtr application;
+    if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
         return;
-    IDispatchPtr sheet = ExcelGetActiveSheet(application);
-    ExcelAutoFit(ExcelGetColumns(sheet));
+    IDispatchPtr sheet = excel::GetActiveSheet(application);
+    excel::AutoFit(excel::GetColumns(sheet));
 }
