@@ -1,1 +1,28 @@
-// Placeholder until the module's entry points land.
+// The module's exports: the operating system's attach and detach
+// notification and the host's application entry point.
+#include "app/gwell_app.h"
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        return TheGwellApp().AttachProcess(instance) ? TRUE : FALSE;
+    case DLL_PROCESS_DETACH:
+        TheGwellApp().DetachProcess();
+        return TRUE;
+    default:
+        return TRUE;
+    }
+}
+
+AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode message, void* packet)
+{
+    return TheGwellApp().Dispatch(message, packet);
+}
+
+// The version handshake the host's SDK adds to every application module.
+int acrxGetApiVersion() { return 16; }
+
+} // extern "C"

@@ -1,1 +1,185 @@
-int main() { return 0; }
+// gwhost: a terminal CAD host. It loads the Gridwell module the way the real
+// host loads an application module, opens a drawing as the current
+// document, reads command lines from standard input (an empty line is Enter,
+// "^C" is Escape), runs the module's thread timer on its main loop and, at
+// the end of input, unloads the module and saves what it was asked to save.
+#include "sessions.h"
+#include "stdio_command_line.h"
+
+#include <acad_host.h>
+#include <timers.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+const char kUsage[] = R"(usage: gwhost [options] [DRAWING.dxf]
+
+Runs the Gridwell module in a command-line CAD host. Command lines are read
+from standard input: an empty line is Enter, a line "^C" is Escape.
+
+options:
+  --module FILE          the module to load (default: gwell16.arx beside gwhost)
+  --registry FILE        the per-user registry store (default:
+                         $XDG_CONFIG_HOME/gridwell/user.reg, else
+                         ~/.config/gridwell/user.reg)
+  --spreadsheet MODE     absent, installed (default) or running
+  --open-book FILE.xlsx  a workbook the running spreadsheet program has open
+                         (repeatable; the last one is active)
+  --books DIR            at the end, save every open workbook as DIR/<name>.xlsx
+  --save-as FILE.dxf     at the end, save the current drawing as FILE.dxf
+  --help                 show this text
+
+Host commands besides the module's: select HANDLE... | select all.
+Exit status: 0 at the end of input, 1 when a save at the end failed,
+2 for a bad argument, an unreadable drawing or a module that does not load.
+)";
+
+std::string DirectoryOfExecutable()
+{
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return ".";
+    std::string text(path, static_cast<std::size_t>(length));
+    return text.substr(0, text.rfind('/'));
+}
+
+int Fail(const std::string& message)
+{
+    std::fprintf(stderr, "gwhost: %s\n", message.c_str());
+    return 2;
+}
+
+// Parses the arguments into `options`; false with `error` set on a bad one.
+bool ParseArguments(int argc, char** argv, HostOptions& options, bool& help, std::string& error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc) {
+                error = argument + " needs a value";
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        if (argument == "--help" || argument == "-h") {
+            help = true;
+        } else if (argument == "--module") {
+            if (!value(options.modulePath))
+                return false;
+        } else if (argument == "--registry") {
+            if (!value(options.registryFile))
+                return false;
+        } else if (argument == "--spreadsheet") {
+            if (!value(options.spreadsheet))
+                return false;
+            if (options.spreadsheet != "absent" && options.spreadsheet != "installed"
+                && options.spreadsheet != "running") {
+                error = "--spreadsheet must be absent, installed or running";
+                return false;
+            }
+        } else if (argument == "--open-book") {
+            std::string book;
+            if (!value(book))
+                return false;
+            options.openBooks.push_back(book);
+        } else if (argument == "--books") {
+            if (!value(options.booksDir))
+                return false;
+        } else if (argument == "--save-as") {
+            if (!value(options.saveAs))
+                return false;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            error = "unknown option " + argument + " (see --help)";
+            return false;
+        } else if (options.drawing.empty()) {
+            options.drawing = argument;
+        } else {
+            error = "more than one drawing given (see --help)";
+            return false;
+        }
+    }
+    if (!options.openBooks.empty() && options.spreadsheet != "running")
+        options.spreadsheet = "running";
+    return true;
+}
+
+// Reads and runs command lines until the input ends.
+void RunCommandLoop(AcadHost& host)
+{
+    for (;;) {
+        DispatchDueTimers();
+        HostWriteOutput("\nCommand: ");
+        std::string line;
+        const HostInputResult input = HostReadInputLine(line);
+        if (input == HostInputResult::EndOfInput)
+            break;
+        if (input == HostInputResult::Cancel || line.empty())
+            continue;
+        const std::string command = line.substr(0, line.find(' '));
+        if (RunDrawingHostCommand(line)) {
+            continue;
+        }
+        if (host.runCommand(command)) {
+            host.runQueuedExpressions();
+            continue;
+        }
+        HostWriteOutput("Unknown command \"" + command + "\".  Press F1 for help.");
+    }
+    HostWriteOutput("\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    HostOptions options;
+    bool help = false;
+    std::string error;
+    if (!ParseArguments(argc, argv, options, help, error))
+        return Fail(error);
+    if (help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.modulePath.empty())
+        options.modulePath = DirectoryOfExecutable() + "/gwell16.arx";
+
+    AcadHost host;
+    host.install();
+    StdioCommandLine commandLine;
+    host.setCommandLine(&commandLine);
+    PrintingMessageBoxDriver messageBoxes;
+    SetMessageBoxDriver(&messageBoxes);
+
+    if (!StartRegistrySession(options, error))
+        return Fail(error);
+    if (!StartSpreadsheetSession(options, error))
+        return Fail(error);
+    if (!OpenDrawingSession(options, error))
+        return Fail(error);
+    if (!host.loadApplication(options.modulePath, error))
+        return Fail("cannot load module " + options.modulePath + ": " + error);
+    host.runQueuedExpressions();
+
+    RunCommandLoop(host);
+
+    host.unloadApplications();
+    int status = 0;
+    if (!EndDrawingSession(options, error)) {
+        std::fprintf(stderr, "gwhost: %s\n", error.c_str());
+        status = 1;
+    }
+    if (!EndSpreadsheetSession(options, error)) {
+        std::fprintf(stderr, "gwhost: %s\n", error.c_str());
+        status = 1;
+    }
+    EndRegistrySession();
+    SetMessageBoxDriver(nullptr);
+    return status;
+}

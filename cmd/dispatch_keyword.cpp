@@ -1,0 +1,76 @@
+#include "app/resource_strings.h"
+#include "cmd/operations.h"
+#include "res/resource.h"
+
+#include <adslib.h>
+#include <mbstring.h>
+
+#include <cstring>
+
+namespace {
+
+bool RunExport() { return RunDialogExport(false); }
+bool RunSelectionExport() { return RunDialogExport(true); }
+bool RunConnect()
+{
+    DisconnectLiveLink();
+    ConnectLiveLink();
+    return true;
+}
+bool RunDisconnect()
+{
+    DisconnectLiveLink();
+    return true;
+}
+bool RunHelp()
+{
+    OpenHelp();
+    return true;
+}
+
+struct KeywordOperation {
+    const char* keyword;
+    bool (*operation)(); // null: the keyword is known and runs nothing
+};
+
+// The global keyword names, compared in this order.
+const KeywordOperation kKeywordTable[] = {
+    {"Export", RunExport},
+    {"Export2", ExportByNames},
+    {"Selection+export", RunSelectionExport},
+    {"Export3", ExportByNames},
+    {"Export4", nullptr},
+    {"Import", RunImport},
+    {"Options", ShowOptionsDialog},
+    {"Connect", RunConnect},
+    {"Disconnect", RunDisconnect},
+    {"Import2", ImportChanges},
+    {"Toolbar", ShowToolbar},
+    {"Help", RunHelp},
+};
+
+} // namespace
+
+bool DispatchKeyword()
+{
+    ResourceSourceScope resources;
+    const std::string keywordList = ResourceString(IDS_GWELL_KEYWORDS);
+    const std::string prompt = ResourceString(IDS_GWELL_PROMPT);
+    acedInitGet(0, keywordList.c_str());
+    char keyword[132] = {};
+    const int answer = acedGetKword(prompt.c_str(), keyword);
+    if (answer == RTNONE)
+        std::strcpy(keyword, "Export");
+    else if (answer != RTNORM)
+        return false;
+
+    bool result = false;
+    for (const KeywordOperation& entry : kKeywordTable) {
+        if (_mbsicmp(reinterpret_cast<const unsigned char*>(keyword),
+                reinterpret_cast<const unsigned char*>(entry.keyword))
+                == 0
+            && entry.operation)
+            result = entry.operation();
+    }
+    return result;
+}

@@ -1,0 +1,14 @@
+// Keyword operations whose subsystems are not part of the module yet. Each
+// does nothing and reports that nothing ran; the subsystem that brings the
+// operation removes it from here.
+#include "cmd/operations.h"
+
+bool RunDialogExport(bool) { return false; }
+bool ExportByNames() { return false; }
+bool RunImport() { return false; }
+bool ShowOptionsDialog() { return false; }
+bool ConnectLiveLink() { return false; }
+bool DisconnectLiveLink() { return false; }
+bool ImportChanges() { return false; }
+bool ShowToolbar() { return false; }
+bool OpenHelp() { return false; }

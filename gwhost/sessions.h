@@ -1,0 +1,31 @@
+// What gwhost sets up around a run, one session per stand-in: each is started
+// from the command-line options before the module loads and ended after the
+// input has run out.
+#pragma once
+#include <string>
+#include <vector>
+
+struct HostOptions {
+    std::string modulePath;      // --module FILE; default: gwell16.arx beside gwhost
+    std::string drawing;         // DRAWING.dxf; empty: an empty drawing
+    std::string saveAs;          // --save-as FILE.dxf
+    std::string registryFile;    // --registry FILE; empty: the default per-user store
+    std::string spreadsheet = "installed"; // --spreadsheet absent|installed|running
+    std::vector<std::string> openBooks;    // --open-book FILE.xlsx (repeatable)
+    std::string booksDir;        // --books DIR
+};
+
+// The per-user registry store.
+bool StartRegistrySession(const HostOptions& options, std::string& error);
+void EndRegistrySession();
+
+// The spreadsheet program: absent, installed or running with books open.
+bool StartSpreadsheetSession(const HostOptions& options, std::string& error);
+bool EndSpreadsheetSession(const HostOptions& options, std::string& error);
+
+// The drawing: opened as the current document; saved at the end when asked.
+bool OpenDrawingSession(const HostOptions& options, std::string& error);
+bool EndDrawingSession(const HostOptions& options, std::string& error);
+// Host commands of the drawing's (such as "select"); false when `command`
+// is not one of them.
+bool RunDrawingHostCommand(const std::string& command);

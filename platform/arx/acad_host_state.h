@@ -1,0 +1,69 @@
+// Internals of AcadHost shared by its source files; not for the module.
+#pragma once
+#include "acad_host.h"
+#include "accmd.h"
+#include "adslib.h"
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+using AcrxEntryPointProc = AcRx::AppRetCode (*)(AcRx::AppMsgCode, void*);
+
+struct HostApplication {
+    std::string fileName;
+    HMODULE module = nullptr;
+    AcrxEntryPointProc entryPoint = nullptr;
+};
+
+struct HostCommand {
+    std::string group;
+    std::string globalName;
+    std::string localName;
+    int flags = 0;
+    AcRxFunctionPtr function = nullptr;
+};
+
+struct HostLispFunction {
+    short functionCode = 0;
+    HostApplication* application = nullptr;
+};
+
+struct QueuedExpression {
+    AcApDocument* document = nullptr;
+    std::string text;
+};
+
+struct AcadHost::State {
+    HostCommandLine* commandLine = nullptr;
+
+    std::vector<std::unique_ptr<AcApDocument>> documents;
+    AcApDocument* current = nullptr;
+    // LISP symbols are case-insensitive: keys are upper-cased names.
+    std::map<const AcApDocument*, std::map<std::string, HostLispFunction>> lispFunctions;
+    std::map<int, AcadFunctionPtr> registeredFunctions;
+    std::deque<QueuedExpression> queuedExpressions;
+    int currentFunctionCode = -1;
+
+    std::vector<std::unique_ptr<HostApplication>> applications;
+    // The application whose entry point is running, so that acedDefun knows
+    // whom a LISP function belongs to.
+    HostApplication* messageTarget = nullptr;
+    std::set<void*> unlocked;
+    std::map<void*, int> mdiAware;
+    int classHierarchyBuilds = 0;
+
+    std::vector<HostCommand> commands;
+    std::vector<HINSTANCE> resourceStack;
+    std::deque<std::string> pendingInput; // from sendStringToExecute
+    std::string keywordList;              // armed by acedInitGet for the next prompt
+    int initGetBits = 0;
+    std::vector<std::string> failures;
+
+    AcRx::AppRetCode send(HostApplication& application, AcRx::AppMsgCode message);
+};
+
+std::string HostUpper(const std::string& text);

@@ -1,0 +1,62 @@
+#include "host_fixture.h"
+
+#include "app/gwell_app.h"
+
+#include <loader.h>
+#include <synch.h>
+
+bool ScriptedCommandLine::readLine(std::string& line)
+{
+    if (input.empty())
+        return false;
+    line = input.front();
+    input.pop_front();
+    return true;
+}
+
+int RecordingMessageBoxes::show(HWND, const std::string& text, const std::string& caption, UINT type)
+{
+    boxes.push_back({text, caption, type});
+    if (answers.empty())
+        return IDOK;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void HostFixture::SetUp()
+{
+    kernelHandlesBefore = OpenKernelHandleCount();
+    host.install();
+    host.setCommandLine(&commandLine);
+    SetMessageBoxDriver(&messageBoxes);
+}
+
+void HostFixture::TearDown()
+{
+    SetMessageBoxDriver(nullptr);
+    host.unloadApplications();
+    EXPECT_EQ(OpenKernelHandleCount(), kernelHandlesBefore) << "a kernel object was left open";
+    EXPECT_EQ(host.resourceStackDepth(), 0) << "a resource push was not popped";
+}
+
+void HostFixture::Type(std::initializer_list<std::string> lines)
+{
+    for (const std::string& line : lines)
+        commandLine.input.push_back(line);
+}
+
+void AttachedModuleFixture::SetUp()
+{
+    HostFixture::SetUp();
+    fakeModule = LoadLibraryA(GW_BIN_DIR "/gwell16res.dll");
+    ASSERT_NE(fakeModule, nullptr);
+    ASSERT_TRUE(TheGwellApp().AttachProcess(fakeModule));
+}
+
+void AttachedModuleFixture::TearDown()
+{
+    TheGwellApp().DetachProcess();
+    FreeLibrary(fakeModule);
+    HostFixture::TearDown();
+}

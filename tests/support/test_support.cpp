@@ -1,1 +1,0 @@
-// Shared helpers for the unit tests live in this folder.
