@@ -114,11 +114,12 @@ std::optional<Location> Find(const std::vector<std::string>& lines, const std::s
     return found;
 }
 
+// The caller gets a C string: a NUL byte in the file ends the value there.
 DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size)
 {
     if (!buffer || size == 0)
         return 0;
-    const size_t length = std::min<size_t>(text.size(), size - 1);
+    const size_t length = std::min<size_t>(std::min(text.size(), text.find('\0')), size - 1);
     std::memcpy(buffer, text.data(), length);
     buffer[length] = '\0';
     return static_cast<DWORD>(length);

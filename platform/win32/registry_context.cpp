@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 std::atomic<RegistryContext*> g_current{nullptr};
@@ -62,7 +63,8 @@ bool RegistryContext::SaveLocked(std::string& error)
         // The user may want what was in the damaged file: keep it aside
         // rather than overwrite it.
         const std::string kept = storeFile_ + ".bad";
-        if (std::rename(storeFile_.c_str(), kept.c_str()) == 0)
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(storeFile_, ec) && std::rename(storeFile_.c_str(), kept.c_str()) == 0)
             std::fprintf(stderr, "warning: the unusable registry store was kept as %s\n", kept.c_str());
         keepDamagedStore_ = false;
     }

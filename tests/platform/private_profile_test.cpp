@@ -65,7 +65,8 @@ TEST_F(PrivateProfile, ReadsByWindowsRules)
 
 TEST_F(PrivateProfile, CutsToTheCallersBuffer)
 {
-    WriteFileBytes(path, "[S]\nK=abcdef\n");
+    using namespace std::string_literals;
+    WriteFileBytes(path, "[S]\nK=abcdef\nNul=ab\0cd\n"s);
     char buffer[4] = "zzz";
     EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", buffer, sizeof buffer, path.c_str()), 3u);
     EXPECT_EQ(std::string(buffer), "abc");
@@ -73,6 +74,9 @@ TEST_F(PrivateProfile, CutsToTheCallersBuffer)
     EXPECT_EQ(std::string(buffer), "");
     EXPECT_EQ(GetPrivateProfileStringA("S", "None", "default", buffer, sizeof buffer, path.c_str()), 3u);
     EXPECT_EQ(std::string(buffer), "def");
+    // A NUL byte in the file ends the value the caller sees.
+    EXPECT_EQ(GetPrivateProfileStringA("S", "Nul", "", buffer, sizeof buffer, path.c_str()), 2u);
+    EXPECT_EQ(std::string(buffer), "ab");
 }
 
 TEST_F(PrivateProfile, AMissingFileReadsAsEmpty)

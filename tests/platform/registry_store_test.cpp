@@ -262,4 +262,18 @@ TEST_F(RegistryStore, AChangeThatCannotBeSavedFailsAndIsUndone)
     EXPECT_EQ(registry.OpenKeyCount(), 0);
 }
 
+TEST_F(RegistryStore, AFolderInPlaceOfTheStoreIsNeverMovedAside)
+{
+    const std::string path = scratch.File("store.reg");
+    std::filesystem::create_directories(path);
+    RegistryContext registry(path);
+    registry.Install();
+    EXPECT_FALSE(registry.LoadWarning().empty());
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "A", 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr),
+              ERROR_REGISTRY_IO_FAILED);
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_FALSE(FileExists(path + ".bad"));
+}
+
 } // namespace
