@@ -7,7 +7,7 @@
 #include "app/gwell_app.h"
 #include "export/export_commands.h"
 #include "settings/settings.h"
-#include "tests/support/dxf_builder.h"
+#include "tests/support/dxf_drawing.h"
 
 #include <acad_host.h>
 #include <com_runtime.h>
@@ -42,7 +42,7 @@ std::string BinDirectory()
 
 std::string Drawing(int references)
 {
-    DxfBuilder drawing;
+    DxfDrawing drawing;
     drawing.layer("Fixtures");
     for (int b = 0; b < kBlocks; ++b)
         drawing.block("B" + std::to_string(b), {{"NUMBER", "Number?", "0", false},

@@ -1,6 +1,6 @@
 // What export gathers from the drawing: the block-name table, the merged
 // attributes of a reference, the layer and selection filters and the pick.
-#include "drawing_fixture.h"
+#include "export_drawing_fixture.h"
 
 #include "export/block_name_table.h"
 #include "export/collect_attributes.h"
@@ -32,7 +32,7 @@ std::vector<std::string> Handles(const AcDbObjectIdArray& ids)
     return handles;
 }
 
-class BlockCollection : public DrawingFixture {
+class BlockCollection : public ExportDrawingFixture {
 protected:
     AcDbObjectIdArray ReferencesOf(std::initializer_list<std::string> handles)
     {
@@ -47,7 +47,7 @@ protected:
 
 TEST_F(BlockCollection, TableOffersNamedBlocksOnlyAndTellsWhenThereIsNone)
 {
-    DxfBuilder drawing;
+    DxfDrawing drawing;
     drawing.block("*U1", {{"A", "a?", "", false}}, 1).block("*Paper_Space7").block("*PAPER_SPACEX");
     Load(drawing);
     BlockNameTable table;
@@ -58,7 +58,7 @@ TEST_F(BlockCollection, TableOffersNamedBlocksOnlyAndTellsWhenThereIsNone)
     EXPECT_EQ(messageBoxes.boxes[0].text, ResourceString(IDS_ERROR_TEXT));
     EXPECT_EQ(messageBoxes.boxes[0].type & MB_ICONMASK, MB_ICONERROR);
 
-    DxfBuilder named;
+    DxfDrawing named;
     named.block("DOOR", {{"NUMBER", "Number?", "1", false}}).block("*U2", {}, 1).block("PLAIN");
     Load(named);
     messageBoxes.boxes.clear();
@@ -69,7 +69,7 @@ TEST_F(BlockCollection, TableOffersNamedBlocksOnlyAndTellsWhenThereIsNone)
 
 TEST_F(BlockCollection, TableFailsQuietlyWithoutBlockTableOrIterator)
 {
-    DxfBuilder drawing;
+    DxfDrawing drawing;
     drawing.block("DOOR");
     Load(drawing);
     BlockNameTable table;
@@ -82,7 +82,7 @@ TEST_F(BlockCollection, TableFailsQuietlyWithoutBlockTableOrIterator)
 
 TEST_F(BlockCollection, ReferenceTextsFillTheirDefinitionsRecords)
 {
-    DxfBuilder drawing;
+    DxfDrawing drawing;
     drawing.block("B", {{"TAG1", "one?", "constant one", true}, {"TAG2", "two?", "d2", false},
                         {"TAG3", "three?", "d3", false}});
     const std::string inOrder = drawing.insert({"B", "0", 0, 0, 0, 0, 1, 1, 1, {{"TAG2", "v2"}, {"TAG3", "v3"}}});
@@ -114,7 +114,7 @@ TEST_F(BlockCollection, ReferenceTextsFillTheirDefinitionsRecords)
 
 TEST_F(BlockCollection, LayerFilterKeepsListedLayersInAnyCaseAndDropsTheRest)
 {
-    DxfBuilder drawing;
+    DxfDrawing drawing;
     drawing.layer("Doors").layer("Walls").block("B");
     const std::string a = drawing.insert({"B", "Doors"});
     const std::string b = drawing.insert({"B", "Walls"});
@@ -139,7 +139,7 @@ TEST_F(BlockCollection, LayerFilterKeepsListedLayersInAnyCaseAndDropsTheRest)
 
 TEST_F(BlockCollection, SelectionFilterKeepsPickedReferencesInListOrder)
 {
-    DxfBuilder drawing;
+    DxfDrawing drawing;
     drawing.block("B");
     std::vector<std::string> handles;
     for (int i = 0; i < 6; ++i)
@@ -152,7 +152,7 @@ TEST_F(BlockCollection, SelectionFilterKeepsPickedReferencesInListOrder)
 
 TEST_F(BlockCollection, PickTakesTheImpliedSelectionElseAsksAndCountsOnlyReferences)
 {
-    DxfBuilder drawing;
+    DxfDrawing drawing;
     drawing.block("B");
     const std::string a = drawing.insert({"B"});
     const std::string b = drawing.insert({"B"});

@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         ExportFixture::SetUp();
-        DxfBuilder drawing;
+        DxfDrawing drawing;
         drawing.header("$LUNITS", 70, "2").header("$LUPREC", 70, "0");
         drawing.layer("Doors");
         drawing.block("DOOR", {{"NUMBER", "Number?", "0", false}, {"WIDTH", "Width?", "0.8", false}})
@@ -67,10 +67,10 @@ TEST_F(ExportCommands, TypedNamesAreMatchedWithoutCaseAndBadPiecesDropped)
 {
     StartExcel();
     Gwell({"Export2", "door,NOSUCH, WINDOW"});
-    // "door" is the drawing's DOOR; " WINDOW" names nothing; the sheet
-    // takes the name as typed.
-    EXPECT_EQ(SheetNames(), (Texts{"door", "Sheet1"}));
-    EXPECT_EQ(Text(Sheet("door"), 2, 1), "DOOR") << "the block-name column holds the drawing's name";
+    // "door" is the drawing's DOOR, and the sheet takes the name as the
+    // drawing stores it; " WINDOW" names nothing.
+    EXPECT_EQ(SheetNames(), (Texts{"DOOR", "Sheet1"}));
+    EXPECT_EQ(Text(Sheet("DOOR"), 2, 1), "DOOR");
     EXPECT_TRUE(messageBoxes.boxes.empty());
 }
 

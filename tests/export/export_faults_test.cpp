@@ -12,7 +12,7 @@ protected:
     void SetUp() override
     {
         ExportFixture::SetUp();
-        DxfBuilder drawing;
+        DxfDrawing drawing;
         drawing.block("DOOR", {{"NUMBER", "Number?", "0", false}});
         drawing.insert({"DOOR", "0", 1, 2, 3, 0, 1, 1, 1, {{"NUMBER", "D1"}}});
         drawing.insert({"DOOR", "0", 4, 5, 6, 0, 1, 1, 1, {{"NUMBER", "D2"}}});

@@ -4,7 +4,7 @@
 // program's workbooks. Every test ends with no COM object left alive beyond
 // what the program itself keeps.
 #pragma once
-#include "drawing_fixture.h"
+#include "export_drawing_fixture.h"
 
 #include "cmd/operations.h"
 #include "settings/settings.h"
@@ -17,11 +17,11 @@
 
 #include <optional>
 
-class ExportFixture : public DrawingFixture {
+class ExportFixture : public ExportDrawingFixture {
 protected:
     void SetUp() override
     {
-        DrawingFixture::SetUp();
+        ExportDrawingFixture::SetUp();
         liveAtStart = ComLiveObjectCount();
         ComRuntime::Install(&runtime);
         SetAnsiCodePageForHost(CP_UTF8);
@@ -31,7 +31,7 @@ protected:
         excel.reset();
         ComRuntime::Install(nullptr);
         EXPECT_EQ(ComLiveObjectCount(), liveAtStart) << "a COM object was left alive";
-        DrawingFixture::TearDown();
+        ExportDrawingFixture::TearDown();
     }
 
     void StartExcel(excelsim::ExcelInstall state = excelsim::ExcelInstall::Running)

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct DxfAttDef {
@@ -19,6 +20,15 @@ struct DxfAttrib {
 };
 
 struct DxfInsert {
+    DxfInsert() = default;
+    DxfInsert(std::string blockName, std::string layerName = "0", double px = 0, double py = 0, double pz = 0,
+              double rotation = 0, double scaleX = 1, double scaleY = 1, double scaleZ = 1,
+              std::vector<DxfAttrib> texts = {})
+        : block(std::move(blockName)), layer(std::move(layerName)), x(px), y(py), z(pz), rotationDegrees(rotation),
+          sx(scaleX), sy(scaleY), sz(scaleZ), attributes(std::move(texts))
+    {
+    }
+
     std::string block;
     std::string layer = "0";
     double x = 0, y = 0, z = 0;
@@ -28,16 +38,16 @@ struct DxfInsert {
     bool paperSpace = false;
 };
 
-class DxfBuilder {
+class DxfDrawing {
 public:
-    DxfBuilder& layer(const std::string& name)
+    DxfDrawing& layer(const std::string& name)
     {
         m_layers.push_back(name);
         return *this;
     }
 
     // A block definition; flags 1 makes it anonymous.
-    DxfBuilder& block(const std::string& name, std::vector<DxfAttDef> definitions = {}, int flags = 0)
+    DxfDrawing& block(const std::string& name, std::vector<DxfAttDef> definitions = {}, int flags = 0)
     {
         Emit(m_blocks, 0, "BLOCK");
         Handle(m_blocks);
@@ -102,7 +112,7 @@ public:
     }
 
     // Header variables as further "9 / code / value" lines, e.g. units.
-    DxfBuilder& header(const std::string& variable, int code, const std::string& value)
+    DxfDrawing& header(const std::string& variable, int code, const std::string& value)
     {
         Emit(m_header, 9, variable);
         Emit(m_header, code, value);

@@ -2,8 +2,8 @@
 // from DXF text as the working database; every test ends with nothing left
 // open in the drawing and no selection set left allocated.
 #pragma once
-#include "dxf_builder.h"
-#include "host_fixture.h"
+#include "support/dxf_drawing.h"
+#include "support/host_fixture.h"
 
 #include <dbdatabase.h>
 #include <drawing_host.h>
@@ -11,7 +11,7 @@
 
 #include <memory>
 
-class DrawingFixture : public AttachedModuleFixture {
+class ExportDrawingFixture : public AttachedModuleFixture {
 protected:
     void SetUp() override
     {
@@ -39,7 +39,7 @@ protected:
     }
 
     // Makes the drawing the working database.
-    void Load(const DxfBuilder& drawing)
+    void Load(const DxfDrawing& drawing)
     {
         database = std::make_unique<AcDbDatabase>(false);
         ASSERT_EQ(database->readDxfText(drawing.text(), "test.dxf"), Acad::eOk) << database->dxfErrorMessage();
