@@ -41,7 +41,7 @@ bool ReadBlockName(const AcDbBlockReference* reference, std::string& name)
     return true;
 }
 
-bool ReadReference(AcDbBlockReference* reference, ReferenceData& data)
+bool ReadReference(AcDbBlockReference* reference, bool withLayout, ReferenceData& data)
 {
     AcDbHandle handle;
     reference->getAcDbHandle(handle);
@@ -63,7 +63,8 @@ bool ReadReference(AcDbBlockReference* reference, ReferenceData& data)
     HostText layer;
     layer.slot() = reference->layer();
     data.layer = layer.get();
-    data.layout = ActiveLayoutName();
+    if (withLayout)
+        data.layout = ActiveLayoutName();
     return true;
 }
 
@@ -85,7 +86,7 @@ bool ExportReference(AcDbBlockReference* reference, const Settings& settings, bo
         return false;
 
     const std::string blockName = data.blockName;
-    if (ReadReference(reference, data)) {
+    if (ReadReference(reference, settings.LayoutNames, data)) {
         const ExportRows rows = BuildExportRows(std::move(data), settings, {LinearText, AngleText},
                                                 [](unsigned id) { return ResourceString(id); });
         if (first) {

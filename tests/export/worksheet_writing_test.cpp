@@ -292,3 +292,24 @@ TEST_F(WorksheetWriting, AnErasedFirstReferenceHandsTheHeaderToTheNext)
     EXPECT_EQ(Comment(Sheet("A"), 2, 1), a2);
     EXPECT_EQ(Row(Sheet("A"), 3), Texts{});
 }
+
+TEST_F(WorksheetWriting, LayoutColumnNamesTheActiveLayoutForEveryRow)
+{
+    DxfDrawing drawing;
+    drawing.block("A", {{"CODE", "", "", false}});
+    DxfInsert inPaper("A");
+    inPaper.paperSpace = true;
+    const std::string model = drawing.insert(DxfInsert("A"));
+    const std::string paper = drawing.insert(inPaper);
+    Load(drawing);
+    narrow.LayoutNames = true;
+    Store(narrow);
+    Gwell({"Export2", "A"});
+    const excelsim::Sheet* sheet = Sheet("A");
+    EXPECT_EQ(Row(sheet, 1), (Texts{"CODE", ResourceString(IDS_COLUMN_LAYOUT)}));
+    EXPECT_EQ(Comment(sheet, 1, 2), ResourceString(IDS_MARKER_LAYOUT));
+    EXPECT_EQ(Comment(sheet, 2, 1), model);
+    EXPECT_EQ(Text(sheet, 2, 2), "Model");
+    EXPECT_EQ(Comment(sheet, 3, 1), paper);
+    EXPECT_EQ(Text(sheet, 3, 2), "Model") << "the active layout, not the one that holds the reference";
+}
