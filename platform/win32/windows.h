@@ -5,6 +5,8 @@
 #include "winerror.h"
 #include "loader.h"
 #include "last_error.h"
+#include "registry.h"
+#include "private_profile.h"
 #include "message_box.h"
 #include "synch.h"
 #include "timers.h"

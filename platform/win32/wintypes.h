@@ -48,6 +48,9 @@ using HWND = HWND__*;
 struct HKEY__;
 using HKEY = HKEY__*;
 using PHKEY = HKEY*;
+using ACCESS_MASK = DWORD;
+using REGSAM = ACCESS_MASK;
+using LSTATUS = LONG;
 
 #ifndef TRUE
 #define TRUE 1

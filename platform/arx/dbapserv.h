@@ -1,0 +1,17 @@
+// Stand-in for dbapserv.h: the host's application services, which know the
+// working database (the current drawing's) and the layout manager. They
+// answer from the installed DrawingHost (drawing_host.h).
+#pragma once
+
+class AcDbDatabase;
+class AcDbLayoutManager;
+
+class AcDbHostApplicationServices {
+public:
+    // Null when no drawing host is installed or it has no working database.
+    AcDbDatabase* workingDatabase() const;
+    void setWorkingDatabase(AcDbDatabase* database);
+    AcDbLayoutManager* layoutManager() const;
+};
+
+AcDbHostApplicationServices* acdbHostApplicationServices();

@@ -1,0 +1,175 @@
+// Internal to the drawing database stand-in: the database's state, the
+// object stubs behind ids, and the group lists of changed records.
+#pragma once
+#include "dbdatabase.h"
+#include "dbents.h"
+#include "dbmain.h"
+#include "dbsymtb.h"
+#include "dxf_text.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class AcDbStub {
+public:
+    AcDbObject* object = nullptr;
+    AcDbDatabase* database = nullptr;
+    std::uint64_t handle = 0;
+};
+
+struct DxfGroup {
+    int code;
+    std::string value;
+};
+
+// A record's groups, parsed from its text when it is first changed.
+struct DxfGroupList {
+    std::vector<DxfGroup> groups;
+};
+
+struct AcDbDatabase::Imp {
+    AcDbDatabase* self = nullptr;
+    std::string source; // the text that was read; unchanged records are written from it
+    std::string sourceName;
+    std::string lastError;
+    std::string lineEnding = "\r\n";
+    std::vector<std::unique_ptr<AcDbObject>> objects;
+    std::deque<AcDbStub> stubs;
+    std::unordered_map<std::uint64_t, AcDbStub*> byHandle;
+    std::uint64_t handseed = 1;
+    std::unique_ptr<AcDbObject> header; // the HEADER section's groups, when there is one
+
+    AcDbObjectId blockTable, layerTable, modelSpace, paperSpace;
+    std::unordered_map<std::string, AcDbObjectId> blockByKey, layerByKey; // keys: DxfNameKey
+    struct Layout {
+        std::string name;
+        std::uint64_t blockHandle = 0;
+    };
+    std::vector<Layout> layouts;
+
+    std::string acadver = "AC1009";
+    std::string codepageName = "ANSI_1252";
+    DxfCodec codec;
+    Adesk::Int16 lunits = 2, luprec = 4, aunits = 0, auprec = 0, unitmode = 0;
+    Adesk::UInt8 dimzin = 0;
+    bool tilemode = true;
+
+    std::vector<AcDbObject*> dirty;
+    int openCount = 0;
+    struct FaultPlan {
+        int remaining = 0;
+        Acad::ErrorStatus status = Acad::eOk;
+    };
+    std::array<FaultPlan, 4> faults{};
+
+    // True (with `status` set) when this call of `kind` is the one to fail.
+    bool fault(AcDbFault kind, Acad::ErrorStatus& status);
+    AcDbStub* newStub(AcDbObject* object, std::uint64_t handle);
+    // Adds an object without a record in the file (model space of an R12
+    // drawing, say); it gets a handle that is never written.
+    template <class T>
+    T* addSynthetic(const char* dxfName);
+    AcDbBlockTableRecord* findBlock(std::string_view name) const;
+    AcDbLayerTableRecord* findLayer(std::string_view name) const;
+};
+
+// Access to the objects' private parts for the database's own code.
+struct AcDbInternals {
+    static AcDbStub*& stub(AcDbObject& o) { return o.m_stub; }
+    static AcDbObjectId& owner(AcDbObject& o) { return o.m_owner; }
+    static std::string_view& dxfName(AcDbObject& o) { return o.m_dxfName; }
+    static void setSpan(AcDbObject& o, std::size_t begin, std::size_t end)
+    {
+        o.m_spanBegin = begin;
+        o.m_spanEnd = end;
+    }
+    static std::size_t spanBegin(const AcDbObject& o) { return o.m_spanBegin; }
+    static std::size_t spanEnd(const AcDbObject& o) { return o.m_spanEnd; }
+    static bool isDirty(const AcDbObject& o) { return o.m_dirty; }
+    static DxfGroupList* groups(const AcDbObject& o) { return o.m_groups.get(); }
+    static void setErased(AcDbObject& o, bool erased) { o.m_erased = erased; }
+    static AcDbDatabase::Imp* imp(const AcDbObject& o);
+    // Records one open in `mode` (no erased or fault checks).
+    static Acad::ErrorStatus open(AcDbObject& o, AcDb::OpenMode mode);
+    // Opens `id` with the erased and fault checks, requiring `cls` when given.
+    static Acad::ErrorStatus openChecked(AcDbObject*& out, AcDbObjectId id, const AcRxClass* cls,
+                                         AcDb::OpenMode mode, bool openErased);
+
+    // The record's groups for changing it; marks it to be written from them.
+    static DxfGroupList& edit(AcDbObject& o);
+    // Sets the first group `code` of the record's own data (not embedded
+    // objects, extended data or application groups), within the subclass
+    // section named by one of `subclasses` when the record has subclass
+    // markers. A missing group is added after the nearest group that comes
+    // before it in `order`.
+    static void setGroup(AcDbObject& o, std::initializer_list<const char*> subclasses,
+                         std::initializer_list<int> order, int code, std::string value);
+    // Header variable `name` ("$LUNITS"), group `code`.
+    static void setHeaderVariable(AcDbDatabase::Imp& imp, const char* name, int code, std::string value);
+
+    static std::string& layer(AcDbEntity& e) { return e.m_layer; }
+    static std::string& name(AcDbSymbolTableRecord& r) { return r.m_name; }
+    static std::vector<AcDbObjectId>& records(AcDbSymbolTable& t) { return t.m_records; }
+    static std::vector<AcDbObjectId>& entities(AcDbBlockTableRecord& b) { return b.m_entities; }
+    static std::vector<AcDbObjectId>& references(AcDbBlockTableRecord& b) { return b.m_references; }
+    static AcGePoint3d& origin(AcDbBlockTableRecord& b) { return b.m_origin; }
+    static int& blockFlags(AcDbBlockTableRecord& b) { return b.m_blockFlags; }
+    static bool& layout(AcDbBlockTableRecord& b) { return b.m_layout; }
+
+    static AcDbText& text(AcDbText& t) { return t; }
+    static AcGePoint3d& position(AcDbText& t) { return t.m_position; }
+    static AcGePoint3d& alignment(AcDbText& t) { return t.m_alignment; }
+    static bool& hasAlignment(AcDbText& t) { return t.m_hasAlignment; }
+    static AcGeVector3d& normal(AcDbText& t) { return t.m_normal; }
+    static double& thickness(AcDbText& t) { return t.m_thickness; }
+    static double& oblique(AcDbText& t) { return t.m_oblique; }
+    static double& rotation(AcDbText& t) { return t.m_rotation; }
+    static double& height(AcDbText& t) { return t.m_height; }
+    static double& widthFactor(AcDbText& t) { return t.m_widthFactor; }
+    static std::string& style(AcDbText& t) { return t.m_style; }
+    static int& generation(AcDbText& t) { return t.m_generation; }
+    static int& hmode(AcDbText& t) { return t.m_hmode; }
+    static int& vmode(AcDbText& t) { return t.m_vmode; }
+    static std::string& textString(AcDbText& t) { return t.m_text; }
+    static std::string& tag(AcDbAttribute& a) { return a.m_tag; }
+    static int& flags(AcDbAttribute& a) { return a.m_flags; }
+    static Adesk::UInt16& fieldLength(AcDbAttribute& a) { return a.m_fieldLength; }
+    static std::string& tag(AcDbAttributeDefinition& a) { return a.m_tag; }
+    static std::string& prompt(AcDbAttributeDefinition& a) { return a.m_prompt; }
+    static int& flags(AcDbAttributeDefinition& a) { return a.m_flags; }
+    static Adesk::UInt16& fieldLength(AcDbAttributeDefinition& a) { return a.m_fieldLength; }
+
+    static AcDbObjectId& block(AcDbBlockReference& r) { return r.m_block; }
+    static AcGePoint3d& position(AcDbBlockReference& r) { return r.m_position; }
+    static AcGeScale3d& scale(AcDbBlockReference& r) { return r.m_scale; }
+    static double& rotation(AcDbBlockReference& r) { return r.m_rotation; }
+    static AcGeVector3d& normal(AcDbBlockReference& r) { return r.m_normal; }
+    static std::vector<AcDbObjectId>& attributes(AcDbBlockReference& r) { return r.m_attributes; }
+    static AcDbObjectId& seqend(AcDbBlockReference& r) { return r.m_seqend; }
+    static Adesk::UInt16& columns(AcDbMInsertBlock& m) { return m.m_columns; }
+    static Adesk::UInt16& rows(AcDbMInsertBlock& m) { return m.m_rows; }
+    static double& columnSpacing(AcDbMInsertBlock& m) { return m.m_columnSpacing; }
+    static double& rowSpacing(AcDbMInsertBlock& m) { return m.m_rowSpacing; }
+
+    // Object kinds the loader creates (their constructors are protected).
+    template <class T>
+    static std::unique_ptr<T> make()
+    {
+        return std::unique_ptr<T>(new T());
+    }
+};
+
+// Shortest text that reads back as the same double, always with a point.
+std::string DxfFormatDouble(double value);
+// Case-insensitive comparison of names (ASCII letters; other bytes exact).
+bool DxfNamesEqual(std::string_view a, std::string_view b);
+std::string DxfNameKey(std::string_view name);
+// A copy made with new[] for handing texts out.
+char* DxfNewString(std::string_view text);

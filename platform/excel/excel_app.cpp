@@ -1,0 +1,87 @@
+#include "excel_app.h"
+
+#include "xlsx_file.h"
+
+namespace excelsim {
+
+void CallCounter::Count(DISPID member)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    ++counts_[member];
+    ++total_;
+}
+
+std::uint64_t CallCounter::Of(DISPID member) const
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    auto it = counts_.find(member);
+    return it == counts_.end() ? 0 : it->second;
+}
+
+std::uint64_t CallCounter::Total() const
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    return total_;
+}
+
+void CallCounter::Reset()
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    counts_.clear();
+    total_ = 0;
+}
+
+Workbook* AppData::FindWorkbook(const std::u16string& name) const
+{
+    for (const auto& book : workbooks)
+        if (SameName(book->name, name))
+            return book.get();
+    return nullptr;
+}
+
+std::shared_ptr<Workbook> AppData::AddWorkbook()
+{
+    auto book = std::make_shared<Workbook>();
+    do {
+        std::string number = std::to_string(++booksCreated);
+        book->name = u"Book" + std::u16string(number.begin(), number.end());
+    } while (FindWorkbook(book->name));
+    book->sheets.push_back(std::make_shared<Sheet>(book->NextSheetName()));
+    workbooks.push_back(book);
+    activeWorkbook = book;
+    return book;
+}
+
+void AppData::AdoptWorkbook(std::shared_ptr<Workbook> book)
+{
+    workbooks.push_back(book);
+    activeWorkbook = std::move(book);
+}
+
+bool ExcelApp::SaveWorkbook(const std::u16string& workbookName, const std::string& path, std::string& error)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    Workbook* book = data_.FindWorkbook(workbookName);
+    if (!book) {
+        error = "no open workbook of that name";
+        return false;
+    }
+    return WriteXlsx(*book, path, error);
+}
+
+bool ExcelApp::OpenWorkbook(const std::string& path, std::string& error)
+{
+    // Read without the lock: the file may be large and the instance stays usable.
+    auto book = ReadXlsx(path, error);
+    if (!book)
+        return false;
+    std::lock_guard<std::mutex> guard(lock_);
+    if (data_.FindWorkbook(book->name)) {
+        error = "a workbook of the same name is already open";
+        return false;
+    }
+    data_.AdoptWorkbook(std::move(book));
+    return true;
+}
+
+} // namespace excelsim

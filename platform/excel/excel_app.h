@@ -1,0 +1,77 @@
+// One running instance of the spreadsheet program: its workbooks, the
+// active workbook, visibility, and whether it has quit. All of it is guarded
+// by one lock that is never held while calling out of the program (argument
+// coercion happens before the lock is taken), so a client called back from
+// the program can call into it again.
+#pragma once
+#include "sheet_model.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace excelsim {
+
+// Automation calls by member id, shared by every instance of one context.
+class CallCounter {
+public:
+    void Count(DISPID member);
+    std::uint64_t Of(DISPID member) const;
+    std::uint64_t Total() const;
+    void Reset();
+
+private:
+    mutable std::mutex lock_;
+    std::unordered_map<DISPID, std::uint64_t> counts_;
+    std::uint64_t total_ = 0;
+};
+
+struct AppData {
+    std::vector<std::shared_ptr<Workbook>> workbooks;
+    std::shared_ptr<Workbook> activeWorkbook;
+    bool visible = false;
+    bool interactive = true;
+    int booksCreated = 0;
+
+    Workbook* FindWorkbook(const std::u16string& name) const;
+    // Workbooks.Add: "BookN" with one sheet, made the active workbook.
+    std::shared_ptr<Workbook> AddWorkbook();
+    // Puts a loaded workbook in, active, under a name not in use.
+    void AdoptWorkbook(std::shared_ptr<Workbook> book);
+};
+
+class ExcelApp {
+public:
+    explicit ExcelApp(std::shared_ptr<CallCounter> counter) : counter_(std::move(counter)) {}
+
+    // Runs `f(AppData&)` under the instance's lock; for the automation
+    // objects, and for tests and the host to set up and inspect the program.
+    template <class F>
+    auto With(F&& f)
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        return f(data_);
+    }
+
+    // After Quit every call on the instance's objects fails as a call on a
+    // server whose process has ended.
+    bool HasQuit() const { return quit_.load(); }
+    void MarkQuit() { quit_.store(true); }
+    void CountCall(DISPID member) { counter_->Count(member); }
+
+    // .xlsx files (xlsx_writer.cpp, xlsx_reader.cpp). Paths are Unix paths.
+    bool SaveWorkbook(const std::u16string& workbookName, const std::string& path, std::string& error);
+    bool OpenWorkbook(const std::string& path, std::string& error);
+
+private:
+    std::mutex lock_;
+    AppData data_;
+    std::atomic<bool> quit_{false};
+    std::shared_ptr<CallCounter> counter_;
+};
+
+} // namespace excelsim

@@ -1,0 +1,173 @@
+#include "excel_dispatch.h"
+
+#include "com_runtime.h"
+
+namespace excelsim {
+
+UINT Args::Count() const { return params_ ? params_->cArgs - params_->cNamedArgs : 0; }
+
+const VARIANT* Args::At(UINT index) const
+{
+    UINT count = Count();
+    if (index >= count)
+        return nullptr;
+    const VARIANT* arg = &params_->rgvarg[params_->cArgs - 1 - index];
+    if (arg->vt == (VT_BYREF | VT_VARIANT))
+        arg = arg->pvarVal;
+    if (arg->vt == VT_ERROR && arg->scode == DISP_E_PARAMNOTFOUND)
+        return nullptr;
+    return arg;
+}
+
+const VARIANT* Args::PutValue() const
+{
+    // The value of a put is the one named argument, DISPID_PROPERTYPUT.
+    for (UINT i = 0; i < params_->cNamedArgs; ++i)
+        if (params_->rgdispidNamedArgs[i] == DISPID_PROPERTYPUT)
+            return &params_->rgvarg[i];
+    return nullptr;
+}
+
+HRESULT DispatchObject::QueryInterface(REFIID riid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == typedInterface_)
+        return ComAnswer<IDispatch>(this, object);
+    return E_NOINTERFACE;
+}
+
+HRESULT DispatchObject::GetTypeInfoCount(UINT* count)
+{
+    if (!count)
+        return E_INVALIDARG;
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT DispatchObject::Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                               EXCEPINFO* excepInfo, UINT*)
+{
+    // The server process is gone: the proxy can only report the disconnection.
+    if (app_->HasQuit())
+        return RPC_E_DISCONNECTED;
+    app_->CountCall(member);
+    if (ComRuntime* runtime = ComRuntime::Current()) {
+        if (HRESULT hr = runtime->TakeDispatchFault(member, excepInfo); FAILED(hr))
+            return hr;
+    }
+    if (result)
+        VariantInit(result);
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    if (!params)
+        params = &none;
+    MemberShape shape;
+    if (!Describe(member, shape))
+        return DISP_E_MEMBERNOTFOUND;
+    Args args(params);
+    MemberKind kind;
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        if (!shape.put)
+            return DISP_E_MEMBERNOTFOUND;
+        if (!args.PutValue())
+            return DISP_E_PARAMNOTFOUND;
+        if (params->cNamedArgs != 1)
+            return DISP_E_NONAMEDARGS;
+        kind = MemberKind::Put;
+    } else {
+        // Property gets may come as method calls too, as script clients make them.
+        if (shape.method && (flags & DISPATCH_METHOD))
+            kind = MemberKind::Method;
+        else if (shape.get && (flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD)))
+            kind = MemberKind::Get;
+        else
+            return DISP_E_MEMBERNOTFOUND;
+        if (params->cNamedArgs != 0)
+            return DISP_E_NONAMEDARGS;
+    }
+    if (args.Count() > shape.maxArgs)
+        return DISP_E_BADPARAMCOUNT;
+    return Call(member, kind, args, result, excepInfo);
+}
+
+HRESULT ProgramError(EXCEPINFO* excepInfo, const std::u16string& description)
+{
+    return ReportDispatchFailure(excepInfo, kProgramErrorCode, kProgramSource, description);
+}
+
+void ReturnObject(VARIANT* result, IDispatch* object)
+{
+    if (!result) {
+        if (object)
+            object->Release();
+        return;
+    }
+    result->vt = VT_DISPATCH;
+    result->pdispVal = object;
+}
+
+void ReturnLong(VARIANT* result, LONG value)
+{
+    if (result) {
+        result->vt = VT_I4;
+        result->lVal = value;
+    }
+}
+
+void ReturnBool(VARIANT* result, bool value)
+{
+    if (result) {
+        result->vt = VT_BOOL;
+        result->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+}
+
+void ReturnText(VARIANT* result, const std::u16string& text)
+{
+    if (result) {
+        result->bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        result->vt = VT_BSTR;
+    }
+}
+
+namespace {
+template <class T>
+HRESULT Coerce(const VARIANT* arg, VARTYPE type, T VARIANT::*member, T& out)
+{
+    if (!arg)
+        return DISP_E_PARAMNOTOPTIONAL;
+    VARIANT converted;
+    VariantInit(&converted);
+    HRESULT hr = VariantChangeType(&converted, arg, 0, type);
+    if (SUCCEEDED(hr))
+        out = converted.*member;
+    VariantClear(&converted);
+    return hr;
+}
+} // namespace
+
+HRESULT ArgAsLong(const VARIANT* arg, LONG& out) { return Coerce(arg, VT_I4, &VARIANT::lVal, out); }
+
+HRESULT ArgAsBool(const VARIANT* arg, bool& out)
+{
+    VARIANT_BOOL value = VARIANT_FALSE;
+    HRESULT hr = Coerce(arg, VT_BOOL, &VARIANT::boolVal, value);
+    out = value != VARIANT_FALSE;
+    return hr;
+}
+
+HRESULT ArgAsText(const VARIANT* arg, std::u16string& out)
+{
+    if (!arg)
+        return DISP_E_PARAMNOTOPTIONAL;
+    VARIANT converted;
+    VariantInit(&converted);
+    HRESULT hr = VariantChangeType(&converted, arg, 0, VT_BSTR);
+    if (SUCCEEDED(hr))
+        out.assign(converted.bstrVal ? converted.bstrVal : u"", SysStringLen(converted.bstrVal));
+    VariantClear(&converted);
+    return hr;
+}
+
+} // namespace excelsim

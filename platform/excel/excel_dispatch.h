@@ -1,0 +1,82 @@
+// Common ground of the spreadsheet stand-in's automation objects: reference
+// counting, interface queries, and the checks every Invoke makes before the
+// member runs (program quit, call counting, injected faults, argument shape).
+#pragma once
+#include "com_object.h"
+#include "excel_app.h"
+#include "oleauto.h"
+
+#include <memory>
+#include <string>
+
+namespace excelsim {
+
+// The positional arguments of one call in declared order (DISPPARAMS holds
+// them last first), and the value of a property put.
+class Args {
+public:
+    explicit Args(const DISPPARAMS* params) : params_(params) {}
+    UINT Count() const;
+    // Null when the argument is absent or passed as missing.
+    const VARIANT* At(UINT index) const;
+    const VARIANT* PutValue() const;
+
+private:
+    const DISPPARAMS* params_;
+};
+
+enum class MemberKind { Get, Put, Method };
+
+// What a member answers to, and how many positional arguments it takes.
+struct MemberShape {
+    bool get = false;
+    bool put = false;
+    bool method = false;
+    UINT maxArgs = 0;
+};
+
+class DispatchObject : public IDispatch, protected ComObjectBase {
+public:
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+    ULONG AddRef() override { return AddRefImpl(); }
+    ULONG Release() override { return ReleaseImpl(); }
+    HRESULT GetTypeInfoCount(UINT* count) override;
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                   EXCEPINFO* excepInfo, UINT* argErr) override;
+
+protected:
+    DispatchObject(std::shared_ptr<ExcelApp> app, const IID& typedInterface)
+        : app_(std::move(app)), typedInterface_(typedInterface)
+    {
+    }
+
+    // False for members the object does not have (DISP_E_MEMBERNOTFOUND).
+    virtual bool Describe(DISPID member, MemberShape& shape) const = 0;
+    virtual HRESULT Call(DISPID member, MemberKind kind, const Args& args, VARIANT* result,
+                         EXCEPINFO* excepInfo) = 0;
+
+    std::shared_ptr<ExcelApp> app_;
+
+private:
+    IID typedInterface_;
+};
+
+// The program's answer to a refused operation: an exception with its
+// "application-defined or object-defined error" code, source and text.
+HRESULT ProgramError(EXCEPINFO* excepInfo, const std::u16string& description);
+inline constexpr HRESULT kProgramErrorCode = static_cast<HRESULT>(0x800A03EC);
+inline constexpr const char16_t* kProgramSource = u"Microsoft Office Excel";
+
+// Result helpers: each sets *result when the caller wants one.
+void ReturnObject(VARIANT* result, IDispatch* object); // takes over the reference
+void ReturnLong(VARIANT* result, LONG value);
+void ReturnBool(VARIANT* result, bool value);
+void ReturnText(VARIANT* result, const std::u16string& text);
+// Coerces an argument (outside any lock: an object argument calls out).
+HRESULT ArgAsLong(const VARIANT* arg, LONG& out);
+HRESULT ArgAsBool(const VARIANT* arg, bool& out);
+HRESULT ArgAsText(const VARIANT* arg, std::u16string& out);
+
+} // namespace excelsim

@@ -1,0 +1,254 @@
+#include "sheet_model.h"
+
+#include "codepage.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace excelsim {
+
+namespace {
+
+// Fixed or scientific text of `number`, '.' as separator, "E+05" exponents.
+std::string Fixed(double number, int decimals)
+{
+    char buffer[400];
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed, decimals).ptr;
+    std::string text(buffer, end);
+    if (text.find('.') != std::string::npos) {
+        while (text.back() == '0')
+            text.pop_back();
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    return text;
+}
+
+std::string Scientific(double number, int decimals)
+{
+    char buffer[64];
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::scientific, decimals).ptr;
+    std::string text(buffer, end);
+    std::size_t e = text.find('e');
+    std::string mantissa = text.substr(0, e), exponent = text.substr(e + 1);
+    if (mantissa.find('.') != std::string::npos) {
+        while (mantissa.back() == '0')
+            mantissa.pop_back();
+        if (mantissa.back() == '.')
+            mantissa.pop_back();
+    }
+    char sign = exponent[0];
+    std::string digits = exponent.substr(1);
+    while (digits.size() > 2 && digits[0] == '0')
+        digits.erase(0, 1);
+    return mantissa + "E" + sign + digits;
+}
+
+char16_t Fold(char16_t c)
+{
+    if (c >= u'A' && c <= u'Z')
+        return static_cast<char16_t>(c + 32);
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x410 && c <= 0x42F) || (c >= 0x391 && c <= 0x3A9))
+        return static_cast<char16_t>(c + 32);
+    if (c >= 0x400 && c <= 0x40F)
+        return static_cast<char16_t>(c + 80);
+    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
+        return static_cast<char16_t>(c | 1);
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
+        return static_cast<char16_t>((c & 1) ? c + 1 : c);
+    if (c == 0x178)
+        return 0xFF;
+    return c;
+}
+
+const std::vector<std::pair<SCODE, const char16_t*>>& ErrorTexts()
+{
+    static const std::vector<std::pair<SCODE, const char16_t*>> texts = {
+        {static_cast<SCODE>(0x800A07D0), u"#NULL!"}, {static_cast<SCODE>(0x800A07D7), u"#DIV/0!"},
+        {static_cast<SCODE>(0x800A07DF), u"#VALUE!"}, {static_cast<SCODE>(0x800A07E7), u"#REF!"},
+        {static_cast<SCODE>(0x800A07ED), u"#NAME?"}, {static_cast<SCODE>(0x800A07F4), u"#NUM!"},
+        {static_cast<SCODE>(0x800A07FA), u"#N/A"},
+    };
+    return texts;
+}
+
+} // namespace
+
+// The General format shows at most 11 characters: as many decimals as fit,
+// scientific notation when the integer part alone does not.
+std::u16string GeneralNumberText(double number)
+{
+    std::string text;
+    if (number == 0.0 || !std::isfinite(number)) {
+        text = number == 0.0 ? "0" : "#NUM!";
+    } else {
+        double magnitude = std::fabs(number);
+        if (magnitude < 1e11) {
+            for (int decimals = 10; decimals >= 0; --decimals) {
+                std::string candidate = Fixed(number, decimals);
+                if (candidate.size() <= 11) {
+                    if (candidate != "0" && candidate != "-0")
+                        text = candidate;
+                    break;
+                }
+            }
+        }
+        if (text.empty()) {
+            for (int decimals = 5; decimals >= 0; --decimals) {
+                text = Scientific(number, decimals);
+                if (text.size() <= 11)
+                    break;
+            }
+        }
+    }
+    std::u16string out;
+    for (char c : text)
+        out.push_back(c == '.' ? GetUserDecimalSeparator() : static_cast<char16_t>(c));
+    return out;
+}
+
+std::u16string ErrorValueText(SCODE error)
+{
+    for (const auto& [code, text] : ErrorTexts())
+        if (code == error)
+            return text;
+    return u"#VALUE!";
+}
+
+SCODE ErrorValueFromText(const std::u16string& text)
+{
+    for (const auto& [code, name] : ErrorTexts())
+        if (text == name)
+            return code;
+    return 0;
+}
+
+std::u16string DisplayedText(const CellValue& value)
+{
+    switch (value.kind) {
+    case CellKind::Number:
+        return GeneralNumberText(value.number);
+    case CellKind::Text:
+        return value.text;
+    case CellKind::Boolean:
+        return value.boolean ? u"TRUE" : u"FALSE";
+    case CellKind::Error:
+        return ErrorValueText(value.error);
+    case CellKind::Empty:
+        break;
+    }
+    return {};
+}
+
+bool SameName(const std::u16string& a, const std::u16string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Fold(a[i]) != Fold(b[i]))
+            return false;
+    return true;
+}
+
+const Cell* Sheet::Find(int row, int column) const
+{
+    auto it = cells_.find(Key(row, column));
+    return it == cells_.end() ? nullptr : &it->second;
+}
+
+void Sheet::SetRowBold(int row, bool bold)
+{
+    if (bold)
+        boldRows_.insert(row);
+    else
+        boldRows_.erase(row);
+}
+
+void Sheet::TrackLength(int column, std::size_t before, std::size_t after)
+{
+    auto& counts = lengths_[column];
+    if (before) {
+        auto it = counts.find(before);
+        if (it != counts.end() && --it->second == 0)
+            counts.erase(it);
+    }
+    if (after)
+        ++counts[after];
+    if (counts.empty())
+        lengths_.erase(column);
+}
+
+std::size_t Sheet::LongestText(int column) const
+{
+    auto it = lengths_.find(column);
+    return it == lengths_.end() || it->second.empty() ? 0 : it->second.rbegin()->first;
+}
+
+void Sheet::AutoFit(int firstColumn, int lastColumn)
+{
+    // Only columns that show text are visited: no walk over the cells.
+    for (const auto& [column, counts] : lengths_) {
+        if (column < firstColumn || column > lastColumn || counts.empty())
+            continue;
+        // Width in characters of the standard font, with the program's margin.
+        widths_[column] = static_cast<double>(counts.rbegin()->first) + 0.71;
+    }
+}
+
+std::optional<double> Sheet::ColumnWidth(int column) const
+{
+    auto it = widths_.find(column);
+    if (it == widths_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::vector<std::pair<std::pair<int, int>, const Cell*>> Sheet::SortedCells() const
+{
+    std::vector<std::pair<std::pair<int, int>, const Cell*>> out;
+    out.reserve(cells_.size());
+    for (const auto& [key, cell] : cells_)
+        out.push_back({{static_cast<int>(key >> 16), static_cast<int>(key & 0xFFFF)}, &cell});
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return out;
+}
+
+Sheet* Workbook::FindSheet(const std::u16string& sheetName) const
+{
+    for (const auto& sheet : sheets)
+        if (SameName(sheet->Name(), sheetName))
+            return sheet.get();
+    return nullptr;
+}
+
+SheetNameProblem Workbook::CheckSheetName(const std::u16string& sheetName, const Sheet* renamed) const
+{
+    if (sheetName.empty())
+        return SheetNameProblem::Empty;
+    if (sheetName.size() > kMaxSheetNameLength)
+        return SheetNameProblem::TooLong;
+    for (char16_t c : sheetName)
+        if (c == u':' || c == u'\\' || c == u'/' || c == u'?' || c == u'*' || c == u'[' || c == u']')
+            return SheetNameProblem::BadCharacter;
+    if (sheetName.front() == u'\'' || sheetName.back() == u'\'')
+        return SheetNameProblem::Apostrophe;
+    if (SameName(sheetName, u"History"))
+        return SheetNameProblem::Reserved;
+    Sheet* other = FindSheet(sheetName);
+    if (other && other != renamed)
+        return SheetNameProblem::Taken;
+    return SheetNameProblem::Ok;
+}
+
+std::u16string Workbook::NextSheetName()
+{
+    for (;;) {
+        std::string number = std::to_string(++sheetsCreated);
+        std::u16string candidate = u"Sheet" + std::u16string(number.begin(), number.end());
+        if (!FindSheet(candidate))
+            return candidate;
+    }
+}
+
+} // namespace excelsim

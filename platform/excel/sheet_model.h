@@ -1,0 +1,128 @@
+// The data of one worksheet and one workbook of the spreadsheet stand-in,
+// with the program's rules for cells, displayed texts and sheet names. Plain
+// data: the application object (excel_app.h) guards it with its lock.
+#pragma once
+#include "oaidl.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace excelsim {
+
+// The grid of the program generation the module was written for.
+inline constexpr int kMaxRows = 65536;
+inline constexpr int kMaxColumns = 256;
+inline constexpr std::size_t kMaxSheetNameLength = 31;
+
+enum class CellKind { Empty, Number, Text, Boolean, Error };
+
+struct CellValue {
+    CellKind kind = CellKind::Empty;
+    double number = 0.0;
+    bool boolean = false;
+    SCODE error = 0;          // 0x800A07xx, as the program reports #N/A and its kin
+    std::u16string text;
+
+    bool operator==(const CellValue&) const = default;
+};
+
+struct Cell {
+    CellValue value;
+    std::u16string numberFormat; // empty: General
+    bool bold = false;
+    std::optional<std::u16string> comment;
+
+    bool IsBlank() const
+    {
+        return value.kind == CellKind::Empty && numberFormat.empty() && !bold && !comment;
+    }
+};
+
+// The displayed text of a value in the General format (also for "@" cells,
+// which only change how later text entries are taken).
+std::u16string DisplayedText(const CellValue& value);
+std::u16string GeneralNumberText(double number);
+std::u16string ErrorValueText(SCODE error);
+// Reads the text of an error value back ("#N/A" -> its code); 0 when none.
+SCODE ErrorValueFromText(const std::u16string& text);
+
+class Sheet {
+public:
+    explicit Sheet(std::u16string name) : name_(std::move(name)) {}
+
+    const std::u16string& Name() const { return name_; }
+    void SetName(std::u16string name) { name_ = std::move(name); }
+
+    const Cell* Find(int row, int column) const;
+    // Every change to a cell goes through Update, which keeps the autofit
+    // bookkeeping current.
+    template <class Change>
+    void Update(int row, int column, Change&& change)
+    {
+        Cell& cell = cells_[Key(row, column)];
+        std::size_t before = DisplayedText(cell.value).size();
+        change(cell);
+        std::size_t after = DisplayedText(cell.value).size();
+        if (before != after)
+            TrackLength(column, before, after);
+        if (cell.IsBlank())
+            cells_.erase(Key(row, column));
+    }
+
+    bool RowBold(int row) const { return boldRows_.count(row) != 0; }
+    void SetRowBold(int row, bool bold);
+    const std::unordered_set<int>& BoldRows() const { return boldRows_; }
+
+    // AutoFit: columns first..last take the width of their longest displayed
+    // text; columns without text keep theirs.
+    void AutoFit(int firstColumn, int lastColumn);
+    std::optional<double> ColumnWidth(int column) const;
+    void SetColumnWidth(int column, double width) { widths_[column] = width; }
+    const std::map<int, double>& ColumnWidths() const { return widths_; }
+    // Longest displayed text in the column, in characters (0 when empty).
+    std::size_t LongestText(int column) const;
+
+    // All non-blank cells, ordered by row then column.
+    std::vector<std::pair<std::pair<int, int>, const Cell*>> SortedCells() const;
+    std::size_t CellCount() const { return cells_.size(); }
+
+private:
+    static std::uint64_t Key(int row, int column)
+    {
+        return (static_cast<std::uint64_t>(row) << 16) | static_cast<std::uint64_t>(column);
+    }
+    void TrackLength(int column, std::size_t before, std::size_t after);
+
+    std::u16string name_;
+    std::unordered_map<std::uint64_t, Cell> cells_;
+    std::unordered_set<int> boldRows_;
+    std::map<int, double> widths_;
+    // Per column: how many cells show a text of each length (non-zero lengths).
+    std::unordered_map<int, std::map<std::size_t, int>> lengths_;
+};
+
+// Why a sheet name is refused, or Ok.
+enum class SheetNameProblem { Ok, Empty, TooLong, BadCharacter, Apostrophe, Reserved, Taken };
+
+struct Workbook {
+    std::u16string name;
+    std::vector<std::shared_ptr<Sheet>> sheets;
+    std::size_t activeSheet = 0;
+    int sheetsCreated = 0; // numbers the next default sheet name
+
+    Sheet* FindSheet(const std::u16string& name) const;
+    SheetNameProblem CheckSheetName(const std::u16string& name, const Sheet* renamed) const;
+    std::u16string NextSheetName();
+};
+
+// Case-insensitive comparison of names, as the program compares sheet and
+// workbook names.
+bool SameName(const std::u16string& a, const std::u16string& b);
+
+} // namespace excelsim

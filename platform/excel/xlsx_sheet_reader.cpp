@@ -1,0 +1,212 @@
+#include "xlsx_sheet_reader.h"
+
+#include "xlsx_limits.h"
+#include "xlsx_text.h"
+#include "xlsx_xml.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace excelsim::xlsx {
+namespace {
+
+bool IsTrue(const std::string& text) { return text == "1" || text == "true"; }
+
+class SheetHandler : public XmlHandler {
+public:
+    SheetHandler(const std::vector<std::u16string>& strings, const Styles& styles, Sheet& sheet, std::size_t& budget)
+        : strings_(strings), styles_(styles), sheet_(sheet), budget_(budget)
+    {
+    }
+
+    void Start(const std::string& name, const XmlAttributes& a) override
+    {
+        if (name == "row") {
+            StartRow(a);
+        } else if (name == "c") {
+            StartCell(a);
+        } else if (inCell_ && (name == "v" || name == "f")) {
+            inValue_ = name == "v";
+            hasFormula_ = hasFormula_ || name == "f";
+        } else if (inCell_ && name == "is") {
+            inInline_ = true;
+        } else if (inInline_) {
+            inlineText_.Start(name);
+        } else if (name == "col") {
+            StartColumn(a);
+        }
+    }
+
+    void End(const std::string& name) override
+    {
+        if (name == "c" && inCell_) {
+            EndCell();
+        } else if (name == "v") {
+            inValue_ = false;
+        } else if (name == "is") {
+            inInline_ = false;
+        } else if (inInline_) {
+            inlineText_.End(name);
+        }
+    }
+
+    void Text(const char* text, int length) override
+    {
+        if (inValue_) {
+            value_.append(text, static_cast<std::size_t>(length));
+            if (value_.size() > kMaxTextChars * 4)
+                Fail("a cell value is too long");
+        } else if (inInline_ && !inlineText_.Text(text, length)) {
+            Fail("a cell text is too long");
+        }
+    }
+
+private:
+    // Style index to bold and number format; an unknown index is the default.
+    void Style(const std::string& index, bool& bold, std::u16string& format) const
+    {
+        long long s = 0;
+        bold = false;
+        format.clear();
+        if (!index.empty() && ParseCount(index, s) && s >= 0 && static_cast<std::size_t>(s) < styles_.bold.size()) {
+            bold = styles_.bold[static_cast<std::size_t>(s)];
+            format = styles_.numberFormat[static_cast<std::size_t>(s)];
+        }
+    }
+
+    void StartRow(const XmlAttributes& a)
+    {
+        long long r = row_ + 1;
+        if (const std::string* text = a.Find("r"); text && !ParseCount(*text, r)) {
+            Fail("a row has a bad number");
+            return;
+        }
+        if (r < 1 || r > kMaxRows) {
+            Fail("a row lies beyond the grid");
+            return;
+        }
+        row_ = static_cast<int>(r);
+        column_ = 0;
+        bool bold = false;
+        std::u16string format;
+        if (IsTrue(a.Get("customFormat")))
+            Style(a.Get("s"), bold, format);
+        sheet_.SetRowBold(row_, bold);
+    }
+
+    void StartCell(const XmlAttributes& a)
+    {
+        int row = row_ == 0 ? 1 : row_, column = column_ + 1;
+        if (const std::string* ref = a.Find("r")) {
+            if (!ParseCellReference(*ref, row, column)) {
+                Fail("a cell lies beyond the grid");
+                return;
+            }
+        } else if (column > kMaxColumns) {
+            Fail("a cell lies beyond the grid");
+            return;
+        }
+        row_ = row;
+        column_ = column;
+        type_ = a.Get("t", "n");
+        Style(a.Get("s"), bold_, format_);
+        value_.clear();
+        hasFormula_ = false;
+        inCell_ = true;
+    }
+
+    void EndCell()
+    {
+        inCell_ = false;
+        CellValue value;
+        if (type_ == "s") {
+            long long index = -1;
+            if (!ParseCount(value_, index) || index < 0 || static_cast<std::size_t>(index) >= strings_.size()) {
+                Fail("a cell names a shared string that does not exist");
+                return;
+            }
+            value.kind = CellKind::Text;
+            value.text = strings_[static_cast<std::size_t>(index)];
+        } else if (type_ == "inlineStr") {
+            value.kind = CellKind::Text;
+            value.text = inlineText_.Take();
+        } else if (type_ == "b") {
+            value.kind = CellKind::Boolean;
+            value.boolean = value_ == "1" || value_ == "true";
+        } else if (type_ == "e") {
+            value.kind = CellKind::Error;
+            value.error = ErrorValueFromText(Utf16(value_));
+            if (!value.error)
+                value.error = ErrorValueFromText(u"#VALUE!");
+        } else if (type_ == "str" || type_ == "d") {
+            std::u16string text = Utf16(value_);
+            SCODE error = hasFormula_ ? ErrorValueFromText(text) : 0;
+            value.kind = error ? CellKind::Error : CellKind::Text;
+            value.error = error;
+            if (!error)
+                value.text = std::move(text);
+        } else if (!value_.empty()) {
+            value.kind = CellKind::Number;
+            auto result = std::from_chars(value_.data(), value_.data() + value_.size(), value.number);
+            if (result.ec != std::errc() || result.ptr != value_.data() + value_.size()) {
+                Fail("a cell holds a bad number");
+                return;
+            }
+        }
+        if (value.kind == CellKind::Text) {
+            if (value.text.size() > kMaxTextChars) {
+                Fail("a cell text is too long");
+                return;
+            }
+            if (value.text.empty())
+                value = CellValue{};
+        }
+        if (budget_ == 0) {
+            Fail("the workbook has too many cells");
+            return;
+        }
+        --budget_;
+        sheet_.Update(row_, column_, [&](Cell& cell) {
+            cell.value = std::move(value);
+            cell.numberFormat = format_;
+            cell.bold = bold_ && !sheet_.RowBold(row_);
+        });
+    }
+
+    void StartColumn(const XmlAttributes& a)
+    {
+        long long first = 0, last = 0;
+        double width = 0;
+        std::string widthText = a.Get("width");
+        if (!ParseCount(a.Get("min"), first) || !ParseCount(a.Get("max"), last) || widthText.empty())
+            return;
+        auto result = std::from_chars(widthText.data(), widthText.data() + widthText.size(), width);
+        if (result.ec != std::errc() || !IsTrue(a.Get("customWidth")) || width <= 0 || width > 255)
+            return;
+        for (long long c = std::max(1LL, first); c <= std::min<long long>(last, kMaxColumns); ++c)
+            sheet_.SetColumnWidth(static_cast<int>(c), width);
+    }
+
+    const std::vector<std::u16string>& strings_;
+    const Styles& styles_;
+    Sheet& sheet_;
+    std::size_t& budget_;
+    int row_ = 0;
+    int column_ = 0;
+    bool inCell_ = false, inValue_ = false, inInline_ = false, hasFormula_ = false, bold_ = false;
+    std::string type_;
+    std::string value_;
+    std::u16string format_;
+    TextCollector inlineText_;
+};
+
+} // namespace
+
+bool ParseSheet(const std::string& xml, const std::string& partName, const std::vector<std::u16string>& strings,
+                const Styles& styles, Sheet& sheet, std::size_t& cellBudget, std::string& error)
+{
+    SheetHandler handler(strings, styles, sheet, cellBudget);
+    return ParseXml(xml, partName, handler, error);
+}
+
+} // namespace excelsim::xlsx

@@ -1,0 +1,51 @@
+// UTF-8 <-> UTF-16 for the .xlsx parts (which are UTF-8 XML).
+#pragma once
+#include "xlsx_limits.h"
+
+#include <string>
+
+namespace excelsim::xlsx {
+
+std::string Utf8(const std::u16string& text);
+std::u16string Utf16(const std::string& text);
+
+// Collects the text of <t> elements below an element, leaving out phonetic
+// runs (<rPh>), as the program shows a rich or plain string.
+class TextCollector {
+public:
+    void Start(const std::string& name)
+    {
+        if (name == "rPh")
+            ++phonetic_;
+        else if (name == "t" && phonetic_ == 0)
+            inText_ = true;
+    }
+    void End(const std::string& name)
+    {
+        if (name == "rPh")
+            --phonetic_;
+        else if (name == "t")
+            inText_ = false;
+    }
+    // False when the text grows beyond what a cell may hold.
+    bool Text(const char* text, int length)
+    {
+        if (!inText_)
+            return true;
+        utf8_.append(text, static_cast<std::size_t>(length));
+        return utf8_.size() <= kMaxTextChars * 4;
+    }
+    std::u16string Take()
+    {
+        std::u16string out = Utf16(utf8_);
+        utf8_.clear();
+        return out;
+    }
+
+private:
+    std::string utf8_;
+    int phonetic_ = 0;
+    bool inText_ = false;
+};
+
+} // namespace excelsim::xlsx

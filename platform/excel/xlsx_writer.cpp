@@ -1,0 +1,138 @@
+// Saving a workbook as .xlsx with libxlsxwriter.
+#include "xlsx_file.h"
+#include "xlsx_text.h"
+
+#include <xlsxwriter.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace excelsim {
+namespace {
+
+using xlsx::Utf8;
+
+struct WorkbookCloser {
+    void operator()(lxw_workbook* book) const
+    {
+        if (book)
+            workbook_close(book);
+    }
+};
+
+// One format per (bold, number format) pair in use.
+class Formats {
+public:
+    explicit Formats(lxw_workbook* book) : book_(book) {}
+    lxw_format* For(bool bold, const std::u16string& numberFormat)
+    {
+        if (!bold && numberFormat.empty())
+            return nullptr;
+        auto key = std::make_pair(bold, numberFormat);
+        auto it = formats_.find(key);
+        if (it != formats_.end())
+            return it->second;
+        lxw_format* format = workbook_add_format(book_);
+        if (bold)
+            format_set_bold(format);
+        if (!numberFormat.empty())
+            format_set_num_format(format, Utf8(numberFormat).c_str());
+        formats_[key] = format;
+        return format;
+    }
+
+private:
+    lxw_workbook* book_;
+    std::map<std::pair<bool, std::u16string>, lxw_format*> formats_;
+};
+
+lxw_error WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const Cell& cell, lxw_format* format)
+{
+    const CellValue& v = cell.value;
+    switch (v.kind) {
+    case CellKind::Number:
+        return worksheet_write_number(sheet, row, col, v.number, format);
+    case CellKind::Text:
+        return worksheet_write_string(sheet, row, col, Utf8(v.text).c_str(), format);
+    case CellKind::Boolean:
+        return worksheet_write_boolean(sheet, row, col, v.boolean ? 1 : 0, format);
+    case CellKind::Error: {
+        // An error value is kept as the formula that yields it, with the
+        // error as its last result.
+        std::string text = Utf8(ErrorValueText(v.error));
+        return worksheet_write_formula_str(sheet, row, col, ("=" + text).c_str(), format, text.c_str());
+    }
+    case CellKind::Empty:
+        return format ? worksheet_write_blank(sheet, row, col, format) : LXW_NO_ERROR;
+    }
+    return LXW_NO_ERROR;
+}
+
+bool WriteSheet(lxw_workbook* book, Formats& formats, const Sheet& sheet, bool active, std::string& error)
+{
+    lxw_worksheet* ws = workbook_add_worksheet(book, Utf8(sheet.Name()).c_str());
+    if (!ws) {
+        error = "the sheet name \"" + Utf8(sheet.Name()).substr(0, 64) + "\" cannot be saved";
+        return false;
+    }
+    if (active)
+        worksheet_activate(ws);
+    for (const auto& [column, width] : sheet.ColumnWidths())
+        worksheet_set_column(ws, static_cast<lxw_col_t>(column - 1), static_cast<lxw_col_t>(column - 1), width, nullptr);
+    lxw_format* bold = formats.For(true, u"");
+    for (int row : sheet.BoldRows())
+        worksheet_set_row(ws, static_cast<lxw_row_t>(row - 1), LXW_DEF_ROW_HEIGHT, bold);
+    for (const auto& [position, cell] : sheet.SortedCells()) {
+        auto row = static_cast<lxw_row_t>(position.first - 1);
+        auto col = static_cast<lxw_col_t>(position.second - 1);
+        bool isBold = cell->bold || sheet.RowBold(position.first);
+        lxw_error status = WriteCell(ws, row, col, *cell, formats.For(isBold, cell->numberFormat));
+        if (status == LXW_NO_ERROR && cell->comment)
+            status = worksheet_write_comment(ws, row, col, Utf8(*cell->comment).c_str());
+        if (status != LXW_NO_ERROR) {
+            error = std::string("cannot write a cell: ") + lxw_strerror(status);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool WriteXlsx(const Workbook& book, const std::string& path, std::string& error)
+{
+    // Written beside the target and renamed over it, so a failed save never
+    // leaves a damaged file where a good one was.
+    std::string temporary = path + ".part";
+    {
+        std::unique_ptr<lxw_workbook, WorkbookCloser> out(workbook_new(temporary.c_str()));
+        if (!out) {
+            error = "cannot create " + path;
+            return false;
+        }
+        Formats formats(out.get());
+        for (std::size_t i = 0; i < book.sheets.size(); ++i) {
+            if (!WriteSheet(out.get(), formats, *book.sheets[i], i == book.activeSheet, error)) {
+                out.reset();
+                std::remove(temporary.c_str());
+                return false;
+            }
+        }
+        lxw_error status = workbook_close(out.release());
+        if (status != LXW_NO_ERROR) {
+            error = std::string("cannot save ") + path + ": " + lxw_strerror(status);
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = "cannot replace " + path;
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace excelsim

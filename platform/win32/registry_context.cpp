@@ -1,0 +1,90 @@
+#include "registry_context.h"
+
+#include "registry_file.h"
+#include "text_file.h"
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+std::atomic<RegistryContext*> g_current{nullptr};
+const char kUserRootName[] = "HKEY_CURRENT_USER";
+} // namespace
+
+RegistryContext::RegistryContext() = default;
+
+RegistryContext::RegistryContext(std::string storeFile)
+    : storeFile_(std::move(storeFile))
+{
+    Load();
+}
+
+RegistryContext::~RegistryContext()
+{
+    RegistryContext* self = this;
+    g_current.compare_exchange_strong(self, nullptr);
+}
+
+void RegistryContext::Install() { g_current.store(this); }
+
+RegistryContext* RegistryContext::Current() { return g_current.load(); }
+
+void RegistryContext::Load()
+{
+    std::string text;
+    std::string error;
+    const ReadResult read = ReadWholeFile(storeFile_, text, error);
+    // An empty file (made with touch, say) holds nothing to lose.
+    if (read == ReadResult::Missing || (read == ReadResult::Ok && text.empty()))
+        return;
+    if (read == ReadResult::Ok) {
+        if (ParseRegistryExport(text, kUserRootName, userRoot_, error))
+            return;
+        userRoot_.Clear();
+    }
+    loadWarning_ = "warning: registry store " + storeFile_ + " is unusable (" + error
+        + "); starting from an empty registry";
+    std::fprintf(stderr, "%s\n", loadWarning_.c_str());
+    keepDamagedStore_ = true;
+}
+
+bool RegistryContext::Save(std::string& error)
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    return SaveLocked(error);
+}
+
+bool RegistryContext::SaveLocked(std::string& error)
+{
+    if (storeFile_.empty())
+        return true;
+    if (keepDamagedStore_) {
+        // The user may want what was in the damaged file: keep it aside
+        // rather than overwrite it.
+        const std::string kept = storeFile_ + ".bad";
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(storeFile_, ec) && std::rename(storeFile_.c_str(), kept.c_str()) == 0)
+            std::fprintf(stderr, "warning: the unusable registry store was kept as %s\n", kept.c_str());
+        keepDamagedStore_ = false;
+    }
+    return ReplaceFileContents(storeFile_, FormatRegistryExport(userRoot_, kUserRootName), true, error);
+}
+
+void RegistryContext::FailCall(RegCall kind, int nth, LSTATUS error)
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    faults_.push_back(Fault{kind, callCounts_[static_cast<int>(kind)] + nth, error});
+}
+
+int RegistryContext::CallCount(RegCall kind) const
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    return callCounts_[static_cast<int>(kind)];
+}
+
+int RegistryContext::OpenKeyCount() const
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    return static_cast<int>(handles_.size());
+}

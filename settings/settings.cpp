@@ -1,0 +1,3 @@
+#include "settings/settings.h"
+
+void SetDefaults(Settings& settings) { settings = Settings{}; }

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# gwhost's per-user registry store: where it lives, that a run which changes
+# nothing leaves it alone, and that a damaged store is reported, not fatal.
+set -u
+bin="${GW_BIN_DIR:?}"
+gwhost="$bin/gwhost"
+failures=0
+passes=0
+check() { # description, condition result
+  if [ "$2" -eq 0 ]; then echo "ok - $1"; passes=$((passes + 1)); else echo "FAILED - $1"; failures=$((failures + 1)); fi
+}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config"
+
+printf 'gwell\n^C\n' | "$gwhost" >/dev/null 2>"$work/err"; status=$?
+check "a run without a store exits 0" $status
+[ ! -e "$work/config/gridwell" ]; check "and creates no store before the first write" $?
+[ ! -s "$work/err" ]; check "and says nothing on stderr" $?
+
+store="$work/user.reg"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER]\r\n"Odd"=hex(7):61,00,00\r\n\r\n' >"$store"
+cp "$store" "$work/expected"
+printf 'gwell\n^C\n' | "$gwhost" --registry "$store" >/dev/null 2>"$work/err"; status=$?
+check "a valid store loads" $status
+[ ! -s "$work/err" ]; check "without a warning" $?
+cmp -s "$store" "$work/expected"; check "and is left as it was" $?
+
+printf 'Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\A]\r\n"V"=dword:xyz\r\n' >"$store"
+cp "$store" "$work/expected"
+out=$(printf 'gwell\n^C\n' | "$gwhost" --registry "$store" 2>"$work/err"); status=$?
+check "a damaged store does not stop the run" $status
+[ "$(wc -l <"$work/err")" -eq 1 ]; check "it gives one line on stderr" $?
+grep -q "$store" "$work/err"; check "naming the store" $?
+cmp -s "$store" "$work/expected"; check "and the damaged store is left untouched" $?
+case "$out" in *Gridwell*) true ;; *) false ;; esac; check "the command still runs" $?
+
+env -u XDG_CONFIG_HOME -u HOME "$gwhost" </dev/null >/dev/null 2>"$work/err"; status=$?
+[ $status -ne 0 ]; check "without HOME, XDG_CONFIG_HOME or --registry the host refuses to start" $?
+grep -q -- '--registry' "$work/err"; check "and says how to fix it" $?
+
+echo "$passes passed, $failures failed"
+[ $failures -eq 0 ]
