@@ -1,7 +1,125 @@
+// The drawing side of gwhost: the DXF drawing opened as the current
+// document, the drawing host behind the database API, the "select" command
+// that leaves an implied selection for the next command, and the save at
+// the end.
 #include "sessions.h"
 
-// The drawing database lands with its stand-in; until then the document is
-// an empty drawing and there are no drawing commands.
-bool OpenDrawingSession(const HostOptions&, std::string&) { return true; }
-bool EndDrawingSession(const HostOptions&, std::string&) { return true; }
-bool RunDrawingHostCommand(const std::string&) { return false; }
+#include <acad_host.h>
+#include <dbapserv.h>
+#include <dbmain.h>
+#include <dbsymtb.h>
+#include <drawing_host.h>
+#include <host_io.h>
+
+#include <cctype>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+struct DrawingSession {
+    DrawingHost host;
+    std::unique_ptr<AcDbDatabase> database;
+    AcApDocument* document = nullptr;
+};
+
+std::unique_ptr<DrawingSession> g_session;
+
+bool IsWord(const std::string& word, const char* expected)
+{
+    if (word.size() != std::char_traits<char>::length(expected))
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(word[i])) != expected[i])
+            return false;
+    return true;
+}
+
+// Every entity of the current space that is not erased.
+std::vector<AcDbObjectId> EntitiesOfCurrentSpace(AcDbDatabase& database)
+{
+    std::vector<AcDbObjectId> ids;
+    AcDbBlockTableRecord* space = nullptr;
+    if (acdbOpenObject(space, database.currentSpaceId(), AcDb::kForRead) != Acad::eOk)
+        return ids;
+    AcDbBlockTableRecordIterator* it = nullptr;
+    if (space->newIterator(it) == Acad::eOk) {
+        for (; !it->done(); it->step()) {
+            AcDbObjectId id;
+            if (it->getEntityId(id) == Acad::eOk)
+                ids.push_back(id);
+        }
+        delete it;
+    }
+    space->close();
+    return ids;
+}
+
+} // namespace
+
+bool OpenDrawingSession(const HostOptions& options, std::string& error)
+{
+    auto session = std::make_unique<DrawingSession>();
+    session->host.install();
+    session->database = std::make_unique<AcDbDatabase>(options.drawing.empty());
+    if (!options.drawing.empty()) {
+        if (session->database->readDxfFile(options.drawing.c_str()) != Acad::eOk) {
+            error = "cannot open drawing: " + session->database->dxfErrorMessage();
+            return false;
+        }
+    }
+    session->host.setWorkingDatabase(session->database.get());
+    session->host.setPromptIO(
+        [](std::string& line) { return HostReadInputLine(line) == HostInputResult::Line; },
+        [](const std::string& text) { HostWriteOutput(text); });
+    if (AcadHost* host = AcadHost::current())
+        session->document = host->openDocument(session->database.get(),
+                                               options.drawing.empty() ? "Drawing1.dwg" : options.drawing);
+    g_session = std::move(session);
+    return true;
+}
+
+bool EndDrawingSession(const HostOptions& options, std::string& error)
+{
+    if (!g_session)
+        return true;
+    bool ok = true;
+    if (!options.saveAs.empty() && g_session->database->dxfOut(options.saveAs.c_str()) != Acad::eOk) {
+        error = "cannot save drawing: " + g_session->database->dxfErrorMessage();
+        ok = false;
+    }
+    if (AcadHost* host = AcadHost::current(); host && g_session->document)
+        host->closeDocument(g_session->document);
+    g_session.reset();
+    return ok;
+}
+
+bool RunDrawingHostCommand(const std::string& command)
+{
+    std::istringstream words(command);
+    std::string word;
+    if (!(words >> word) || !IsWord(word, "select") || !g_session)
+        return false;
+    AcDbDatabase& database = *g_session->database;
+    std::vector<AcDbObjectId> picked;
+    int unknown = 0;
+    while (words >> word) {
+        if (IsWord(word, "all")) {
+            for (AcDbObjectId id : EntitiesOfCurrentSpace(database))
+                picked.push_back(id);
+            continue;
+        }
+        AcDbObjectId id;
+        if (database.getAcDbObjectId(id, false, AcDbHandle(word.c_str())) == Acad::eOk && !id.isErased())
+            picked.push_back(id);
+        else
+            ++unknown;
+    }
+    HostWriteOutput(std::to_string(picked.size()) + " found");
+    if (unknown > 0)
+        HostWriteOutput(", " + std::to_string(unknown) + " not in the drawing");
+    HostWriteOutput("\n");
+    g_session->host.setImpliedSelection(std::move(picked));
+    return true;
+}

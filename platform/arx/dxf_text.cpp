@@ -1,5 +1,6 @@
 #include "dxf_text.h"
 
+#include "codepage.h"
 #include "dxf_codepages.h"
 
 #include <cctype>
@@ -139,7 +140,7 @@ int ByteOf(const char16_t* table, char32_t cp)
 
 unsigned HostCodePage()
 {
-    return 65001;
+    return GetACP();
 }
 
 std::u32string HostToUnicode(std::string_view host)

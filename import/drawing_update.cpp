@@ -1,0 +1,195 @@
+#include "import/drawing_update.h"
+
+#include "import/status_check.h"
+
+#include <acutmem.h>
+#include <dbapserv.h>
+#include <dbobjptr.h>
+#include <dbsymtb.h>
+
+#include "mbstring.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Texts the host hands out are copies; this frees them on every path.
+struct HostTextDeleter {
+    void operator()(char* text) const { acutDelString(text); }
+};
+using HostText = std::unique_ptr<char, HostTextDeleter>;
+
+bool SameTag(const char* a, const char* b)
+{
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b)) == 0;
+}
+
+// Closes an object the operation opened when it leaves scope.
+template <class T>
+struct Closer {
+    T* object;
+    ~Closer()
+    {
+        if (object)
+            object->close();
+    }
+};
+
+template <class Setter>
+void SetReferenceProperty(const std::string& handleText, Setter&& setter)
+{
+    AcDbEntity* entity = nullptr;
+    if (!OpenEntityByHandle(handleText, AcDb::kForWrite, entity))
+        return;
+    Closer<AcDbEntity> closeEntity{entity};
+    AcDbBlockReference* ref = AcDbBlockReference::cast(entity);
+    if (!ref)
+        return;
+    if (GW_CHECK_STATUS(setter(*ref)) == Acad::eOk)
+        RefreshAttributesFromBlock(ref);
+}
+
+} // namespace
+
+bool OpenEntityByHandle(const std::string& handleText, AcDb::OpenMode mode, AcDbEntity*& entity)
+{
+    entity = nullptr;
+    AcDbHandle handle;
+    handle = handleText.c_str();
+    AcDbDatabase* database = acdbHostApplicationServices()->workingDatabase();
+    if (!database)
+        return false;
+    AcDbObjectId id;
+    if (GW_CHECK_STATUS(database->getAcDbObjectId(id, false, handle, 0)) != Acad::eOk)
+        return false;
+    if (GW_CHECK_STATUS(acdbOpenAcDbEntity(entity, id, mode, false)) != Acad::eOk) {
+        entity = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void UpdateAttributesByTag(const std::string& handleText, const std::vector<std::string>& tags,
+                           const std::vector<std::string>& values)
+{
+    if (tags.size() != values.size())
+        return;
+    AcDbEntity* entity = nullptr;
+    if (!OpenEntityByHandle(handleText, AcDb::kForRead, entity))
+        return;
+    Closer<AcDbEntity> closeEntity{entity};
+    AcDbBlockReference* ref = AcDbBlockReference::cast(entity);
+    if (!ref)
+        return;
+    std::unique_ptr<AcDbObjectIterator> it(ref->attributeIterator());
+    if (!it)
+        return;
+    for (it->start(); !it->done(); it->step()) {
+        AcDbAttribute* att = nullptr;
+        if (GW_CHECK_STATUS(ref->openAttribute(att, it->objectId(), AcDb::kForWrite, false)) != Acad::eOk)
+            continue;
+        Closer<AcDbAttribute> closeAttribute{att};
+        HostText tag(att->tag());
+        if (!tag)
+            continue;
+        // Every matching entry is applied, so a repeated tag ends with its last value.
+        for (std::size_t i = 0; i < tags.size(); ++i) {
+            if (!SameTag(tags[i].c_str(), tag.get()))
+                continue;
+            GW_CHECK_STATUS(att->setFieldLength(static_cast<Adesk::UInt16>(values[i].size())));
+            GW_CHECK_STATUS(att->setTextString(values[i].c_str()));
+        }
+    }
+}
+
+void SetBlockPosition(const std::string& handleText, const AcGePoint3d& point)
+{
+    SetReferenceProperty(handleText, [&](AcDbBlockReference& ref) { return ref.setPosition(point); });
+}
+
+void SetBlockScale(const std::string& handleText, const AcGeScale3d& scale)
+{
+    SetReferenceProperty(handleText, [&](AcDbBlockReference& ref) { return ref.setScaleFactors(scale); });
+}
+
+void SetBlockRotation(const std::string& handleText, double radians)
+{
+    SetReferenceProperty(handleText, [&](AcDbBlockReference& ref) { return ref.setRotation(radians); });
+}
+
+void SetEntityLayer(const std::string& handleText, const std::string& layerName)
+{
+    AcDbEntity* entity = nullptr;
+    if (!OpenEntityByHandle(handleText, AcDb::kForWrite, entity))
+        return;
+    Closer<AcDbEntity> closeEntity{entity};
+    GW_CHECK_STATUS(entity->setLayer(layerName.c_str(), true));
+}
+
+bool RefreshAttributesFromBlock(AcDbBlockReference* ref)
+{
+    if (!ref) {
+        GW_ASSERT_OBJECT(pRef != NULL);
+        return false;
+    }
+    if (!ref->isReadEnabled())
+        return false;
+    std::unique_ptr<AcDbObjectIterator> it(ref->attributeIterator());
+    if (!it)
+        return true;
+    AcGeMatrix3d transform = ref->blockTransform();
+    for (it->start(); !it->done(); it->step()) {
+        AcDbAttribute* att = nullptr;
+        if (GW_CHECK_STATUS(acdbOpenObject(att, it->objectId(), AcDb::kForWrite, false)) != Acad::eOk)
+            continue;
+        Closer<AcDbAttribute> closeAttribute{att};
+        AcDbAttributeDefinition* def = FindAttributeDefinition(att, ref, AcDb::kForRead);
+        if (!def)
+            continue;
+        Closer<AcDbAttributeDefinition> closeDefinition{def};
+        // Taking the definition's properties resets the text to its default;
+        // the attribute keeps the text it had.
+        HostText text(att->textString());
+        const char* kept = text ? text.get() : "";
+        GW_CHECK_STATUS(att->setAttributeFromBlock(def, transform));
+        GW_CHECK_STATUS(att->setFieldLength(static_cast<Adesk::UInt16>(std::strlen(kept) + 1)));
+        GW_CHECK_STATUS(att->setTextString(kept));
+    }
+    return true;
+}
+
+AcDbAttributeDefinition* FindAttributeDefinition(AcDbAttribute* att, AcDbBlockReference* ref, AcDb::OpenMode mode)
+{
+    if (!ref) {
+        GW_ASSERT_OBJECT(pRef != NULL);
+        return nullptr;
+    }
+    if (!att) {
+        GW_ASSERT_OBJECT(pAtt != NULL);
+        return nullptr;
+    }
+    HostText tag(att->tag());
+    AcDbBlockTableRecord* block = nullptr;
+    if (GW_CHECK_STATUS(acdbOpenObject(block, ref->blockTableRecord(), AcDb::kForRead, false)) != Acad::eOk)
+        return nullptr;
+    Closer<AcDbBlockTableRecord> closeBlock{block};
+    AcDbBlockTableRecordIterator* rawIterator = nullptr;
+    if (GW_CHECK_STATUS(block->newIterator(rawIterator, true, true)) != Acad::eOk)
+        return nullptr;
+    std::unique_ptr<AcDbBlockTableRecordIterator> it(rawIterator);
+    if (!tag)
+        return nullptr;
+    for (it->start(true, true); !it->done(); it->step()) {
+        AcDbEntity* entity = nullptr;
+        if (GW_CHECK_STATUS(it->getEntity(entity, mode, false)) != Acad::eOk)
+            continue;
+        if (auto* def = AcDbAttributeDefinition::cast(entity)) {
+            HostText defTag(def->tag());
+            if (defTag && SameTag(defTag.get(), tag.get()))
+                return def; // stays open for the caller
+        }
+        entity->close();
+    }
+    return nullptr;
+}
