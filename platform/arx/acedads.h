@@ -11,6 +11,7 @@
 // host answers. Selection sets stay allocated until acedSSFree
 // (DrawingHost::openSelectionSetCount counts them).
 #pragma once
+#include "adscodes.h"
 #include "adsdef.h"
 
 int acedSSGet(const char* mode, const void* point1, const void* point2, const resbuf* filter, ads_name ss);

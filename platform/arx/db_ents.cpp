@@ -214,6 +214,9 @@ Acad::ErrorStatus AcDbAttribute::setAttributeFromBlock(const AcDbAttributeDefini
         AcGePoint3d worldAlignment = m * ToWorld(AcDbInternals::alignment(def), defNormal);
         SetPoint(*this, kTextClass, kAttribOrder, 11, m_alignment, ToPlane(worldAlignment, m_normal));
         m_hasAlignment = true;
+    } else if (m_hasAlignment) {
+        // Left-aligned text carries its alignment point on its position.
+        SetPoint(*this, kTextClass, kAttribOrder, 11, m_alignment, m_position);
     }
     SetText(*this, kTextClass, kAttribOrder, 1, m_text, AcDbInternals::textString(def));
     return Acad::eOk;

@@ -2,6 +2,7 @@
 // working database (the current drawing's) and the layout manager. They
 // answer from the installed DrawingHost (drawing_host.h).
 #pragma once
+#include "acdblmgr.h"
 
 class AcDbDatabase;
 class AcDbLayoutManager;

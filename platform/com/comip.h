@@ -4,8 +4,11 @@
 // fails before anything reaches the server.
 #pragma once
 #include "comutil.h"
-#include "objbase.h"
+#include "codepage.h"
+#include "last_error.h"
+#include "ole2.h"
 
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -129,16 +132,37 @@ public:
     bool operator==(std::nullptr_t) const noexcept { return p_ == nullptr; }
     bool operator==(Interface* p) const noexcept { return p_ == p; }
 
+    // A local or remote server's object is created as IUnknown, put into
+    // its running state, and then asked for this interface.
     HRESULT CreateInstance(REFCLSID clsid, IUnknown* outer = nullptr, DWORD clsContext = CLSCTX_ALL) noexcept
     {
         Reset();
-        return CoCreateInstance(clsid, outer, clsContext, __uuidof(Interface), reinterpret_cast<void**>(&p_));
+        if (!(clsContext & (CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER)))
+            return CoCreateInstance(clsid, outer, clsContext, __uuidof(Interface), reinterpret_cast<void**>(&p_));
+        IUnknown* unknown = nullptr;
+        HRESULT hr = CoCreateInstance(clsid, outer, clsContext, IID_IUnknown, reinterpret_cast<void**>(&unknown));
+        if (FAILED(hr))
+            return hr;
+        hr = OleRun(unknown);
+        if (SUCCEEDED(hr))
+            hr = unknown->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&p_));
+        unknown->Release();
+        if (FAILED(hr))
+            p_ = nullptr;
+        return hr;
     }
-    HRESULT CreateInstance(LPCOLESTR progId, IUnknown* outer = nullptr, DWORD clsContext = CLSCTX_ALL) noexcept
+    // A class-id string ("{...}") or a ProgID.
+    HRESULT CreateInstance(LPCOLESTR clsidString, IUnknown* outer = nullptr, DWORD clsContext = CLSCTX_ALL) noexcept
     {
         CLSID clsid;
-        HRESULT hr = CLSIDFromProgID(progId, &clsid);
+        HRESULT hr = ClassIdOf(clsidString, clsid);
         return FAILED(hr) ? hr : CreateInstance(clsid, outer, clsContext);
+    }
+    HRESULT CreateInstance(LPCSTR clsidString, IUnknown* outer = nullptr, DWORD clsContext = CLSCTX_ALL) noexcept
+    {
+        std::u16string wide;
+        HRESULT hr = Widen(clsidString, wide);
+        return FAILED(hr) ? hr : CreateInstance(wide.c_str(), outer, clsContext);
     }
     HRESULT GetActiveObject(REFCLSID clsid) noexcept
     {
@@ -149,7 +173,21 @@ public:
             return hr;
         hr = unknown->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&p_));
         unknown->Release();
+        if (FAILED(hr))
+            p_ = nullptr;
         return hr;
+    }
+    HRESULT GetActiveObject(LPCOLESTR clsidString) noexcept
+    {
+        CLSID clsid;
+        HRESULT hr = ClassIdOf(clsidString, clsid);
+        return FAILED(hr) ? hr : GetActiveObject(clsid);
+    }
+    HRESULT GetActiveObject(LPCSTR clsidString) noexcept
+    {
+        std::u16string wide;
+        HRESULT hr = Widen(clsidString, wide);
+        return FAILED(hr) ? hr : GetActiveObject(wide.c_str());
     }
     template <class Other>
     HRESULT QueryInterface(REFIID riid, Other** out) const noexcept
@@ -160,6 +198,26 @@ public:
     }
 
 private:
+    static HRESULT ClassIdOf(LPCOLESTR text, CLSID& clsid) noexcept
+    {
+        if (!text)
+            return E_INVALIDARG;
+        return text[0] == u'{' ? CLSIDFromString(text, &clsid) : CLSIDFromProgID(text, &clsid);
+    }
+    // The ANSI code page's text as UTF-16.
+    static HRESULT Widen(LPCSTR text, std::u16string& wide) noexcept
+    {
+        if (!text)
+            return E_INVALIDARG;
+        int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+        if (size == 0)
+            return HRESULT_FROM_WIN32(GetLastError());
+        wide.assign(static_cast<std::size_t>(size), u'\0');
+        if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size) == 0)
+            return HRESULT_FROM_WIN32(GetLastError());
+        wide.resize(static_cast<std::size_t>(size - 1));
+        return S_OK;
+    }
     void Reset() noexcept
     {
         if (auto* p = std::exchange(p_, nullptr))

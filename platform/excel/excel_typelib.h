@@ -2,7 +2,7 @@
 // the class id, the interface ids a client asks for, and the member ids
 // (DISPIDs) of the members that are called by id.
 #pragma once
-#include "oaidl.h"
+#include "comdef.h"
 
 namespace Excel {
 
@@ -50,3 +50,9 @@ GW_INTERFACE_ID(Excel::_Application, 0x000208D5, 0x0000, 0x0000, 0xC0, 0x00, 0x0
 GW_INTERFACE_ID(Excel::_Workbook, 0x000208DA, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
 GW_INTERFACE_ID(Excel::_Worksheet, 0x000208D8, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
 GW_INTERFACE_ID(Excel::AppEvents, 0x00024413, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
+
+namespace Excel {
+using _ApplicationPtr = _com_ptr_t<_Application>;
+using _WorkbookPtr = _com_ptr_t<_Workbook>;
+using _WorksheetPtr = _com_ptr_t<_Worksheet>;
+} // namespace Excel

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace excelsim::xlsx {
 namespace {
@@ -183,8 +184,11 @@ private:
         auto result = std::from_chars(widthText.data(), widthText.data() + widthText.size(), width);
         if (result.ec != std::errc() || !IsTrue(a.Get("customWidth")) || width <= 0 || width > 255)
             return;
+        // The file holds the width with the cell margin of 5 pixels (of 7 per
+        // character) added; the program shows it without.
+        double characters = std::max(0.0, std::round((width - 5.0 / 7.0) * 100.0) / 100.0);
         for (long long c = std::max(1LL, first); c <= std::min<long long>(last, kMaxColumns); ++c)
-            sheet_.SetColumnWidth(static_cast<int>(c), width);
+            sheet_.SetColumnWidth(static_cast<int>(c), characters);
     }
 
     const std::vector<std::u16string>& strings_;

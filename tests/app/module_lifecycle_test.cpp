@@ -91,7 +91,7 @@ TEST_F(ModuleLifecycle, UnknownFunctionCodeIsReportedAsAFailure)
     EXPECT_EQ(entryPoint(AcRx::kInvkSubrMsg, nullptr), AcRx::kRetOK);
     EXPECT_EQ(host.failures(), std::vector<std::string>{"Received nonexistent function code."});
     EXPECT_EQ(entryPoint(AcRx::kCfgMsg, nullptr), AcRx::kRetOK);
-    EXPECT_EQ(entryPoint(static_cast<AcRx::AppMsgCode>(99), nullptr), AcRx::kRetOK);
+    EXPECT_EQ(entryPoint(AcRx::kNullMsg, nullptr), AcRx::kRetOK);
     FreeLibrary(module);
 }
 

@@ -1,0 +1,69 @@
+#include "excel/value_conversion.h"
+
+#include "excel/ansi_text.h"
+
+namespace {
+
+// The value of `value` as `type`: taken as it is, or from a coerced temporary
+// that is cleared again.
+template <class T>
+T Convert(const VARIANT& value, VARTYPE type, T VARIANT::*member)
+{
+    if (value.vt == type)
+        return value.*member;
+    VARIANT temporary;
+    VariantInit(&temporary);
+    HRESULT hr = VariantChangeType(&temporary, &value, 0, type);
+    if (FAILED(hr))
+        _com_issue_error(hr);
+    T result = temporary.*member;
+    VariantClear(&temporary);
+    return result;
+}
+
+} // namespace
+
+short VariantToShort(const VARIANT& value) { return Convert(value, VT_I2, &VARIANT::iVal); }
+long VariantToLong(const VARIANT& value) { return Convert(value, VT_I4, &VARIANT::lVal); }
+float VariantToFloat(const VARIANT& value) { return Convert(value, VT_R4, &VARIANT::fltVal); }
+double VariantToDouble(const VARIANT& value) { return Convert(value, VT_R8, &VARIANT::dblVal); }
+
+std::string VariantToText(const VARIANT& value)
+{
+    if (value.vt == VT_BSTR)
+        return BstrToAnsi(value.bstrVal, SysStringLen(value.bstrVal));
+    _variant_t text;
+    HRESULT hr = VariantChangeType(&text, &value, 0, VT_BSTR);
+    if (FAILED(hr))
+        _com_issue_error(hr);
+    return BstrToAnsi(text.bstrVal, SysStringLen(text.bstrVal));
+}
+
+IDispatchPtr VariantToObject(const VARIANT& value)
+{
+    if (value.vt == VT_DISPATCH)
+        return IDispatchPtr(value.pdispVal);
+    IUnknown* unknown = nullptr;
+    _variant_t object;
+    if (value.vt == VT_UNKNOWN) {
+        unknown = value.punkVal;
+    } else {
+        HRESULT hr = VariantChangeType(&object, &value, 0, VT_DISPATCH);
+        if (SUCCEEDED(hr))
+            return IDispatchPtr(object.pdispVal);
+        // No automation interface: take the base object and ask it below.
+        if (hr != E_NOINTERFACE)
+            _com_issue_error(hr);
+        hr = VariantChangeType(&object, &value, 0, VT_UNKNOWN);
+        if (FAILED(hr))
+            _com_issue_error(hr);
+        unknown = object.punkVal;
+    }
+    if (!unknown)
+        return IDispatchPtr();
+    IDispatch* dispatch = nullptr;
+    HRESULT hr = unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+    if (FAILED(hr))
+        _com_issue_error(hr);
+    return IDispatchPtr(dispatch, false);
+}

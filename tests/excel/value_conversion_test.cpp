@@ -1,0 +1,70 @@
+// Conversions of cell values and of texts across the automation boundary.
+#include "excel/ansi_text.h"
+#include "excel/value_conversion.h"
+#include "support/com_fixture.h"
+
+#include <windows.h>
+
+namespace {
+
+using ValueConversion = ComTest;
+
+template <class F>
+HRESULT Raised(F&& f)
+{
+    try {
+        f();
+    } catch (const _com_error& e) {
+        return e.Error();
+    }
+    return S_OK;
+}
+
+TEST_F(ValueConversion, NumbersFromEveryKindOfCell)
+{
+    EXPECT_EQ(VariantToShort(_variant_t()), 0);
+    EXPECT_EQ(VariantToLong(_variant_t()), 0);
+    EXPECT_EQ(VariantToDouble(_variant_t()), 0.0);
+    EXPECT_EQ(VariantToText(_variant_t()), "");
+    EXPECT_EQ(VariantToDouble(_variant_t(u"1,234.5")), 1234.5);
+    EXPECT_EQ(VariantToLong(_variant_t(7.5)), 8);
+    EXPECT_EQ(VariantToShort(_variant_t(u"-3")), -3);
+    EXPECT_FLOAT_EQ(VariantToFloat(_variant_t(u"0.25")), 0.25f);
+    EXPECT_EQ(VariantToText(_variant_t(true)), "-1");
+    EXPECT_EQ(VariantToText(_variant_t(2.5)), "2.5");
+    SetUserNumberSeparators(u',', u' ');
+    EXPECT_EQ(VariantToText(_variant_t(2.5)), "2,5");
+    EXPECT_EQ(VariantToDouble(_variant_t(u"2,5")), 2.5);
+}
+
+TEST_F(ValueConversion, RefusedConversionsRaiseTheCoercionsCode)
+{
+    EXPECT_EQ(Raised([] { VariantToDouble(_variant_t(u"P-101")); }), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Raised([] { VariantToShort(_variant_t(70000L)); }), DISP_E_OVERFLOW);
+    EXPECT_EQ(Raised([] { VariantToText(_variant_t(static_cast<long>(0x800A07FA), VT_ERROR)); }),
+              DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Raised([] { VariantToObject(_variant_t(5L)); }), DISP_E_TYPEMISMATCH);
+    EXPECT_FALSE(VariantToObject(_variant_t()));
+    EXPECT_FALSE(VariantToObject(_variant_t(static_cast<IDispatch*>(nullptr))));
+}
+
+TEST_F(ValueConversion, AnsiTextFollowsTheHostCodePage)
+{
+    EXPECT_EQ(std::u16string(static_cast<const WCHAR*>(AnsiToBstr("\xC5\x82\xC3\xB3"))), u"\u0142\u00F3");
+    ASSERT_TRUE(SetAnsiCodePageForHost(1250));
+    _bstr_t polish = AnsiToBstr("\xB3\xF3");
+    EXPECT_EQ(std::u16string(static_cast<const WCHAR*>(polish)), u"\u0142\u00F3");
+    EXPECT_EQ(BstrToAnsi(polish), "\xB3\xF3");
+    EXPECT_EQ(BstrToAnsi(_bstr_t(u"\u20AC\u4E2D")), "\x80?"); // no such character in the code page
+}
+
+TEST_F(ValueConversion, InvalidAnsiBytesRaiseTheWin32Code)
+{
+    EXPECT_EQ(Raised([] { AnsiToBstr("ok\xC3("); }), static_cast<HRESULT>(0x80070459));
+    std::string longBad(6000, 'a');
+    longBad[5000] = '\xFF';
+    EXPECT_EQ(Raised([&] { AnsiToBstr(longBad.c_str()); }), static_cast<HRESULT>(0x80070459));
+    EXPECT_EQ(AnsiToBstr(nullptr).GetBSTR(), nullptr);
+}
+
+} // namespace

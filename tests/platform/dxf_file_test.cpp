@@ -1,0 +1,212 @@
+// Reading and writing DXF: damaged input, text encodings, and saving only
+// what changed.
+#include "support/drawing_fixture.h"
+
+#include "codepage.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using Att = DxfBuilder::Att;
+
+std::string Text(char* copy)
+{
+    std::string text = copy ? copy : "<null>";
+    acutDelString(copy);
+    return text;
+}
+
+std::string Small(bool r12 = false)
+{
+    return DxfBuilder(r12).layer("Walls").block("B", {{"T", "T?", "x"}}).insert("1001", "B", {{"T", "v"}}).text();
+}
+
+using DxfRead = DrawingTest;
+
+TEST_F(DxfRead, DamagedTextIsRefusedWithItsLineAndLoadsNothing)
+{
+    load(Small());
+    const std::string good = Small();
+    struct Case {
+        std::string text, message;
+    };
+    std::string dupHandle = good;
+    dupHandle.replace(dupHandle.find("5\n1001\n"), 7, "5\n10\n"); // the handle of layer 0
+    std::vector<Case> cases = {
+        {good.substr(0, good.size() / 2), "line"},
+        {good.substr(0, good.find("EOF")), "cut short"},
+        {"  0\nSECTION\n  2\nSTUFF\n  0\nENDSEC\n  0\nEOF\n", "line 3: unknown section 'STUFF'"},
+        {"  0\nSECTION\n  2\nENTITIES\n abc\nLINE\n  0\nENDSEC\n  0\nEOF\n", "line 5: bad group code 'abc'"},
+        {"  0\nSECTION\n  2\nENTITIES\n99999\nLINE\n", "bad group code '99999'"},
+        {"  0\nSECTION\n  2\nENTITIES\n  0\nATTRIB\n  2\nT\n  0\nENDSEC\n  0\nEOF\n", "line 5: ATTRIB without"},
+        {"  0\nSECTION\n  2\nENTITIES\n  0\nINSERT\n  2\nB\n 10\n1,5\n  0\nENDSEC\n  0\nEOF\n", "line 10: bad number"},
+        {dupHandle, "handle 10 is used twice"},
+        {"  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nX\n  0\nENDSEC\n  0\nEOF\n", "without ENDBLK"},
+        {"AutoCAD Binary DXF\r\n\x1a", "binary"},
+        {"", "no EOF"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(db->readDxfText(c.text, "bad.dxf"), Acad::eDxfReadAborted);
+        EXPECT_NE(db->dxfErrorMessage().find(c.message), std::string::npos) << db->dxfErrorMessage();
+        EXPECT_EQ(db->dxfErrorMessage().rfind("bad.dxf: ", 0), 0u);
+        // The drawing that was there stays.
+        EXPECT_FALSE(idOf("1001").isNull());
+    }
+}
+
+TEST_F(DxfRead, MissingFileAndTheEmptyDrawing)
+{
+    EXPECT_EQ(db->readDxfFile("/nonexistent/x.dxf"), Acad::eFileNotFound);
+    EXPECT_NE(db->dxfErrorMessage().find("/nonexistent/x.dxf"), std::string::npos);
+    AcDbDatabase empty;
+    AcDbLayerTable* layers = nullptr;
+    ASSERT_EQ(empty.getLayerTable(layers, AcDb::kForRead), Acad::eOk);
+    EXPECT_TRUE(layers->has("0"));
+    layers->close();
+    EXPECT_EQ(empty.acadVersion(), "AC1009");
+    EXPECT_FALSE(empty.currentSpaceId().isNull());
+}
+
+TEST_F(DxfRead, HeaderUnitsAreRead)
+{
+    load(DxfBuilder()
+             .header("$LUNITS", 70, "4")
+             .header("$LUPREC", 70, "3")
+             .header("$AUNITS", 70, "1")
+             .header("$AUPREC", 70, "2")
+             .header("$UNITMODE", 70, "1")
+             .header("$DIMZIN", 70, "8")
+             .text());
+    EXPECT_EQ(db->lunits(), 4);
+    EXPECT_EQ(db->luprec(), 3);
+    EXPECT_EQ(db->aunits(), 1);
+    EXPECT_EQ(db->auprec(), 2);
+    EXPECT_EQ(db->unitmode(), 1);
+    EXPECT_EQ(db->dimzin(), 8);
+}
+
+class DxfEncoding : public DrawingTest {
+protected:
+    void TearDown() override
+    {
+        SetAnsiCodePageForHost(CP_UTF8);
+        DrawingTest::TearDown();
+    }
+    std::string attributeText(const char* handle)
+    {
+        AcDbBlockReferencePointer ref(idOf(handle), AcDb::kForRead);
+        std::unique_ptr<AcDbObjectIterator> it(ref->attributeIterator());
+        AcDbAttribute* att = nullptr;
+        ref->openAttribute(att, it->objectId(), AcDb::kForRead);
+        std::string text = Text(att->textString());
+        att->close();
+        return text;
+    }
+    void setAttributeText(const char* handle, const char* text)
+    {
+        AcDbBlockReferencePointer ref(idOf(handle), AcDb::kForRead);
+        std::unique_ptr<AcDbObjectIterator> it(ref->attributeIterator());
+        AcDbAttribute* att = nullptr;
+        ASSERT_EQ(ref->openAttribute(att, it->objectId(), AcDb::kForWrite), Acad::eOk);
+        EXPECT_EQ(att->setTextString(text), Acad::eOk);
+        att->close();
+    }
+};
+
+TEST_F(DxfEncoding, OldFilesUseTheirCodePageAndEscapesNewOnesUtf8)
+{
+    // "Žluť" in a Windows-1250 R12 file, with an escaped snowman.
+    std::string r12 = DxfBuilder(true, "ANSI_1250").block("B", {{"T", "", ""}}).insert("1001", "B", {{"T", "\x8Elu\x9D \\U+2603"}}).text();
+    load(r12);
+    EXPECT_EQ(attributeText("1001"), "\xC5\xBDlu\xC5\xA5 \xE2\x98\x83"); // UTF-8 host
+    setAttributeText("1001", "\xC5\xA0\xC3\xA9\xE2\x82\xAC^x"); // Š é € ^x
+    std::string saved = db->dxfOutText();
+    // Š is 0x8A, é is 0xE9 and € 0x80 in 1250; a caret is written as "^ ".
+    EXPECT_NE(saved.find("\n\x8A\xE9\x80^ x\n"), std::string::npos);
+
+    std::string r2018 = DxfBuilder(false).block("B", {{"T", "", ""}}).insert("1001", "B", {{"T", "\xC5\xBDlu\xC5\xA5"}}).text();
+    r2018.replace(r2018.find("AC1015"), 6, "AC1032");
+    load(r2018);
+    EXPECT_EQ(attributeText("1001"), "\xC5\xBDlu\xC5\xA5");
+    setAttributeText("1001", "\xE2\x98\x83\tx");
+    EXPECT_NE(db->dxfOutText().find("\n\xE2\x98\x83^Ix\n"), std::string::npos);
+}
+
+TEST_F(DxfEncoding, AHost1252CodePageHoldsEscapesForWhatItCannotShow)
+{
+    ASSERT_TRUE(SetAnsiCodePageForHost(1252));
+    std::string r2018 = DxfBuilder(false).block("B", {{"T", "", ""}}).insert("1001", "B", {{"T", "\xC5\xA4\xC3\xA9"}}).text();
+    r2018.replace(r2018.find("AC1015"), 6, "AC1032");
+    load(r2018);
+    EXPECT_EQ(attributeText("1001"), "\\U+0164\xE9"); // Ť has no place in 1252, é is 0xE9
+    setAttributeText("1001", "\xE9\\U+0164!");
+    EXPECT_NE(db->dxfOutText().find("\n\xC3\xA9\xC5\xA4!\n"), std::string::npos);
+}
+
+using DxfWrite = DrawingTest;
+
+TEST_F(DxfWrite, OnlyChangedGroupsChangeAndMissingOnesAreAddedInPlace)
+{
+    for (bool r12 : {true, false}) {
+        SCOPED_TRACE(r12 ? "R12" : "R2000");
+        std::string original = Small(r12);
+        load(original);
+        EXPECT_EQ(db->dxfOutText(), original);
+        {
+            AcDbBlockReferencePointer ref(idOf("1001"), AcDb::kForWrite);
+            ASSERT_EQ(ref->setRotation(M_PI / 2), Acad::eOk);
+            ASSERT_EQ(ref->setScaleFactors(AcGeScale3d(2, 2, 1)), Acad::eOk);
+            EXPECT_EQ(ref->setScaleFactors(AcGeScale3d(0, 1, 1)), Acad::eInvalidInput);
+            ASSERT_EQ(ref->setPosition(AcGePoint3d(0, 7.25, 0)), Acad::eOk); // x and z as they were
+        }
+        std::string saved = db->dxfOutText();
+        std::string insert = r12 ? "  2\nB\n 10\n0.000000\n 20\n7.25\n 30\n0.0\n 41\n2.0\n 42\n2.0\n 50\n90.0\n"
+                                 : "100\nAcDbBlockReference\n 66\n1\n  2\nB\n 10\n0.000000\n 20\n7.25\n 30\n0.0\n 41\n2.0\n 42\n2.0\n 50\n90.0\n";
+        EXPECT_NE(saved.find(insert), std::string::npos) << saved.substr(saved.find("INSERT"), 300);
+        // Everything else is as it was: the text before the INSERT and from its first attribute on.
+        std::size_t insertAt = original.find("0\nINSERT\n");
+        EXPECT_EQ(saved.substr(0, insertAt), original.substr(0, insertAt));
+        EXPECT_EQ(saved.substr(saved.find("0\nATTRIB\n")), original.substr(original.find("0\nATTRIB\n")));
+        AcDbDatabase again(false);
+        ASSERT_EQ(again.readDxfText(saved), Acad::eOk) << again.dxfErrorMessage();
+        AcDbObjectId id;
+        again.getAcDbObjectId(id, false, AcDbHandle("1001"));
+        AcDbBlockReferencePointer ref(id, AcDb::kForRead);
+        EXPECT_NEAR(ref->rotation(), M_PI / 2, 1e-15);
+        EXPECT_EQ(ref->scaleFactors(), AcGeScale3d(2, 2, 1));
+    }
+}
+
+TEST_F(DxfWrite, ErasedReferencesLeaveWithTheirAttributesAndSavingReplacesTheFileWhole)
+{
+    load(Small(false));
+    {
+        AcDbEntityPointer ref(idOf("1001"), AcDb::kForWrite);
+        ASSERT_EQ(ref->erase(), Acad::eOk);
+    }
+    std::string saved = db->dxfOutText();
+    EXPECT_EQ(saved.find("INSERT"), std::string::npos);
+    EXPECT_EQ(saved.find("ATTRIB"), std::string::npos);
+    EXPECT_EQ(saved.find("SEQEND"), std::string::npos);
+    EXPECT_NE(saved.find("ATTDEF"), std::string::npos);
+
+    auto dir = std::filesystem::temp_directory_path() / ("gw_dxf_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::string target = (dir / "out.dxf").string();
+    { std::ofstream(target) << "old"; }
+    ASSERT_EQ(db->dxfOut(target.c_str()), Acad::eOk);
+    std::ifstream in(target, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_EQ(content.str(), saved);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1); // no temporary file left
+    EXPECT_EQ(db->dxfOut((dir / "missing" / "x.dxf").string().c_str()), Acad::eFileAccessErr);
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
