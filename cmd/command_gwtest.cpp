@@ -2,7 +2,10 @@
 // step at a time, with a trace line before and after each step.
 #include "cmd/command_guard.h"
 #include "cmd/operations.h"
+#include "excel/acquire_excel.h"
+#include "excel/excel_ops.h"
 
+#include <acdocman.h>
 #include <adslib.h>
 
 #define GWTEST_TRACE() acutPrintf("\nDEBUG: %s (%d)", ".\\cmd\\cmdtest", __LINE__)
@@ -11,9 +14,32 @@ namespace {
 
 void GwtestSteps()
 {
+    Excel::_ApplicationPtr application;
     GWTEST_TRACE();
-    // The spreadsheet steps (acquire, interactive, visible, workbook,
-    // activate) join here with the spreadsheet connection.
+    const HRESULT acquired = AcquireExcel(AcquireMode::RunningOrNew, application);
+    GWTEST_TRACE();
+    if (FAILED(acquired)) {
+        MessageBoxA(adsw_acadMainWnd(), "ERROR: Failed to to obtain Excel object.", "Error", MB_ICONERROR);
+        return;
+    }
+    if (!application) {
+        acutPrintf("\nDEBUG: pExcel == NULL");
+        return;
+    }
+    GWTEST_TRACE();
+    excel::PutInteractive(application, true);
+    GWTEST_TRACE();
+    excel::PutVisible(application, true);
+    GWTEST_TRACE();
+    IDispatchPtr workbook = excel::GetActiveWorkbook(application);
+    GWTEST_TRACE();
+    if (!workbook) {
+        GWTEST_TRACE();
+        workbook = excel::AddWorkbook(excel::GetWorkbooks(application));
+        GWTEST_TRACE();
+    }
+    GWTEST_TRACE();
+    excel::Activate(workbook);
     GWTEST_TRACE();
 }
 

@@ -3,7 +3,6 @@
 // operation removes it from here.
 #include "cmd/operations.h"
 
-bool RunImport() { return false; }
 bool ShowOptionsDialog() { return false; }
 bool ConnectLiveLink() { return false; }
 bool ImportChanges() { return false; }

@@ -8,6 +8,7 @@ constexpr DWORD kAnyContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLS
 
 HRESULT AcquireExcel(AcquireMode mode, Excel::_ApplicationPtr& application)
 {
+    application = nullptr; // a failure leaves it empty, whatever it held
     HRESULT hr = application.GetActiveObject(kExcelProgId);
     if (FAILED(hr) && mode == AcquireMode::RunningOrNew)
         hr = application.CreateInstance(kExcelProgId, nullptr, kAnyContext);

@@ -16,6 +16,7 @@ namespace {
 // Larger drawings are refused rather than read into memory whole.
 constexpr std::size_t kMaxDxfBytes = std::size_t(1) << 30;
 
+
 // The drawing a new document starts from: R12, layer 0, decimal units.
 const char kEmptyDrawing[] = "  0\nSECTION\n  2\nHEADER\n"
                              "  9\n$ACADVER\n  1\nAC1009\n"
@@ -108,6 +109,10 @@ Acad::ErrorStatus AcDbDatabase::readDxfFile(const char* fileName)
         return err == ENOENT ? Acad::eFileNotFound : Acad::eFileAccessErr;
     }
     std::string text;
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) == 0 && info.st_size > 0
+        && static_cast<std::size_t>(info.st_size) <= kMaxDxfBytes)
+        text.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[1 << 16];
     std::size_t n = 0;
     bool tooLarge = false;

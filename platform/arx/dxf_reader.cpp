@@ -15,6 +15,10 @@
 
 namespace {
 
+// Tiny records would cost far more memory than their text; a drawing with
+// more objects than this is refused rather than allowed to take it all.
+constexpr std::size_t kMaxObjects = 8'000'000;
+
 struct DxfError {
     std::size_t line;
     std::string what;
@@ -173,6 +177,10 @@ public:
 
     void run()
     {
+        // A record takes a few hundred bytes of text at most; reserving
+        // saves rehashing the handle map while a large drawing loads.
+        d.byHandle.reserve(d.source.size() / 200);
+        d.objects.reserve(d.source.size() / 200);
         detectLineEnding();
         if (d.source.rfind("AutoCAD Binary DXF", 0) == 0)
             throw DxfError{1, "binary DXF is not supported"};
@@ -363,6 +371,8 @@ private:
     template <class T>
     T* add(const Record& r)
     {
+        if (d.objects.size() >= kMaxObjects)
+            throw DxfError{r.line, "more than " + std::to_string(kMaxObjects) + " objects"};
         auto object = AcDbInternals::make<T>();
         T* raw = object.get();
         AcDbInternals::setSpan(*raw, r.begin, r.end);
@@ -830,7 +840,8 @@ private:
         // they are never written, so the file's handles stay as they were.
         std::uint64_t next = d.handseed;
         for (const auto& [handle, stub] : d.byHandle)
-            next = std::max(next, handle + 1);
+            if (handle != UINT64_MAX)
+                next = std::max(next, handle + 1);
         for (AcDbStub& stub : d.stubs)
             if (stub.handle == 0 && stub.object != d.header.get()) {
                 stub.handle = next++;

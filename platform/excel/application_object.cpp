@@ -6,11 +6,34 @@
 namespace excelsim {
 namespace {
 
-class ApplicationObject final : public DispatchObject {
+class ApplicationObject final : public DispatchObject, public IConnectionPointContainer {
 public:
     explicit ApplicationObject(std::shared_ptr<ExcelApp> app)
         : DispatchObject(std::move(app), __uuidof(Excel::_Application))
     {
+    }
+
+    HRESULT QueryInterface(REFIID riid, void** object) override
+    {
+        if (object && riid == IID_IConnectionPointContainer)
+            return ComAnswer<IConnectionPointContainer>(this, object);
+        return DispatchObject::QueryInterface(riid, object);
+    }
+    ULONG AddRef() override { return AddRefImpl(); }
+    ULONG Release() override { return ReleaseImpl(); }
+
+    HRESULT EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+    HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** point) override
+    {
+        if (!point)
+            return E_POINTER;
+        *point = nullptr;
+        if (!(riid == __uuidof(Excel::AppEvents)))
+            return CONNECT_E_NOCONNECTION;
+        if (app_->HasQuit())
+            return RPC_E_DISCONNECTED;
+        *point = NewAppEventsConnectionPoint(app_, this);
+        return S_OK;
     }
 
 protected:

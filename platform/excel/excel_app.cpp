@@ -1,5 +1,6 @@
 #include "excel_app.h"
 
+#include "excel_objects.h"
 #include "xlsx_file.h"
 
 namespace excelsim {
@@ -81,6 +82,80 @@ bool ExcelApp::OpenWorkbook(const std::string& path, std::string& error)
         return false;
     }
     data_.AdoptWorkbook(std::move(book));
+    return true;
+}
+
+} // namespace excelsim
+
+namespace excelsim {
+
+DWORD ExcelApp::AddSink(IDispatch* sink)
+{
+    std::lock_guard<std::mutex> guard(sinksLock_);
+    DWORD cookie = nextCookie_++;
+    sinks_.emplace_back(cookie, sink);
+    return cookie;
+}
+
+IDispatch* ExcelApp::RemoveSink(DWORD cookie)
+{
+    std::lock_guard<std::mutex> guard(sinksLock_);
+    for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
+        if (it->first == cookie) {
+            IDispatch* sink = it->second;
+            sinks_.erase(it);
+            return sink;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<IDispatch*> ExcelApp::SinkSnapshot()
+{
+    std::lock_guard<std::mutex> guard(sinksLock_);
+    std::vector<IDispatch*> out;
+    for (auto& [cookie, sink] : sinks_) {
+        sink->AddRef();
+        out.push_back(sink);
+    }
+    return out;
+}
+
+void ExcelApp::DropSinks()
+{
+    std::vector<std::pair<DWORD, IDispatch*>> dropped;
+    {
+        std::lock_guard<std::mutex> guard(sinksLock_);
+        dropped.swap(sinks_);
+    }
+    for (auto& [cookie, sink] : dropped)
+        sink->Release();
+}
+
+bool ExcelApp::EditCell(const std::u16string& workbook, const std::u16string& sheetName, int row, int column,
+                        const std::u16string& text, std::string& error)
+{
+    if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns) {
+        error = "no such cell";
+        return false;
+    }
+    SheetRef ref;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        for (const auto& book : data_.workbooks) {
+            if (!SameName(book->name, workbook))
+                continue;
+            for (const auto& sheet : book->sheets)
+                if (SameName(sheet->Name(), sheetName))
+                    ref = SheetRef{book, sheet};
+        }
+        if (!ref.sheet) {
+            error = "no such workbook or worksheet";
+            return false;
+        }
+        ref.sheet->Update(row, column, [&](Cell& cell) { cell.value = EnteredValue(text, cell.numberFormat == u"@"); });
+    }
+    FireSheetChange(shared_from_this(), ref, CellRect{row, column, row, column});
     return true;
 }
 

@@ -44,7 +44,7 @@ struct AppData {
     void AdoptWorkbook(std::shared_ptr<Workbook> book);
 };
 
-class ExcelApp {
+class ExcelApp : public std::enable_shared_from_this<ExcelApp> {
 public:
     explicit ExcelApp(std::shared_ptr<CallCounter> counter) : counter_(std::move(counter)) {}
 
@@ -63,6 +63,17 @@ public:
     void MarkQuit() { quit_.store(true); }
     void CountCall(DISPID member) { counter_->Count(member); }
 
+    // Event sinks advised on the application's AppEvents connection point.
+    // The list holds one reference per sink; calls to sinks are made on a
+    // snapshot, with no lock held.
+    DWORD AddSink(IDispatch* sink); // takes over the caller's reference
+    IDispatch* RemoveSink(DWORD cookie); // hands the reference back; null if unknown
+    std::vector<IDispatch*> SinkSnapshot(); // each AddRef'd
+    void DropSinks();                      // the program quits: connections end
+    // Enters `text` into a cell as a user typing it would, and fires SheetChange.
+    bool EditCell(const std::u16string& workbook, const std::u16string& sheet, int row, int column,
+                  const std::u16string& text, std::string& error);
+
     // .xlsx files (xlsx_writer.cpp, xlsx_reader.cpp). Paths are Unix paths.
     bool SaveWorkbook(const std::u16string& workbookName, const std::string& path, std::string& error);
     bool OpenWorkbook(const std::string& path, std::string& error);
@@ -71,6 +82,9 @@ private:
     std::mutex lock_;
     AppData data_;
     std::atomic<bool> quit_{false};
+    std::mutex sinksLock_;
+    std::vector<std::pair<DWORD, IDispatch*>> sinks_;
+    DWORD nextCookie_ = 1;
     std::shared_ptr<CallCounter> counter_;
 };
 

@@ -16,6 +16,7 @@ ExcelContext::~ExcelContext()
     }
     for (auto& instance : instances) {
         instance.app->MarkQuit();
+        instance.app->DropSinks();
         if (runtime_)
             runtime_->RevokeActive(instance.cookie);
     }
@@ -93,6 +94,7 @@ void ExcelContext::Quit(const std::shared_ptr<ExcelApp>& app)
     if (!found)
         return;
     app->MarkQuit();
+    app->DropSinks();
     if (runtime_)
         runtime_->RevokeActive(cookie);
 }

@@ -2,6 +2,7 @@
 // new object holding one reference for the caller.
 #pragma once
 #include "excel_app.h"
+#include "ocidl.h"
 
 #include <memory>
 
@@ -36,6 +37,11 @@ IDispatch* NewWorksheetObject(std::shared_ptr<ExcelApp> app, SheetRef ref);
 IDispatch* NewRangeObject(std::shared_ptr<ExcelApp> app, SheetRef ref, CellRect rect);
 IDispatch* NewFontObject(std::shared_ptr<ExcelApp> app, SheetRef ref, CellRect rect);
 IDispatch* NewCommentObject(std::shared_ptr<ExcelApp> app, SheetRef ref, int row, int column);
+
+// Calls SheetChange(Sh, Target) on every advised sink; no lock is held.
+void FireSheetChange(const std::shared_ptr<ExcelApp>& app, const SheetRef& ref, const CellRect& rect);
+// The application's connection point for AppEvents.
+IConnectionPoint* NewAppEventsConnectionPoint(std::shared_ptr<ExcelApp> app, IConnectionPointContainer* container);
 
 // "B3" or "$B$3" to row and column; false when it is no cell of the grid.
 bool ParseCellAddress(const std::u16string& address, int& row, int& column);

@@ -179,48 +179,12 @@ private:
         }
         if (value.text.size() > kMaxCellText)
             return ProgramError(excepInfo, u"Application-defined or object-defined error");
-        CellValue asNumber = entered ? Interpret(value.text) : value;
-        return ForEachCell(excepInfo, [&](Cell& cell) {
-            // A cell formatted as text keeps what was entered as text.
-            cell.value = entered && cell.numberFormat == u"@" ? value : asNumber;
-            if (cell.value.kind == CellKind::Text && cell.value.text.empty())
-                cell.value = CellValue{};
-        });
-    }
-
-    // Text entered in a General cell: a number when it reads as one in the
-    // user's locale, an error value when it names one, else text. A leading
-    // apostrophe keeps the rest as text.
-    static CellValue Interpret(const std::u16string& text)
-    {
-        CellValue out;
-        if (text.empty())
-            return out;
-        if (text.front() == u'\'') {
-            out.kind = CellKind::Text;
-            out.text = text.substr(1);
-            return out;
-        }
-        if (SCODE error = ErrorValueFromText(text)) {
-            out.kind = CellKind::Error;
-            out.error = error;
-            return out;
-        }
-        VARIANT in, number;
-        VariantInit(&in);
-        VariantInit(&number);
-        in.vt = VT_BSTR;
-        in.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-        HRESULT hr = VariantChangeType(&number, &in, 0, VT_R8);
-        VariantClear(&in);
-        if (SUCCEEDED(hr)) {
-            out.kind = CellKind::Number;
-            out.number = number.dblVal;
-        } else {
-            out.kind = CellKind::Text;
-            out.text = text;
-        }
-        return out;
+        CellValue general = entered ? EnteredValue(value.text, false) : value;
+        CellValue asText = entered ? EnteredValue(value.text, true) : value;
+        HRESULT hr = ForEachCell(excepInfo, [&](Cell& cell) { cell.value = cell.numberFormat == u"@" ? asText : general; });
+        if (SUCCEEDED(hr))
+            FireSheetChange(app_, ref_, rect_); // as the program does for changes made through automation
+        return hr;
     }
 
     HRESULT PutNumberFormat(const VARIANT* source, EXCEPINFO* excepInfo)

@@ -1,6 +1,7 @@
 #include "sheet_model.h"
 
 #include "codepage.h"
+#include "oleauto.h"
 
 #include <algorithm>
 #include <charconv>
@@ -249,6 +250,47 @@ std::u16string Workbook::NextSheetName()
         if (!FindSheet(candidate))
             return candidate;
     }
+}
+
+} // namespace excelsim
+
+namespace excelsim {
+
+CellValue EnteredValue(const std::u16string& text, bool textFormat)
+{
+    CellValue out;
+    if (text.empty())
+        return out;
+    out.kind = CellKind::Text;
+    if (textFormat) {
+        out.text = text;
+        return out;
+    }
+    if (text.front() == u'\'') {
+        out.text = text.substr(1);
+        if (out.text.empty())
+            out.kind = CellKind::Empty;
+        return out;
+    }
+    if (SCODE error = ErrorValueFromText(text)) {
+        out.kind = CellKind::Error;
+        out.error = error;
+        return out;
+    }
+    VARIANT in, number;
+    VariantInit(&in);
+    VariantInit(&number);
+    in.vt = VT_BSTR;
+    in.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    HRESULT hr = VariantChangeType(&number, &in, 0, VT_R8);
+    VariantClear(&in);
+    if (SUCCEEDED(hr)) {
+        out.kind = CellKind::Number;
+        out.number = number.dblVal;
+    } else {
+        out.text = text;
+    }
+    return out;
 }
 
 } // namespace excelsim

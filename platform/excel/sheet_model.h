@@ -44,6 +44,12 @@ struct Cell {
     }
 };
 
+// What a text entered into a cell becomes: in a cell formatted "@" the text
+// itself; otherwise a number when it reads as one in the user's locale, an
+// error value when it names one, else text; a leading apostrophe keeps the
+// rest as text. An empty text empties the cell.
+CellValue EnteredValue(const std::u16string& text, bool textFormat);
+
 // The displayed text of a value in the General format (also for "@" cells,
 // which only change how later text entries are taken).
 std::u16string DisplayedText(const CellValue& value);

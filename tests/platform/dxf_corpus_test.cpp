@@ -39,3 +39,40 @@ TEST_F(DxfCorpus, EveryDrawingLoadsAndSavesUntouchedByteForByte)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DxfCorpus, AMultiInsertIsAReferenceWithRowsColumnsAndAttributes)
+{
+    loadFile(std::string(GW_SHARED_DIR) + "/dxf-corpus/ezdxf_multi_insert_with_attribs.dxf");
+    AcDbObjectPointer<AcDbMInsertBlock> grid(idOf("3B"), AcDb::kForRead);
+    ASSERT_EQ(grid.openStatus(), Acad::eOk);
+    EXPECT_EQ(grid->columns(), 5);
+    EXPECT_EQ(grid->rows(), 5);
+    EXPECT_GT(grid->columnSpacing(), 0);
+    std::unique_ptr<AcDbObjectIterator> atts(grid->attributeIterator());
+    std::vector<std::string> tags;
+    for (atts->start(); !atts->done(); atts->step()) {
+        AcDbAttribute* att = nullptr;
+        ASSERT_EQ(grid->openAttribute(att, atts->objectId(), AcDb::kForRead), Acad::eOk);
+        char* tag = att->tag();
+        tags.push_back(tag);
+        acutDelString(tag);
+        att->close();
+    }
+    EXPECT_EQ(tags, (std::vector<std::string>{"NAME", "XPOS", "YPOS"}));
+}
+
+TEST_F(DxfCorpus, ThePaperLayoutIsActiveWhenModelSpaceIsNot)
+{
+    loadFile(std::string(GW_SOURCE_DIR) + "/samples/sample.dxf");
+    db->setTilemode(false);
+    char* name = nullptr;
+    ASSERT_EQ(acdbHostApplicationServices()->layoutManager()->getActiveLayoutName(name, true), Acad::eOk);
+    EXPECT_STREQ(name, "Layout1");
+    acutDelString(name);
+    // The header change is saved.
+    EXPECT_NE(db->dxfOutText().find("$TILEMODE\n 70\n0\n"), std::string::npos);
+}
+
+} // namespace

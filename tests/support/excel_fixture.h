@@ -24,6 +24,7 @@ protected:
         ComTest::TearDown();
     }
 
+public:
     struct Reply {
         HRESULT hr = S_OK;
         _variant_t value;
@@ -63,6 +64,7 @@ protected:
         return Call(object, member, DISPATCH_PROPERTYPUT, {value}).hr;
     }
 
+protected:
     // The running program's application object.
     IDispatchPtr Application()
     {

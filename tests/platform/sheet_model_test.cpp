@@ -1,0 +1,77 @@
+// Displayed texts, entered values and the autofit bookkeeping of a sheet.
+#include "excel/sheet_model.h"
+#include "win32/codepage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace excelsim;
+
+TEST(SheetModel, GeneralFormatShowsAtMostElevenCharacters)
+{
+    EXPECT_EQ(GeneralNumberText(0), u"0");
+    EXPECT_EQ(GeneralNumberText(0.1 + 0.2), u"0.3");
+    EXPECT_EQ(GeneralNumberText(-1234567.891234), u"-1234567.89");
+    EXPECT_EQ(GeneralNumberText(99999999999.0), u"99999999999");
+    EXPECT_EQ(GeneralNumberText(123456789012.0), u"1.23457E+11");
+    EXPECT_EQ(GeneralNumberText(0.00001), u"0.00001");
+    EXPECT_EQ(GeneralNumberText(0.000123456789012), u"0.000123457");
+    EXPECT_EQ(GeneralNumberText(1e-11), u"1E-11");
+    EXPECT_EQ(GeneralNumberText(-2.5e-20), u"-2.5E-20");
+    EXPECT_EQ(GeneralNumberText(1e100), u"1E+100");
+}
+
+TEST(SheetModel, EnteredTextsTakeTheProgramsTypes)
+{
+    EXPECT_EQ(EnteredValue(u"42", false).kind, CellKind::Number);
+    EXPECT_EQ(EnteredValue(u"42", true).kind, CellKind::Text);
+    EXPECT_EQ(EnteredValue(u"'42", false).text, u"42");
+    EXPECT_EQ(EnteredValue(u"#N/A", false).error, static_cast<SCODE>(0x800A07FA));
+    EXPECT_EQ(EnteredValue(u"", false).kind, CellKind::Empty);
+    EXPECT_EQ(EnteredValue(u"1F3", false).kind, CellKind::Text);
+    SetUserNumberSeparators(u',', u'.');
+    EXPECT_EQ(EnteredValue(u"1,5", false).number, 1.5);
+    EXPECT_EQ(GeneralNumberText(1.5), u"1,5");
+    SetUserNumberSeparators(u'.', u',');
+}
+
+TEST(SheetModel, LongestTextFollowsEveryChange)
+{
+    Sheet sheet(u"S");
+    auto set = [&](int row, const std::u16string& text) {
+        sheet.Update(row, 3, [&](Cell& c) { c.value = EnteredValue(text, true); });
+    };
+    for (int row = 1; row <= 1000; ++row)
+        set(row, std::u16string(static_cast<std::size_t>(row % 10 + 1), u'x'));
+    EXPECT_EQ(sheet.LongestText(3), 10u);
+    // Shortening every longest text brings the next longest forward.
+    for (int row = 9; row <= 1000; row += 10)
+        set(row, u"y");
+    EXPECT_EQ(sheet.LongestText(3), 9u);
+    for (int row = 1; row <= 1000; ++row)
+        set(row, u"");
+    EXPECT_EQ(sheet.LongestText(3), 0u);
+    EXPECT_EQ(sheet.CellCount(), 0u) << "emptied cells leave nothing behind";
+    sheet.Update(1, 2, [](Cell& c) { c.value = CellValue{CellKind::Number, 123456789012.0, false, 0, {}}; });
+    EXPECT_EQ(sheet.LongestText(2), 11u); // the displayed text, not the digits stored
+    sheet.AutoFit(1, 1);
+    EXPECT_FALSE(sheet.ColumnWidth(2).has_value());
+    sheet.AutoFit(2, 2);
+    EXPECT_NEAR(*sheet.ColumnWidth(2), 11.71, 1e-9);
+}
+
+TEST(SheetModel, SheetNamesCompareWithoutCase)
+{
+    EXPECT_TRUE(SameName(u"Żółw", u"żÓŁW"));
+    EXPECT_TRUE(SameName(u"ÄRGER", u"ärger"));
+    EXPECT_FALSE(SameName(u"Sheet1", u"Sheet2"));
+    Workbook book;
+    book.sheets.push_back(std::make_shared<Sheet>(u"Sheet2"));
+    EXPECT_EQ(book.NextSheetName(), u"Sheet1");
+    EXPECT_EQ(book.NextSheetName(), u"Sheet3"); // Sheet2 is taken
+    EXPECT_EQ(book.CheckSheetName(u"sheet2", nullptr), SheetNameProblem::Taken);
+    EXPECT_EQ(book.CheckSheetName(u"sheet2", book.sheets[0].get()), SheetNameProblem::Ok);
+}
+
+} // namespace
