@@ -5,7 +5,6 @@
 
 bool RunDialogExport(bool) { return false; }
 bool ExportByNames() { return false; }
-bool RunImport() { return false; }
 bool ShowOptionsDialog() { return false; }
 bool ConnectLiveLink() { return false; }
 bool DisconnectLiveLink() { return false; }
