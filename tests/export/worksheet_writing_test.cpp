@@ -105,6 +105,18 @@ TEST_F(WorksheetWriting, PromptRowIsWrittenBoldEvenWithoutHeader)
     EXPECT_TRUE(sheet->RowBold(4));
     EXPECT_EQ(Row(sheet, 5), (Texts{"b1", "10"}));
     EXPECT_FALSE(sheet->RowBold(5));
+
+    // With a header the prompts come right below it.
+    narrow.WorksheetSettings = 0;
+    narrow.AddHeader = true;
+    Store(narrow);
+    Gwell({"Export2", "B"});
+    const excelsim::Sheet* b = Sheet("B");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(Row(b, 1), (Texts{"NAME", "SIZE"}));
+    EXPECT_EQ(Row(b, 2), (Texts{"Name?", "Size?"}));
+    EXPECT_TRUE(b->RowBold(2));
+    EXPECT_EQ(Comment(b, 3, 1), b1);
 }
 
 TEST_F(WorksheetWriting, BlocksSharingASheetEachGetTheirOwnHeader)
