@@ -60,7 +60,9 @@ TEST_F(ExportFaults, EveryFailedCallIsReportedAndLeavesNothingBehind)
 
     const HRESULT injected = static_cast<HRESULT>(0x800A1234);
     int runs = 0;
-    for (const auto& [member, count] : calls) {
+    for (const auto& entry : calls) {
+        const DISPID member = entry.first;
+        const std::uint64_t count = entry.second;
         for (std::uint64_t nth = 1; nth <= count; ++nth) {
             SCOPED_TRACE("member " + std::to_string(member) + ", call " + std::to_string(nth));
             excel.reset();
