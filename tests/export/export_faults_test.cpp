@@ -83,4 +83,5 @@ TEST_F(ExportFaults, EveryFailedCallIsReportedAndLeavesNothingBehind)
         }
     }
     EXPECT_EQ(static_cast<std::uint64_t>(runs), total);
+    RecordProperty("failed_calls", runs);
 }
