@@ -184,6 +184,14 @@ TEST_F(WorksheetWriting, RowsStopAtTheLastSixteenBitRowWithTheFailureReported)
     EXPECT_EQ(sheet->CellCount(), 1u) << "nothing wrapped round to another row";
     ASSERT_EQ(messageBoxes.boxes.size(), 1u);
     EXPECT_NE(LastBoxText().find("Code = 8002000a"), std::string::npos) << LastBoxText();
+
+    // A start row of 0 from the registry is refused by the program itself.
+    narrow.ExportStartRow = 0;
+    Store(narrow);
+    Gwell({"Export2", "A"});
+    EXPECT_EQ(sheet->CellCount(), 1u);
+    ASSERT_EQ(messageBoxes.boxes.size(), 2u);
+    EXPECT_NE(LastBoxText().find("COM error!"), std::string::npos) << LastBoxText();
 }
 
 TEST_F(WorksheetWriting, AnExistingCommentIsReplacedNotDoubled)
