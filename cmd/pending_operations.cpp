@@ -3,12 +3,8 @@
 // operation removes it from here.
 #include "cmd/operations.h"
 
-bool RunDialogExport(bool) { return false; }
-bool ExportByNames() { return false; }
-bool RunImport() { return false; }
 bool ShowOptionsDialog() { return false; }
 bool ConnectLiveLink() { return false; }
-bool DisconnectLiveLink() { return false; }
 bool ImportChanges() { return false; }
 bool ShowToolbar() { return false; }
 bool OpenHelp() { return false; }

@@ -7,6 +7,7 @@
 #include "excel/excel_context.h"
 #include "excel/xlsx_text.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -93,6 +94,8 @@ bool EndSpreadsheetSession(const HostOptions& options, std::string& error)
                 if (!app->SaveWorkbook(name, path, saveError)) {
                     error += (error.empty() ? "" : "; ") + saveError;
                     ok = false;
+                } else {
+                    std::printf("Workbook %s saved as %s\n", excelsim::xlsx::Utf8(name).c_str(), path.c_str());
                 }
             }
         }

@@ -131,6 +131,19 @@ Acad::ErrorStatus AcDbSymbolTable::getAt(const char* name, AcDbObjectId& id, boo
 {
     if (!name)
         return Acad::eInvalidInput;
+    // The block and layer tables keep their names hashed.
+    if (AcDbDatabase::Imp* imp = AcDbInternals::imp(*this)) {
+        const auto* byKey = objectId() == imp->blockTable ? &imp->blockByKey
+            : objectId() == imp->layerTable               ? &imp->layerByKey
+                                                          : nullptr;
+        if (byKey) {
+            auto it = byKey->find(DxfNameKey(name));
+            if (it != byKey->end() && (getErasedRecord || !it->second.isErased())) {
+                id = it->second;
+                return Acad::eOk;
+            }
+        }
+    }
     for (AcDbObjectId r : m_records) {
         auto* record = static_cast<AcDbSymbolTableRecord*>(r.stub()->object);
         if ((getErasedRecord || !record->isErased()) && DxfNamesEqual(AcDbInternals::name(*record), name)) {

@@ -6,6 +6,10 @@
 // the entity's normal) inside, as the host keeps them. Setters of a value
 // equal to the present one change nothing, so an unchanged property is saved
 // exactly as it was read.
+//
+// Simplifications: refreshing an attribute from its definition does not
+// mirror text for negative scale factors (the host's MIRRTEXT handling);
+// no text geometry is recomputed from the style (the file's values stand).
 #pragma once
 #include "acdb.h"
 #include "dbmain.h"

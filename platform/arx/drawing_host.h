@@ -30,6 +30,7 @@ public:
     AcDbDatabase* workingDatabase() const;
 
     // The references picked before a command; acedSSGet "_I" takes them.
+    // They stay until a selection takes them or new ones are set.
     void setImpliedSelection(std::vector<AcDbObjectId> ids);
     const std::vector<AcDbObjectId>& impliedSelection() const;
 

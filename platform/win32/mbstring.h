@@ -5,3 +5,6 @@
 #pragma once
 
 int _mbsicmp(const unsigned char* left, const unsigned char* right);
+
+// Locale-aware collation: mbsicoll.h.
+#include "mbsicoll.h"

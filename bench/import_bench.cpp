@@ -1,0 +1,247 @@
+// Imports a worksheet of N rows into a drawing of N attributed block
+// references and reports rows per second, attribute texts alone and with the
+// property columns applied. Run with 10,000 and 30,000 rows, the per-row time
+// shows whether the import stays linear in its rows.
+#include "app/gwell_app.h"
+#include "app/resource_strings.h"
+#include "import/worksheet_import.h"
+#include "res/resource.h"
+
+#include <acad_host.h>
+#include <codepage.h>
+#include <com_runtime.h>
+#include <dbapserv.h>
+#include <dbmain.h>
+#include <drawing_host.h>
+#include <excel_context.h>
+#include <loader.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+void Group(std::ostringstream& out, int code, const std::string& value) { out << code << "\n" << value << "\n"; }
+
+std::string Hex(long n)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%lX", n);
+    return text;
+}
+
+std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+// The handle of reference i; its two attributes and end marker follow it.
+long HandleOf(int i) { return 0x1000 + 4L * i; }
+
+// An R12 drawing: block DOOR with NUMBER and WIDTH, `count` references of it.
+std::string Drawing(int count)
+{
+    std::ostringstream out;
+    Group(out, 0, "SECTION");
+    Group(out, 2, "HEADER");
+    Group(out, 9, "$ACADVER");
+    Group(out, 1, "AC1009");
+    Group(out, 0, "ENDSEC");
+    Group(out, 0, "SECTION");
+    Group(out, 2, "TABLES");
+    Group(out, 0, "TABLE");
+    Group(out, 2, "LAYER");
+    for (const char* layer : {"0", "Doors"}) {
+        Group(out, 0, "LAYER");
+        Group(out, 2, layer);
+        Group(out, 70, "0");
+    }
+    Group(out, 0, "ENDTAB");
+    Group(out, 0, "ENDSEC");
+    Group(out, 0, "SECTION");
+    Group(out, 2, "BLOCKS");
+    for (const char* name : {"$MODEL_SPACE", "$PAPER_SPACE", "DOOR"}) {
+        Group(out, 0, "BLOCK");
+        Group(out, 8, "0");
+        Group(out, 2, name);
+        Group(out, 70, "0");
+        Group(out, 10, "0.0");
+        Group(out, 20, "0.0");
+        Group(out, 30, "0.0");
+        if (std::string(name) == "DOOR") {
+            int k = 0;
+            for (const char* tag : {"NUMBER", "WIDTH"}) {
+                Group(out, 0, "ATTDEF");
+                Group(out, 8, "0");
+                Group(out, 10, std::to_string(10.0 * k++));
+                Group(out, 20, "0.0");
+                Group(out, 30, "0.0");
+                Group(out, 40, "2.5");
+                Group(out, 1, "");
+                Group(out, 3, tag);
+                Group(out, 2, tag);
+                Group(out, 70, "0");
+            }
+        }
+        Group(out, 0, "ENDBLK");
+        Group(out, 8, "0");
+    }
+    Group(out, 0, "ENDSEC");
+    Group(out, 0, "SECTION");
+    Group(out, 2, "ENTITIES");
+    for (int i = 0; i < count; ++i) {
+        const long handle = HandleOf(i);
+        Group(out, 0, "INSERT");
+        Group(out, 5, Hex(handle));
+        Group(out, 8, "0");
+        Group(out, 66, "1");
+        Group(out, 2, "DOOR");
+        Group(out, 10, std::to_string(i));
+        Group(out, 20, "0.0");
+        Group(out, 30, "0.0");
+        int k = 0;
+        for (const char* tag : {"NUMBER", "WIDTH"}) {
+            Group(out, 0, "ATTRIB");
+            Group(out, 5, Hex(handle + 1 + k));
+            Group(out, 8, "0");
+            Group(out, 10, std::to_string(i + 10.0 * k++));
+            Group(out, 20, "0.0");
+            Group(out, 30, "0.0");
+            Group(out, 40, "2.5");
+            Group(out, 1, "old");
+            Group(out, 2, tag);
+            Group(out, 70, "0");
+        }
+        Group(out, 0, "SEQEND");
+        Group(out, 5, Hex(handle + 3));
+        Group(out, 8, "0");
+    }
+    Group(out, 0, "ENDSEC");
+    Group(out, 0, "EOF");
+    return out.str();
+}
+
+std::string BinDirectory()
+{
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    std::string text(path, length > 0 ? static_cast<std::size_t>(length) : 0);
+    return text.substr(0, text.rfind('/'));
+}
+
+// Host, resource module, spreadsheet program and drawing for one run.
+class ImportWorld {
+public:
+    explicit ImportWorld(int rows)
+    {
+        host_.install();
+        resources_ = LoadLibraryA((BinDirectory() + "/gwell16res.dll").c_str());
+        if (!resources_ || !TheGwellApp().AttachProcess(resources_))
+            throw std::runtime_error("the resource module gwell16res.dll is not beside the benchmark");
+        ComRuntime::Install(&runtime_);
+        SetAnsiCodePageForHost(CP_UTF8);
+        excel_ = std::make_unique<excelsim::ExcelContext>(excelsim::ExcelInstall::Running);
+        excel_->Install(runtime_);
+        drawingHost_.install();
+        db_ = std::make_unique<AcDbDatabase>();
+        if (db_->readDxfText(Drawing(rows), "bench.dxf") != Acad::eOk)
+            throw std::runtime_error(db_->dxfErrorMessage());
+        drawingHost_.setWorkingDatabase(db_.get());
+        FillWorkbook(rows);
+    }
+    ~ImportWorld()
+    {
+        drawingHost_.setWorkingDatabase(nullptr);
+        excel_.reset();
+        ComRuntime::Install(nullptr);
+        TheGwellApp().DetachProcess();
+        FreeLibrary(resources_);
+    }
+    std::uint64_t Calls() const { return excel_->TotalCalls(); }
+
+private:
+    // The layout an export writes: block name, the attribute columns, then
+    // X, Y, Z, rotation, three scale factors and the layer, every value as text.
+    void FillWorkbook(int rows)
+    {
+        const std::pair<const char*, UINT> headers[] = {
+            {"Block name", 0},
+            {"NUMBER", 0},
+            {"WIDTH", 0},
+            {"X", IDS_MARKER_X},
+            {"Y", IDS_MARKER_Y},
+            {"Z", IDS_MARKER_Z},
+            {"Rotation", IDS_MARKER_ROTATION},
+            {"Scale X", IDS_MARKER_SCALE_X},
+            {"Scale Y", IDS_MARKER_SCALE_Y},
+            {"Scale Z", IDS_MARKER_SCALE_Z},
+            {"Layer", IDS_MARKER_LAYER},
+        };
+        std::u16string markers[std::size(headers)];
+        for (std::size_t c = 0; c < std::size(headers); ++c)
+            markers[c] = headers[c].second ? Wide(ResourceString(headers[c].second)) : u"";
+        auto app = excel_->Running();
+        app->With([&](excelsim::AppData& data) {
+            excelsim::Sheet& sheet = *data.AddWorkbook()->sheets[0];
+            auto put = [&sheet](int row, int column, std::u16string text) {
+                sheet.Update(row, column, [&](excelsim::Cell& cell) {
+                    cell.value.kind = excelsim::CellKind::Text;
+                    cell.value.text = std::move(text);
+                    cell.numberFormat = u"@";
+                });
+            };
+            for (std::size_t c = 0; c < std::size(headers); ++c) {
+                put(1, static_cast<int>(c) + 1, Wide(headers[c].first));
+                if (headers[c].second)
+                    sheet.Update(1, static_cast<int>(c) + 1, [&](excelsim::Cell& cell) { cell.comment = markers[c]; });
+            }
+            for (int i = 0; i < rows; ++i) {
+                const int row = i + 2;
+                const std::string n = std::to_string(i);
+                const std::string values[] = {"DOOR", "D-" + n, "900", n + ".5", "2", "0", "90", "1", "1", "1", "Doors"};
+                for (std::size_t c = 0; c < std::size(values); ++c)
+                    put(row, static_cast<int>(c) + 1, Wide(values[c]));
+                sheet.Update(row, 1, [&](excelsim::Cell& cell) { cell.comment = Wide(Hex(HandleOf(i))); });
+            }
+            return 0;
+        });
+    }
+
+    AcadHost host_;
+    HINSTANCE resources_ = nullptr;
+    ComRuntime runtime_;
+    std::unique_ptr<excelsim::ExcelContext> excel_;
+    DrawingHost drawingHost_;
+    std::unique_ptr<AcDbDatabase> db_;
+};
+
+void ImportRows(benchmark::State& state, bool properties)
+{
+    const int rows = static_cast<int>(state.range(0));
+    ImportWorld world(rows);
+    ImportOptions options;
+    options.IgnoreProps = !properties;
+    std::uint64_t calls = 0;
+    for (auto _ : state) {
+        const std::uint64_t before = world.Calls();
+        if (!ImportFromExcel(options))
+            state.SkipWithError("the spreadsheet program was not found");
+        calls = world.Calls() - before;
+    }
+    state.SetItemsProcessed(state.iterations() * rows);
+    state.counters["rows_per_second"] = benchmark::Counter(static_cast<double>(rows) * state.iterations(),
+        benchmark::Counter::kIsRate);
+    state.counters["calls_per_row"] = static_cast<double>(calls) / rows;
+}
+
+void BM_ImportAttributes(benchmark::State& state) { ImportRows(state, false); }
+void BM_ImportWithProperties(benchmark::State& state) { ImportRows(state, true); }
+
+BENCHMARK(BM_ImportAttributes)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImportWithProperties)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

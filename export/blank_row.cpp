@@ -1,0 +1,36 @@
+#include "excel/excel_ops.h"
+#include "excel/value_conversion.h"
+#include "export/worksheet_writer.h"
+
+namespace {
+
+// The scan covers the grid of the program generation the module was made
+// for, less its last row and column.
+constexpr int kLastScannedRow = 65535;
+constexpr int kLastScannedColumn = 255;
+
+bool CellShowsText(IDispatch* cells, int row, int column)
+{
+    IDispatchPtr cell = excel::GetCellItem(cells, _variant_t(static_cast<long>(row)), _variant_t(static_cast<long>(column)));
+    return !VariantToText(excel::GetText(cell)).empty();
+}
+
+} // namespace
+
+int FindBlankRow(IDispatch* workbook)
+{
+    IDispatchPtr sheet = excel::GetActiveSheet(workbook);
+    IDispatchPtr cells = excel::GetCells(sheet);
+    for (int row = 1; row <= kLastScannedRow; ++row) {
+        // Most rows in use show something in their first cell: one read
+        // settles them.
+        if (CellShowsText(cells, row, 1))
+            continue;
+        bool blank = true;
+        for (int column = 1; column <= kLastScannedColumn && blank; ++column)
+            blank = !CellShowsText(cells, row, column);
+        if (blank)
+            return row;
+    }
+    return kNoBlankRow;
+}

@@ -1,0 +1,86 @@
+#include "export/export_commands.h"
+
+#include "app/resource_strings.h"
+#include "cmd/operations.h"
+#include "excel/acquire_excel.h"
+#include "excel/excel_ops.h"
+#include "export/block_name_table.h"
+#include "export/choose_blocks.h"
+#include "export/export_block.h"
+#include "export/reference_filters.h"
+#include "export/typed_names.h"
+#include "export/worksheet_writer.h"
+#include "res/resource.h"
+#include "settings/settings_registry.h"
+
+#include <acdocman.h>
+#include <adslib.h>
+#include <message_box.h>
+
+bool RunExport(const std::vector<std::string>& names, const Settings& settings, bool mayConnect)
+{
+    // The sink must not take the export's own cells for user edits.
+    DisconnectLiveLink();
+
+    Excel::_ApplicationPtr application;
+    if (FAILED(AcquireExcel(AcquireMode::RunningOrNew, application))) {
+        const std::string text = ResourceString(IDS_ERROR_TEXT);
+        const std::string caption = ResourceString(IDS_NO_EXCEL_CAPTION);
+        MessageBoxA(adsw_acadMainWnd(), text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+        return false;
+    }
+    excel::PutVisible(application, true);
+    PrepareWorkbook(application, settings);
+
+    for (const std::string& name : names) {
+        if (!SharesActiveWorksheet(settings))
+            CurrentRow = 1;
+        ExportBlock(name, settings);
+    }
+
+    if (mayConnect && settings.AutoConnect)
+        ConnectLiveLink();
+    return true;
+}
+
+bool RunDialogExport(bool alwaysSelectFirst)
+{
+    ResourceSourceScope resources;
+    SelectedReferences.removeAll();
+    Settings settings;
+    if (alwaysSelectFirst) {
+        if (SelectReferences(SelectedReferences) == 0)
+            return false;
+        LoadSettings(settings);
+    } else {
+        LoadSettings(settings);
+        if (settings.Selection && SelectReferences(SelectedReferences) == 0)
+            return false;
+    }
+
+    BlockNameTable table;
+    if (!BuildBlockNameTable(table))
+        return false;
+    std::vector<std::string> names;
+    if (!ChooseBlocks(table, names))
+        return false;
+    return RunExport(names, settings, true);
+}
+
+bool ExportByNames()
+{
+    ResourceSourceScope resources;
+    // Typed names export whole blocks: no selection limit.
+    SelectedReferences.removeAll();
+    Settings settings;
+    LoadSettings(settings);
+    BlockNameTable table;
+    if (!BuildBlockNameTable(table))
+        return false;
+
+    const std::string prompt = ResourceString(IDS_BLOCK_NAMES_PROMPT);
+    char typed[133] = {};
+    if (acedGetString(1, prompt.c_str(), typed) != RTNORM)
+        return false;
+    return RunExport(NamesFromTypedText(typed, table), settings, false);
+}

@@ -1,0 +1,92 @@
+#include "excel/acquire_excel.h"
+#include "excel/ansi_text.h"
+#include "excel/excel_ops.h"
+#include "export/worksheet_writer.h"
+
+#include <climits>
+#include <cstdio>
+
+int CurrentRow = 1;
+
+namespace {
+
+// A text argument: the module's ANSI text as the program's UTF-16.
+_variant_t TextArgument(const char* text) { return _variant_t(AnsiToBstr(text)); }
+
+// A row or column number as the cell lookup takes it: a 16-bit number. A
+// number that does not fit is refused here rather than handed over wrapped
+// round onto some other row.
+_variant_t CellIndex(int number)
+{
+    if (number < SHRT_MIN || number > SHRT_MAX)
+        _com_issue_error(DISP_E_OVERFLOW);
+    return _variant_t(static_cast<short>(number));
+}
+
+// Gives the cell `text` as its comment, replacing the text of a comment it
+// has already: the program refuses a second comment on one cell.
+void SetCellComment(IDispatch* cells, const _variant_t& row, int column, const std::string& text)
+{
+    IDispatchPtr cell = excel::GetCellItem(cells, row, CellIndex(column));
+    IDispatchPtr comment = excel::GetComment(cell);
+    if (comment)
+        excel::SetCommentText(comment, text.c_str());
+    else
+        excel::AddComment(cell, TextArgument(text.c_str()));
+}
+
+} // namespace
+
+bool SpreadsheetRunning()
+{
+    Excel::_ApplicationPtr application;
+    return SUCCEEDED(AcquireExcel(AcquireMode::RunningOnly, application));
+}
+
+void WriteRow(bool header, const std::vector<std::string>& texts, const std::vector<std::string>& notes,
+              const Settings& settings)
+{
+    Excel::_ApplicationPtr application;
+    if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
+        return;
+    IDispatchPtr sheet = excel::GetActiveSheet(application);
+    const _variant_t row = CellIndex(CurrentRow);
+    IDispatchPtr cells = excel::GetCells(sheet);
+
+    std::size_t firstText = 0;
+    if (header) {
+        for (std::size_t i = 0; i < notes.size(); ++i)
+            if (!notes[i].empty())
+                SetCellComment(cells, row, static_cast<int>(i) + 1, notes[i]);
+    } else if (!texts.empty()) {
+        // The handle rides along as the comment of the row's first cell.
+        SetCellComment(cells, row, 1, texts[0]);
+        firstText = 1;
+    }
+
+    int column = 1;
+    for (std::size_t i = firstText; i < texts.size(); ++i, ++column) {
+        IDispatchPtr cell = excel::GetCellItem(cells, row, CellIndex(column));
+        if (settings.AsText)
+            excel::PutNumberFormat(cell, TextArgument("@"));
+        excel::PutValue(cell, texts[i].c_str());
+    }
+
+    if (header) {
+        char address[32];
+        std::snprintf(address, sizeof address, "A%d", CurrentRow);
+        IDispatchPtr range = excel::GetRange(sheet, TextArgument(address), TextArgument(address));
+        IDispatchPtr font = excel::GetFont(excel::GetEntireRow(range));
+        excel::PutBold(font, _variant_t(true));
+    }
+    ++CurrentRow;
+}
+
+void AutofitColumns()
+{
+    Excel::_ApplicationPtr application;
+    if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
+        return;
+    IDispatchPtr sheet = excel::GetActiveSheet(application);
+    excel::AutoFit(excel::GetColumns(sheet));
+}

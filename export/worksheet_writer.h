@@ -1,0 +1,54 @@
+// Putting export rows into the spreadsheet: the row counter, the worksheet of
+// each block, the rows themselves with their comments and bold headers, and
+// the column widths. Every step attaches afresh to the running spreadsheet
+// program and writes to the worksheet active in it at that moment, so a
+// program that was closed during the export makes the remaining steps skip.
+#pragma once
+#include "settings/settings.h"
+
+#include <comdef.h>
+
+#include <string>
+#include <vector>
+
+// The row the next row is written to. It lives as long as the module, so a
+// later export into the active worksheet can carry on where it stands.
+extern int CurrentRow;
+
+// Rows travel to the spreadsheet's cell lookup as 16-bit numbers: no row
+// beyond this one can be written.
+inline constexpr int kHighestWritableRow = 32767;
+// What FindBlankRow answers when its scan found no blank row: a row that can
+// never be written, so the first row written fails instead of landing on data.
+inline constexpr int kNoBlankRow = 65536;
+
+// Whether a spreadsheet program is running to export into.
+bool SpreadsheetRunning();
+
+// The first row at or below row 1 whose cells in columns 1 to 255 all show
+// an empty text on the workbook's active sheet; kNoBlankRow when rows 1 to
+// 65535 all hold something.
+int FindBlankRow(IDispatch* workbook);
+
+// Adds a worksheet to the active workbook, names it after the block unless a
+// worksheet of that name exists already, and activates it.
+void OpenBlockWorksheet(const std::string& blockName);
+
+// Writes one row at CurrentRow of the active worksheet and moves CurrentRow
+// on. A header row takes its texts from index 0 and `notes` as comments of
+// its cells; a value row carries texts[0] (the handle) as the comment of its
+// first cell and its values from index 1.
+void WriteRow(bool header, const std::vector<std::string>& texts, const std::vector<std::string>& notes,
+              const Settings& settings);
+
+// Fits the width of every column of the active worksheet to its contents.
+void AutofitColumns();
+
+// The workbook an export writes into, activated, and the row it starts at
+// when all blocks share the active worksheet. Any WorkbookSettings value but
+// 1 adds a new workbook; any WorksheetSettings value but 1 gives every block
+// a new worksheet of its own.
+void PrepareWorkbook(IDispatch* application, const Settings& settings);
+
+// Whether all blocks share the active worksheet (else one new sheet each).
+inline bool SharesActiveWorksheet(const Settings& settings) { return settings.WorksheetSettings == 1; }

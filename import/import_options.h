@@ -1,0 +1,15 @@
+// What a full import reads and how: the import group of the Settings record.
+#pragma once
+#include "settings/settings.h"
+
+struct ImportOptions {
+    int ImportSettings = 0; // 1: every worksheet of the active workbook; else the active sheet
+    bool IgnoreProps = true; // attribute texts only
+    int StartCol = 1;        // first column scanned in a data row
+    int StartRow = 2;        // first row scanned as a data row; the header stays in row 1
+
+    static ImportOptions From(const Settings& settings)
+    {
+        return {settings.ImportSettings, settings.IgnoreProps, settings.StartCol, settings.ImportStartRow};
+    }
+};

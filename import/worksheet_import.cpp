@@ -1,0 +1,116 @@
+#include "import/worksheet_import.h"
+
+#include "excel/acquire_excel.h"
+#include "excel/ansi_text.h"
+#include "excel/excel_ops.h"
+#include "excel/value_conversion.h"
+#include "import/property_markers.h"
+#include "import/row_import.h"
+
+#include <comdef.h>
+
+#include <string>
+#include <utility>
+
+namespace {
+
+// The header row stays in row 1 and the handle in column 1 whatever the
+// options say; the scan stops short of the last row and column of the grid.
+constexpr long kHeaderRow = 1;
+constexpr long kHandleColumn = 1;
+constexpr long kLastRow = 65535;
+constexpr long kLastColumn = 255;
+// More rows than this without a handle comment end a worksheet.
+constexpr int kRowsWithoutHandleAllowed = 20;
+
+IDispatchPtr CellAt(IDispatch* cells, long row, long column)
+{
+    return excel::GetCellItem(cells, _variant_t(row), _variant_t(column));
+}
+
+// The text of the cell's comment; false when the cell has none.
+bool CommentOf(IDispatch* cell, std::string& text)
+{
+    IDispatchPtr comment = excel::GetComment(cell);
+    if (!comment)
+        return false;
+    text = excel::GetCommentText(comment);
+    return true;
+}
+
+// An attribute cell's value as text, by the system's coercion without flags.
+// Error values (#N/A and its kin) have no text: false leaves the attribute alone.
+bool AttributeText(const VARIANT& value, std::string& text)
+{
+    _variant_t converted;
+    if (FAILED(VariantChangeType(&converted, &value, 0, VT_BSTR)))
+        return false;
+    text = BstrToAnsi(converted.bstrVal, SysStringLen(converted.bstrVal));
+    return true;
+}
+
+// One data row: every column from the start column until the second empty
+// header cell, each header read again for this row.
+void ReadRow(IDispatch* cells, long row, const ImportOptions& options, const PropertyMarkers& markers,
+             RowImport& record)
+{
+    for (long column = options.StartCol; column <= kLastColumn; ++column) {
+        const _variant_t value = excel::GetValue(CellAt(cells, row, column));
+        IDispatchPtr header = CellAt(cells, kHeaderRow, column);
+        std::string marker;
+        const bool isPropertyColumn = CommentOf(header, marker);
+        const std::string tag = VariantToText(excel::GetText(header));
+        if (tag.empty() && ++record.emptyHeaders >= 2)
+            break;
+        if (isPropertyColumn) {
+            const PropertyColumn property = markers.Classify(marker);
+            if (property == PropertyColumn::Layer)
+                record.TakeLayer(VariantToText(value)); // an error value ends the run
+            else
+                record.TakeNumber(property, value);
+        } else {
+            std::string text;
+            if (AttributeText(value, text) && !tag.empty())
+                record.TakeAttribute(tag, std::move(text));
+        }
+    }
+}
+
+} // namespace
+
+void ImportWorksheet(IDispatch* worksheet, const ImportOptions& options)
+{
+    const PropertyMarkers markers = PropertyMarkers::FromResources();
+    RowImport record;
+    IDispatchPtr cells = excel::GetCells(worksheet);
+    for (long row = options.StartRow; row <= kLastRow; ++row) {
+        std::string handle;
+        if (!CommentOf(CellAt(cells, row, kHandleColumn), handle)) {
+            // Rows with a handle do not reset the count: blank rows anywhere
+            // in the sheet add up.
+            if (++record.rowsWithoutHandle > kRowsWithoutHandleAllowed)
+                break;
+            continue;
+        }
+        record.BeginRow(std::move(handle));
+        ReadRow(cells, row, options, markers, record);
+        record.ApplyToDrawing(options.IgnoreProps);
+    }
+}
+
+bool ImportFromExcel(const ImportOptions& options)
+{
+    // Import never starts the program: without a running one there is nothing to read.
+    Excel::_ApplicationPtr application;
+    if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
+        return false;
+    if (options.ImportSettings == 1) {
+        IDispatchPtr worksheets = excel::GetWorksheets(excel::GetActiveWorkbook(application));
+        const long count = excel::GetCount(worksheets);
+        for (long index = 1; index <= count; ++index)
+            ImportWorksheet(excel::GetItem(worksheets, _variant_t(index)), options);
+    } else {
+        ImportWorksheet(excel::GetActiveSheet(application), options);
+    }
+    return true;
+}

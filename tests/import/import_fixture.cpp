@@ -1,0 +1,168 @@
+#include "import_fixture.h"
+
+#include "app/resource_strings.h"
+
+#include "com/com_object.h"
+#include "win32/codepage.h"
+
+namespace {
+
+std::u16string Utf16(const std::string& text)
+{
+    std::u16string wide(text.size() + 1, u'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+        reinterpret_cast<LPWSTR>(wide.data()), static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return wide;
+}
+
+std::string TakeString(char* text)
+{
+    std::string copy = text ? text : "";
+    acutDelString(text);
+    return copy;
+}
+
+} // namespace
+
+void ImportTest::SetUp()
+{
+    AttachedModuleFixture::SetUp();
+    comObjectsAtStart = ComLiveObjectCount();
+    ComRuntime::Install(&runtime);
+    SetAnsiCodePageForHost(CP_UTF8);
+    SetUserNumberSeparators(u'.', u',');
+    excel = std::make_unique<excelsim::ExcelContext>(excelsim::ExcelInstall::Running);
+    excel->Install(runtime);
+    app = excel->Running();
+    ASSERT_NE(app, nullptr);
+    book = app->With([](excelsim::AppData& data) { return data.AddWorkbook(); });
+    drawingHost.install();
+    db = std::make_unique<AcDbDatabase>();
+    drawingHost.setWorkingDatabase(db.get());
+}
+
+void ImportTest::TearDown()
+{
+    EXPECT_EQ(db->openObjectCount(), 0) << "drawing objects left open";
+    drawingHost.setWorkingDatabase(nullptr);
+    book.reset();
+    app.reset();
+    excel.reset();
+    ComRuntime::Install(nullptr);
+    EXPECT_EQ(ComLiveObjectCount(), comObjectsAtStart) << "COM objects left alive";
+    AttachedModuleFixture::TearDown();
+}
+
+void ImportTest::LoadDrawing(const std::string& dxf)
+{
+    ASSERT_EQ(db->readDxfText(dxf, "test.dxf"), Acad::eOk) << db->dxfErrorMessage();
+}
+
+void ImportTest::Text(int row, int column, const std::string& text, int sheet)
+{
+    book->sheets.at(static_cast<std::size_t>(sheet))->Update(row, column, [&](excelsim::Cell& cell) {
+        cell.value = {};
+        if (!text.empty()) {
+            cell.value.kind = excelsim::CellKind::Text;
+            cell.value.text = Utf16(text);
+        }
+    });
+}
+
+void ImportTest::Number(int row, int column, double number, int sheet)
+{
+    book->sheets.at(static_cast<std::size_t>(sheet))->Update(row, column, [&](excelsim::Cell& cell) {
+        cell.value = {};
+        cell.value.kind = excelsim::CellKind::Number;
+        cell.value.number = number;
+    });
+}
+
+void ImportTest::Error(int row, int column, SCODE error, int sheet)
+{
+    book->sheets.at(static_cast<std::size_t>(sheet))->Update(row, column, [&](excelsim::Cell& cell) {
+        cell.value = {};
+        cell.value.kind = excelsim::CellKind::Error;
+        cell.value.error = error;
+    });
+}
+
+void ImportTest::Comment(int row, int column, const std::string& text, int sheet)
+{
+    book->sheets.at(static_cast<std::size_t>(sheet))->Update(
+        row, column, [&](excelsim::Cell& cell) { cell.comment = Utf16(text); });
+}
+
+void ImportTest::Header(int column, const std::string& label, UINT markerId, int sheet)
+{
+    Text(1, column, label, sheet);
+    if (markerId != 0)
+        Comment(1, column, ResourceString(markerId), sheet);
+}
+
+void ImportTest::Row(int row, const std::string& handle, const std::vector<std::string>& texts, int sheet)
+{
+    Comment(row, 1, handle, sheet);
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        Text(row, static_cast<int>(i) + 2, texts[i], sheet);
+}
+
+void ImportTest::AddSheet()
+{
+    app->With([&](excelsim::AppData&) {
+        book->sheets.push_back(std::make_shared<excelsim::Sheet>(book->NextSheetName()));
+        return 0;
+    });
+}
+
+void ImportTest::ActivateSheet(int sheet) { book->activeSheet = static_cast<std::size_t>(sheet); }
+
+std::string ImportTest::AttributeText(const char* handle, const char* tag)
+{
+    AcDbObjectId id;
+    if (db->getAcDbObjectId(id, false, AcDbHandle(handle)) != Acad::eOk)
+        return "<no object>";
+    AcDbObjectPointer<AcDbBlockReference> reference(id, AcDb::kForRead);
+    if (reference.openStatus() != Acad::eOk)
+        return "<not open>";
+    std::unique_ptr<AcDbObjectIterator> it(reference->attributeIterator());
+    for (it->start(); !it->done(); it->step()) {
+        AcDbObjectPointer<AcDbAttribute> attribute(it->objectId(), AcDb::kForRead);
+        if (attribute.openStatus() == Acad::eOk && TakeString(attribute->tag()) == tag)
+            return TakeString(attribute->textString());
+    }
+    return "<no attribute>";
+}
+
+AcGePoint3d ImportTest::Position(const char* handle)
+{
+    AcDbObjectId id;
+    db->getAcDbObjectId(id, false, AcDbHandle(handle));
+    AcDbObjectPointer<AcDbBlockReference> reference(id, AcDb::kForRead);
+    return reference.openStatus() == Acad::eOk ? reference->position() : AcGePoint3d(-1e300, 0, 0);
+}
+
+AcGeScale3d ImportTest::Scale(const char* handle)
+{
+    AcDbObjectId id;
+    db->getAcDbObjectId(id, false, AcDbHandle(handle));
+    AcDbObjectPointer<AcDbBlockReference> reference(id, AcDb::kForRead);
+    return reference.openStatus() == Acad::eOk ? reference->scaleFactors() : AcGeScale3d(0);
+}
+
+double ImportTest::Rotation(const char* handle)
+{
+    AcDbObjectId id;
+    db->getAcDbObjectId(id, false, AcDbHandle(handle));
+    AcDbObjectPointer<AcDbBlockReference> reference(id, AcDb::kForRead);
+    return reference.openStatus() == Acad::eOk ? reference->rotation() : -1e300;
+}
+
+std::string ImportTest::Layer(const char* handle)
+{
+    AcDbObjectId id;
+    db->getAcDbObjectId(id, false, AcDbHandle(handle));
+    AcDbObjectPointer<AcDbEntity> entity(id, AcDb::kForRead);
+    return entity.openStatus() == Acad::eOk ? TakeString(entity->layer()) : "<not open>";
+}
