@@ -135,34 +135,31 @@ std::string ImportTest::AttributeText(const char* handle, const char* tag)
     return "<no attribute>";
 }
 
-AcGePoint3d ImportTest::Position(const char* handle)
+template <class T, class R, class F>
+R ImportTest::Read(const char* handle, R missing, F read)
 {
     AcDbObjectId id;
     db->getAcDbObjectId(id, false, AcDbHandle(handle));
-    AcDbObjectPointer<AcDbBlockReference> reference(id, AcDb::kForRead);
-    return reference.openStatus() == Acad::eOk ? reference->position() : AcGePoint3d(-1e300, 0, 0);
+    AcDbObjectPointer<T> object(id, AcDb::kForRead);
+    return object.openStatus() == Acad::eOk ? read(*object) : missing;
+}
+
+AcGePoint3d ImportTest::Position(const char* handle)
+{
+    return Read<AcDbBlockReference>(handle, AcGePoint3d(-1e300, 0, 0), [](auto& r) { return r.position(); });
 }
 
 AcGeScale3d ImportTest::Scale(const char* handle)
 {
-    AcDbObjectId id;
-    db->getAcDbObjectId(id, false, AcDbHandle(handle));
-    AcDbObjectPointer<AcDbBlockReference> reference(id, AcDb::kForRead);
-    return reference.openStatus() == Acad::eOk ? reference->scaleFactors() : AcGeScale3d(0);
+    return Read<AcDbBlockReference>(handle, AcGeScale3d(0), [](auto& r) { return r.scaleFactors(); });
 }
 
 double ImportTest::Rotation(const char* handle)
 {
-    AcDbObjectId id;
-    db->getAcDbObjectId(id, false, AcDbHandle(handle));
-    AcDbObjectPointer<AcDbBlockReference> reference(id, AcDb::kForRead);
-    return reference.openStatus() == Acad::eOk ? reference->rotation() : -1e300;
+    return Read<AcDbBlockReference>(handle, -1e300, [](auto& r) { return r.rotation(); });
 }
 
 std::string ImportTest::Layer(const char* handle)
 {
-    AcDbObjectId id;
-    db->getAcDbObjectId(id, false, AcDbHandle(handle));
-    AcDbObjectPointer<AcDbEntity> entity(id, AcDb::kForRead);
-    return entity.openStatus() == Acad::eOk ? TakeString(entity->layer()) : "<not open>";
+    return Read<AcDbEntity>(handle, std::string("<not open>"), [](auto& e) { return TakeString(e.layer()); });
 }

@@ -39,6 +39,9 @@ protected:
     AcGeScale3d Scale(const char* handle);
     double Rotation(const char* handle);
     std::string Layer(const char* handle);
+    // `read` of the object of `handle` opened as T; `missing` when it does not open.
+    template <class T, class R, class F>
+    R Read(const char* handle, R missing, F read);
 
     ComRuntime runtime;
     std::unique_ptr<excelsim::ExcelContext> excel;

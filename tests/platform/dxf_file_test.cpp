@@ -210,3 +210,44 @@ TEST_F(DxfWrite, ErasedReferencesLeaveWithTheirAttributesAndSavingReplacesTheFil
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DxfWrite, DrawingsWithoutHandlesGetHandlesThatAreNeverWritten)
+{
+    const std::string text = "  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nB\n 70\n2\n 10\n0\n 20\n0\n"
+                             "  0\nATTDEF\n  8\n0\n 10\n0\n 20\n0\n 40\n1\n  1\nd\n  3\np\n  2\nT\n 70\n0\n"
+                             "  0\nENDBLK\n  0\nENDSEC\n"
+                             "  0\nSECTION\n  2\nENTITIES\n"
+                             "  0\nINSERT\n  8\n0\n 66\n1\n  2\nB\n 10\n1\n 20\n2\n"
+                             "  0\nATTRIB\n  8\n0\n 10\n1\n 20\n2\n 40\n1\n  1\nold\n  2\nT\n 70\n0\n"
+                             "  0\nSEQEND\n  8\n0\n"
+                             "  0\nENDSEC\n  0\nEOF\n";
+    load(text);
+    AcDbBlockTableRecordPointer model(db->currentSpaceId(), AcDb::kForRead);
+    AcDbBlockTableRecordIterator* it = nullptr;
+    ASSERT_EQ(model->newIterator(it), Acad::eOk);
+    AcDbObjectId id;
+    ASSERT_EQ(it->getEntityId(id), Acad::eOk);
+    delete it;
+    model.close();
+    ASSERT_FALSE(id.handle().isNull());
+    AcDbObjectId again;
+    ASSERT_EQ(db->getAcDbObjectId(again, false, id.handle()), Acad::eOk);
+    EXPECT_EQ(again, id);
+    {
+        AcDbBlockReferencePointer ref(id, AcDb::kForRead);
+        std::unique_ptr<AcDbObjectIterator> atts(ref->attributeIterator());
+        AcDbAttribute* att = nullptr;
+        ASSERT_EQ(ref->openAttribute(att, atts->objectId(), AcDb::kForWrite), Acad::eOk);
+        att->setTextString("new");
+        att->close();
+    }
+    std::string saved = db->dxfOutText();
+    EXPECT_EQ(saved.find("\n  5\n"), std::string::npos);
+    std::string expected = text;
+    expected.replace(expected.find("old"), 3, "new");
+    EXPECT_EQ(saved, expected);
+}
+
+} // namespace
