@@ -53,25 +53,6 @@ void DecodeUtf8(std::string_view bytes, std::u32string& out)
     }
 }
 
-void EncodeUtf8(char32_t cp, std::string& out)
-{
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 void AppendEscape(char32_t cp, std::string& out)
 {
     char buffer[16];
@@ -164,7 +145,7 @@ std::string UnicodeToHost(std::u32string_view text)
     const char16_t* table = DxfCodePageTable(HostCodePage());
     for (char32_t cp : text) {
         if (!table) {
-            EncodeUtf8(cp, out);
+            AppendUtf8(cp, out);
             continue;
         }
         int b = ByteOf(table, cp);
@@ -246,7 +227,7 @@ std::string DxfEncodeText(std::string_view host, const DxfCodec& codec)
         } else if (cp == '^') {
             out += "^ ";
         } else if (codec.utf8) {
-            EncodeUtf8(cp, out);
+            AppendUtf8(cp, out);
         } else {
             int b = ByteOf(codec.high, cp);
             if (b >= 0)

@@ -11,6 +11,7 @@
 // default character '?'); the only flags honoured are MB_ERR_INVALID_CHARS and
 // WC_ERR_INVALID_CHARS; lpUsedDefaultChar is reported for 1250/1252 only.
 #pragma once
+#include <string>
 #include "wintypes.h"
 
 #define CP_ACP 0
@@ -37,3 +38,7 @@ BOOL SetAnsiCodePageForHost(UINT codePage);
 void SetUserNumberSeparators(WCHAR decimalSeparator, WCHAR thousandSeparator);
 WCHAR GetUserDecimalSeparator();
 WCHAR GetUserThousandSeparator();
+
+// Appends the UTF-8 bytes of one code point (not a Windows API; shared by
+// the stand-ins that decode text).
+void AppendUtf8(char32_t codePoint, std::string& out);
