@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything Gridwell builds and tests with, from Debian's packages.
 set -euo pipefail
-packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libxlsxwriter-dev libzip-dev libexpat1-dev
   python3 python3-ezdxf python3-openpyxl)

@@ -12,8 +12,9 @@ import tempfile
 import ezdxf
 
 BIN = os.environ["GW_BIN_DIR"]
-SHARED = os.environ["GW_SHARED_DIR"]
-DRIVER = os.path.join(BIN, "test_interop")
+SHARED = os.environ.get("GW_SHARED_DIR", "")
+CORPUS = os.path.join(SHARED, "dxf-corpus") if SHARED else ""
+EDITOR = os.path.join(BIN, "drawing_edit")
 failures = []
 
 
@@ -25,13 +26,11 @@ def check(condition, message):
 def run_driver(source, target, edits):
     with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as script:
         script.write("\n".join(edits) + "\n")
-    env = dict(os.environ, GW_EDIT_IN=source, GW_EDIT_OUT=target, GW_EDIT_SCRIPT=script.name)
-    run = subprocess.run([DRIVER, "--gtest_filter=DrawingEditDriver.*"], env=env, capture_output=True, text=True,
-                         timeout=120)
+    run = subprocess.run([EDITOR, source, target, script.name], capture_output=True, text=True, timeout=120)
     os.unlink(script.name)
-    if run.returncode != 0 or "[  PASSED  ] 1 test" not in run.stdout:
+    if run.returncode != 0:
         print(run.stdout, run.stderr)
-        raise SystemExit("FAIL: the edit driver failed on %s" % source)
+        raise SystemExit("FAIL: drawing_edit failed on %s" % source)
 
 
 def same(a, b):
@@ -84,7 +83,7 @@ def header(doc):
 
 
 def corpus_round_trips(workdir):
-    folder = os.path.join(SHARED, "dxf-corpus")
+    folder = CORPUS
     names = sorted(name for name in os.listdir(folder) if name.endswith(".dxf"))
     check(len(names) >= 10, "the corpus has %d drawings" % len(names))
     for name in names:
@@ -166,13 +165,18 @@ def edits_read_back_exactly(workdir):
 
 
 def main():
+    corpus = bool(CORPUS) and os.path.isdir(CORPUS)
     with tempfile.TemporaryDirectory() as workdir:
-        corpus_round_trips(workdir)
+        if corpus:
+            corpus_round_trips(workdir)
         edits_read_back_exactly(workdir)
     for message in failures:
         print("FAIL:", message)
     if failures:
         sys.exit(1)
+    if not corpus:
+        print("SKIPPED: no drawing corpus in GW_SHARED_DIR; the ezdxf-written drawings passed")
+        sys.exit(77)
     print("ok")
 
 

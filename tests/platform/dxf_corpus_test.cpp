@@ -14,10 +14,17 @@ std::string ReadFile(const std::string& path)
     return out.str();
 }
 
+// The drawings other programs wrote; empty when they are not beside the project.
+std::string CorpusFolder()
+{
+    std::string folder = std::string(GW_SHARED_DIR) + "/dxf-corpus";
+    return std::string(GW_SHARED_DIR).empty() || !std::filesystem::is_directory(folder) ? std::string() : folder;
+}
+
 std::vector<std::string> CorpusFiles()
 {
     std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(GW_SHARED_DIR) + "/dxf-corpus"))
+    for (const auto& entry : std::filesystem::directory_iterator(CorpusFolder()))
         if (entry.path().extension() == ".dxf")
             files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
@@ -28,6 +35,8 @@ using DxfCorpus = DrawingTest;
 
 TEST_F(DxfCorpus, EveryDrawingLoadsAndSavesUntouchedByteForByte)
 {
+    if (CorpusFolder().empty())
+        GTEST_SKIP() << "no drawing corpus in GW_SHARED_DIR";
     auto files = CorpusFiles();
     ASSERT_GE(files.size(), 10u);
     for (const std::string& file : files) {
@@ -44,7 +53,9 @@ namespace {
 
 TEST_F(DxfCorpus, AMultiInsertIsAReferenceWithRowsColumnsAndAttributes)
 {
-    loadFile(std::string(GW_SHARED_DIR) + "/dxf-corpus/ezdxf_multi_insert_with_attribs.dxf");
+    if (CorpusFolder().empty())
+        GTEST_SKIP() << "no drawing corpus in GW_SHARED_DIR";
+    loadFile(CorpusFolder() + "/ezdxf_multi_insert_with_attribs.dxf");
     AcDbObjectPointer<AcDbMInsertBlock> grid(idOf("3B"), AcDb::kForRead);
     ASSERT_EQ(grid.openStatus(), Acad::eOk);
     EXPECT_EQ(grid->columns(), 5);
