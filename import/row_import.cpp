@@ -59,6 +59,7 @@ void RowImport::BeginRow(std::string handleText, long rowNumber)
     rotation = {};
     layer.clear();
     layerSeen = false;
+    layerColumn = 0;
     emptyHeaders = 0;
 }
 
@@ -98,8 +99,9 @@ void RowImport::TakeNumber(PropertyColumn property, long column, const VARIANT& 
     }
 }
 
-void RowImport::TakeLayer(std::string name)
+void RowImport::TakeLayer(long column, std::string name)
 {
+    layerColumn = column;
     layer = std::move(name);
     layerSeen = true;
 }
@@ -164,8 +166,13 @@ bool RowImport::ApplyProperties(const ImportOptions& options, const std::string&
         if (scaled && SetBlockScale(handle, target))
             changed = true;
     }
-    if (layerSeen && layer != own.layer && SetEntityLayer(handle, layer))
-        changed = true;
+    if (layerSeen && layer != own.layer) {
+        // A blank cell names no layer: the entity keeps its own.
+        if (layer.empty())
+            unreadable.push_back(layerColumn);
+        else if (SetEntityLayer(handle, layer))
+            changed = true;
+    }
     if (own.isBlockReference) {
         double degrees = 0;
         if (judge(rotation, AngleText(own.rotation), UsableDegrees, degrees)

@@ -34,6 +34,7 @@ struct RowImport {
     PropertyCell rotation;           // degrees in the cell
     std::string layer;
     bool layerSeen = false;
+    long layerColumn = 0;
     int rowsWithoutHandle = 0;       // over the whole worksheet, never reset
     int emptyHeaders = 0;            // empty header cells met in this row
 
@@ -42,7 +43,7 @@ struct RowImport {
     // A coordinate, rotation or scale cell in column `column`. Every such
     // column counts, so that a row's position or scale stays all-or-nothing.
     void TakeNumber(PropertyColumn property, long column, const VARIANT& value);
-    void TakeLayer(std::string name);
+    void TakeLayer(long column, std::string name);
     void TakeAttribute(std::string tag, std::string value);
 
     // Writes the row into the drawing: the attribute texts that differ from

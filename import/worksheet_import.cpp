@@ -67,7 +67,7 @@ void ReadRow(IDispatch* cells, const ImportOptions& options, const PropertyMarke
         if (isPropertyColumn) {
             const PropertyColumn property = markers.Classify(marker);
             if (property == PropertyColumn::Layer)
-                record.TakeLayer(VariantToText(value)); // an error value ends the run
+                record.TakeLayer(column, VariantToText(value)); // an error value ends the run
             else
                 record.TakeNumber(property, column, value);
         } else if (!tag.empty()) {

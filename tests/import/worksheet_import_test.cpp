@@ -400,6 +400,7 @@ TEST_F(ImportKeyword, WithoutARunningProgramNothingHappensAndNothingShows)
 
     EXPECT_EQ(AttributeText("1001", "NUMBER"), "n");
     EXPECT_TRUE(messageBoxes.boxes.empty());
+    EXPECT_EQ(commandLine.output.find("Import:"), std::string::npos) << commandLine.output;
     EXPECT_FALSE(RunImport());
 }
 
