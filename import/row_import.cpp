@@ -68,8 +68,15 @@ void RowImport::TakeNumber(PropertyColumn property, long column, const VARIANT& 
     PropertyCell cell;
     cell.present = true;
     cell.column = column;
-    if (value.vt == VT_BSTR)
-        cell.text = BstrToAnsi(value.bstrVal, SysStringLen(value.bstrVal));
+    if (value.vt == VT_BSTR) {
+        // A text the code page cannot hold is compared by its number alone;
+        // it must not end the run, as reading a number from it never did.
+        try {
+            cell.text = BstrToAnsi(value.bstrVal, SysStringLen(value.bstrVal));
+        } catch (const _com_error&) {
+            cell.text.reset();
+        }
+    }
     double number = 0;
     if (NumberFromCellValue(value, number))
         cell.number = number;
