@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -18,6 +20,19 @@ constexpr double kRadiansPerDegree = 0.017453292519943295;
 constexpr double kMostDegrees = 1e9;
 
 enum class Verdict { Unchanged, Changed, Unreadable };
+
+// The spreadsheet program keeps 15 significant digits of a number typed or
+// converted into a cell, so a long exported text comes back as a number that
+// differs from it beyond those digits; that is still the number export wrote.
+bool SameShownNumber(double shown, double cell)
+{
+    if (shown == cell)
+        return true;
+    char a[32], b[32];
+    std::snprintf(a, sizeof a, "%.15g", shown);
+    std::snprintf(b, sizeof b, "%.15g", cell);
+    return std::strcmp(a, b) == 0;
+}
 
 // Compares a cell with `written`, the text export writes for the
 // reference's own value. A cell that holds that text, or a number equal to
@@ -32,7 +47,7 @@ Verdict Judge(const PropertyCell& cell, const std::string& written, Usable&& usa
     if (!cell.number)
         return Verdict::Unreadable;
     const std::optional<double> shown = DecimalNumber(written);
-    if (shown && *shown == *cell.number)
+    if (shown && SameShownNumber(*shown, *cell.number))
         return Verdict::Unchanged;
     if (!usable(*cell.number))
         return Verdict::Unreadable;

@@ -142,6 +142,27 @@ TEST_F(EditedCells, AnUneditedRowChangesNothingInTheDrawing)
     EXPECT_EQ(Position("1001"), AcGePoint3d(1.23456789, 2.1235, 0.125));
 }
 
+TEST_F(EditedCells, ANumberOfFifteenDigitsIsTheLongTextExportWrote)
+{
+    // With eight decimals the X text has sixteen significant digits; the
+    // program keeps fifteen of them when the cell holds it as a number.
+    ASSERT_EQ(db->setLuprec(8), Acad::eOk);
+    Change("1001", [](AcDbBlockReference& r) {
+        EXPECT_EQ(r.setPosition(AcGePoint3d(12345678.12345678, -2.123456789, 0.125)), Acad::eOk);
+    });
+    const std::string before = Saved();
+    Text(2, 1, "DOOR");
+    Row(2, "1001", {"n1", "w1", "", "-2.12345679", "0.12500000", "29", "1.23456789", "2.00000000", "1.00000000", "0"});
+    Number(2, 4, 12345678.1234568);
+
+    EXPECT_TRUE(ImportFromExcel(options));
+    EXPECT_EQ(Saved(), before);
+
+    Number(2, 4, 12345678.5);
+    EXPECT_TRUE(ImportFromExcel(options));
+    EXPECT_EQ(Position("1001"), AcGePoint3d(12345678.5, -2.123456789, 0.125));
+}
+
 TEST_F(EditedCells, AnUnchangedAttributeKeepsItsFieldLengthAndTheEditedOneChanges)
 {
     Row(2, "1001", {"n1", "new width"});
