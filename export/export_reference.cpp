@@ -4,30 +4,15 @@
 #include "export/collect_attributes.h"
 #include "export/drawing_objects.h"
 #include "export/export_rows.h"
+#include "export/number_text.h"
 #include "export/worksheet_writer.h"
 
-#include <acdbads.h>
 #include <dbents.h>
 #include <dbsymtb.h>
 
 #include <climits>
 
 namespace {
-
-// Texts of up to 512 characters, in the drawing's current units and precision.
-std::string LinearText(double value)
-{
-    char buffer[512] = {};
-    acdbRToS(value, -1, -1, buffer);
-    return buffer;
-}
-
-std::string AngleText(double value)
-{
-    char buffer[512] = {};
-    acdbAngToS(value, -1, -1, buffer);
-    return buffer;
-}
 
 bool ReadBlockName(const AcDbBlockReference* reference, std::string& name)
 {

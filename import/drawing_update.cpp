@@ -37,17 +37,19 @@ struct Closer {
 };
 
 template <class Setter>
-void SetReferenceProperty(const std::string& handleText, Setter&& setter)
+bool SetReferenceProperty(const std::string& handleText, Setter&& setter)
 {
     AcDbEntity* entity = nullptr;
     if (!OpenEntityByHandle(handleText, AcDb::kForWrite, entity))
-        return;
+        return false;
     Closer<AcDbEntity> closeEntity{entity};
     AcDbBlockReference* ref = AcDbBlockReference::cast(entity);
     if (!ref)
-        return;
-    if (GW_CHECK_STATUS(setter(*ref)) == Acad::eOk)
-        RefreshAttributesFromBlock(ref);
+        return false;
+    if (GW_CHECK_STATUS(setter(*ref)) != Acad::eOk)
+        return false;
+    RefreshAttributesFromBlock(ref);
+    return true;
 }
 
 } // namespace
@@ -70,21 +72,22 @@ bool OpenEntityByHandle(const std::string& handleText, AcDb::OpenMode mode, AcDb
     return true;
 }
 
-void UpdateAttributesByTag(const std::string& handleText, const std::vector<std::string>& tags,
+bool UpdateAttributesByTag(const std::string& handleText, const std::vector<std::string>& tags,
                            const std::vector<std::string>& values)
 {
     if (tags.size() != values.size())
-        return;
+        return false;
     AcDbEntity* entity = nullptr;
     if (!OpenEntityByHandle(handleText, AcDb::kForRead, entity))
-        return;
+        return false;
     Closer<AcDbEntity> closeEntity{entity};
     AcDbBlockReference* ref = AcDbBlockReference::cast(entity);
     if (!ref)
-        return;
+        return false;
     std::unique_ptr<AcDbObjectIterator> it(ref->attributeIterator());
     if (!it)
-        return;
+        return false;
+    bool changed = false;
     for (it->start(); !it->done(); it->step()) {
         AcDbAttribute* att = nullptr;
         if (GW_CHECK_STATUS(ref->openAttribute(att, it->objectId(), AcDb::kForWrite, false)) != Acad::eOk)
@@ -93,38 +96,64 @@ void UpdateAttributesByTag(const std::string& handleText, const std::vector<std:
         HostText tag(att->tag());
         if (!tag)
             continue;
-        // Every matching entry is applied, so a repeated tag ends with its last value.
+        HostText current(att->textString());
+        std::string text = current ? current.get() : "";
+        // Every matching entry is applied, so a repeated tag ends with its
+        // last value; one that the attribute already holds is passed over,
+        // so an unedited cell leaves even the field length as it was.
         for (std::size_t i = 0; i < tags.size(); ++i) {
-            if (!SameTag(tags[i].c_str(), tag.get()))
+            if (!SameTag(tags[i].c_str(), tag.get()) || values[i] == text)
                 continue;
             GW_CHECK_STATUS(att->setFieldLength(static_cast<Adesk::UInt16>(values[i].size())));
-            GW_CHECK_STATUS(att->setTextString(values[i].c_str()));
+            if (GW_CHECK_STATUS(att->setTextString(values[i].c_str())) != Acad::eOk)
+                continue;
+            text = values[i];
+            changed = true;
         }
     }
+    return changed;
 }
 
-void SetBlockPosition(const std::string& handleText, const AcGePoint3d& point)
+bool SetBlockPosition(const std::string& handleText, const AcGePoint3d& point)
 {
-    SetReferenceProperty(handleText, [&](AcDbBlockReference& ref) { return ref.setPosition(point); });
+    return SetReferenceProperty(handleText, [&](AcDbBlockReference& ref) { return ref.setPosition(point); });
 }
 
-void SetBlockScale(const std::string& handleText, const AcGeScale3d& scale)
+bool SetBlockScale(const std::string& handleText, const AcGeScale3d& scale)
 {
-    SetReferenceProperty(handleText, [&](AcDbBlockReference& ref) { return ref.setScaleFactors(scale); });
+    return SetReferenceProperty(handleText, [&](AcDbBlockReference& ref) { return ref.setScaleFactors(scale); });
 }
 
-void SetBlockRotation(const std::string& handleText, double radians)
+bool SetBlockRotation(const std::string& handleText, double radians)
 {
-    SetReferenceProperty(handleText, [&](AcDbBlockReference& ref) { return ref.setRotation(radians); });
+    return SetReferenceProperty(handleText, [&](AcDbBlockReference& ref) { return ref.setRotation(radians); });
 }
 
-void SetEntityLayer(const std::string& handleText, const std::string& layerName)
+bool SetEntityLayer(const std::string& handleText, const std::string& layerName)
 {
     AcDbEntity* entity = nullptr;
     if (!OpenEntityByHandle(handleText, AcDb::kForWrite, entity))
-        return;
+        return false;
     Closer<AcDbEntity> closeEntity{entity};
-    GW_CHECK_STATUS(entity->setLayer(layerName.c_str(), true));
+    return GW_CHECK_STATUS(entity->setLayer(layerName.c_str(), true)) == Acad::eOk;
+}
+
+bool ReadEntityProperties(const std::string& handleText, EntityProperties& properties)
+{
+    AcDbEntity* entity = nullptr;
+    if (!OpenEntityByHandle(handleText, AcDb::kForRead, entity))
+        return false;
+    Closer<AcDbEntity> closeEntity{entity};
+    HostText layer(entity->layer());
+    properties.layer = layer ? layer.get() : "";
+    const AcDbBlockReference* ref = AcDbBlockReference::cast(entity);
+    properties.isBlockReference = ref != nullptr;
+    if (ref) {
+        properties.position = ref->position();
+        properties.scale = ref->scaleFactors();
+        properties.rotation = ref->rotation();
+    }
+    return true;
 }
 
 bool RefreshAttributesFromBlock(AcDbBlockReference* ref)

@@ -18,17 +18,32 @@
 bool OpenEntityByHandle(const std::string& handleText, AcDb::OpenMode mode, AcDbEntity*& entity);
 
 // Sets the text of every attribute whose tag equals tags[i] (letter case
-// ignored) to values[i]; when a tag occurs twice, the later value stays.
-// Lists of different length change nothing.
-void UpdateAttributesByTag(const std::string& handleText, const std::vector<std::string>& tags,
+// ignored) to values[i]; when a tag occurs twice, the later value stays. An
+// attribute that already holds the value is not touched at all (its field
+// length stays too). Lists of different length change nothing. True when
+// some attribute took a new text.
+bool UpdateAttributesByTag(const std::string& handleText, const std::vector<std::string>& tags,
                            const std::vector<std::string>& values);
 
-// Each sets one property and, when that succeeded, refreshes the attributes.
-void SetBlockPosition(const std::string& handleText, const AcGePoint3d& point);
-void SetBlockScale(const std::string& handleText, const AcGeScale3d& scale);
-void SetBlockRotation(const std::string& handleText, double radians);
-// Sets the layer of any entity (a reference's attributes follow it).
-void SetEntityLayer(const std::string& handleText, const std::string& layerName);
+// Each sets one property and, when that succeeded, refreshes the attributes;
+// true when the property was set.
+bool SetBlockPosition(const std::string& handleText, const AcGePoint3d& point);
+bool SetBlockScale(const std::string& handleText, const AcGeScale3d& scale);
+bool SetBlockRotation(const std::string& handleText, double radians);
+// Sets the layer of any entity (a reference's attributes follow it); true
+// when the layer was set.
+bool SetEntityLayer(const std::string& handleText, const std::string& layerName);
+
+// What an entity holds now, for telling an edited cell from an unchanged one.
+struct EntityProperties {
+    bool isBlockReference = false; // the rest but the layer only for references
+    AcGePoint3d position;
+    AcGeScale3d scale;
+    double rotation = 0; // radians
+    std::string layer;
+};
+// False when the handle names no entity that opens.
+bool ReadEntityProperties(const std::string& handleText, EntityProperties& properties);
 
 // Sets each attribute that has a definition in the block from that
 // definition with the reference's block transform, keeping its text.

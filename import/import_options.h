@@ -1,4 +1,5 @@
-// What a full import reads and how: the import group of the Settings record.
+// What a full import reads and how: the import group of the Settings record,
+// and the one export option that changes how export wrote the coordinates.
 #pragma once
 #include "settings/settings.h"
 
@@ -7,9 +8,13 @@ struct ImportOptions {
     bool IgnoreProps = true; // attribute texts only
     int StartCol = 1;        // first column scanned in a data row
     int StartRow = 2;        // first row scanned as a data row; the header stays in row 1
+    // Export wrote coordinates without their sign; an unedited coordinate
+    // cell is recognised by that same text.
+    bool JTSK = false;
 
     static ImportOptions From(const Settings& settings)
     {
-        return {settings.ImportSettings, settings.IgnoreProps, settings.StartCol, settings.ImportStartRow};
+        return {settings.ImportSettings, settings.IgnoreProps, settings.StartCol, settings.ImportStartRow,
+                settings.JTSK};
     }
 };

@@ -7,6 +7,8 @@
 #include "import/property_markers.h"
 #include "import/row_import.h"
 
+#include <adslib.h>
+
 #include <comdef.h>
 
 #include <string>
@@ -51,11 +53,11 @@ bool AttributeText(const VARIANT& value, std::string& text)
 
 // One data row: every column from the start column until the second empty
 // header cell, each header read again for this row.
-void ReadRow(IDispatch* cells, long row, const ImportOptions& options, const PropertyMarkers& markers,
-             RowImport& record)
+void ReadRow(IDispatch* cells, const ImportOptions& options, const PropertyMarkers& markers, const std::string& sheet,
+             RowImport& record, ImportReport& report)
 {
     for (long column = options.StartCol; column <= kLastColumn; ++column) {
-        const _variant_t value = excel::GetValue(CellAt(cells, row, column));
+        const _variant_t value = excel::GetValue(CellAt(cells, record.row, column));
         IDispatchPtr header = CellAt(cells, kHeaderRow, column);
         std::string marker;
         const bool isPropertyColumn = CommentOf(header, marker);
@@ -65,24 +67,30 @@ void ReadRow(IDispatch* cells, long row, const ImportOptions& options, const Pro
         if (isPropertyColumn) {
             const PropertyColumn property = markers.Classify(marker);
             if (property == PropertyColumn::Layer)
-                record.TakeLayer(VariantToText(value)); // an error value ends the run
+                record.TakeLayer(column, VariantToText(value)); // an error value ends the run
             else
-                record.TakeNumber(property, value);
-        } else {
+                record.TakeNumber(property, column, value);
+        } else if (!tag.empty()) {
+            // An error value, or a formula whose result was never saved, has
+            // no text: the attribute keeps its own.
             std::string text;
-            if (AttributeText(value, text) && !tag.empty())
+            if (AttributeText(value, text))
                 record.TakeAttribute(tag, std::move(text));
+            else
+                report.CellUnreadable(sheet, record.row, column);
         }
     }
 }
 
 } // namespace
 
-void ImportWorksheet(IDispatch* worksheet, const ImportOptions& options)
+void ImportWorksheet(IDispatch* worksheet, const ImportOptions& options, ImportReport& report)
 {
     const PropertyMarkers markers = PropertyMarkers::FromResources();
+    const std::string sheet = excel::GetName(worksheet);
     RowImport record;
     IDispatchPtr cells = excel::GetCells(worksheet);
+    long rowsRead = 0;
     for (long row = options.StartRow; row <= kLastRow; ++row) {
         std::string handle;
         if (!CommentOf(CellAt(cells, row, kHandleColumn), handle)) {
@@ -92,10 +100,16 @@ void ImportWorksheet(IDispatch* worksheet, const ImportOptions& options)
                 break;
             continue;
         }
-        record.BeginRow(std::move(handle));
-        ReadRow(cells, row, options, markers, record);
-        record.ApplyToDrawing(options.IgnoreProps);
+        ++rowsRead;
+        report.RowRead();
+        record.BeginRow(std::move(handle), row);
+        ReadRow(cells, options, markers, sheet, record, report);
+        record.ApplyToDrawing(options, sheet, report);
     }
+    // A sheet that an export did not write (or whose comments were lost)
+    // would otherwise pass without a word.
+    if (rowsRead == 0)
+        report.SheetWithoutHandles(sheet);
 }
 
 bool ImportFromExcel(const ImportOptions& options)
@@ -104,13 +118,15 @@ bool ImportFromExcel(const ImportOptions& options)
     Excel::_ApplicationPtr application;
     if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
         return false;
+    ImportReport report;
     if (options.ImportSettings == 1) {
         IDispatchPtr worksheets = excel::GetWorksheets(excel::GetActiveWorkbook(application));
         const long count = excel::GetCount(worksheets);
         for (long index = 1; index <= count; ++index)
-            ImportWorksheet(excel::GetItem(worksheets, _variant_t(index)), options);
+            ImportWorksheet(excel::GetItem(worksheets, _variant_t(index)), options, report);
     } else {
-        ImportWorksheet(excel::GetActiveSheet(application), options);
+        ImportWorksheet(excel::GetActiveSheet(application), options, report);
     }
+    acutPrintf("%s", report.Line().c_str());
     return true;
 }

@@ -42,3 +42,9 @@
 #define IDS_SETTINGS_FILE_EXT 43
 #define IDS_OPTIONS_TITLE 53
 #define IDS_ABOUT_TEXT 54
+
+// The line an Import leaves on the command line (%1, %2 are filled in).
+#define IDS_IMPORT_SUMMARY 220
+#define IDS_IMPORT_UNREADABLE 221
+#define IDS_IMPORT_MORE_CELLS 222
+#define IDS_IMPORT_NO_HANDLES 223

@@ -28,6 +28,7 @@ public:
             StartCell(a);
         } else if (inCell_ && (name == "v" || name == "f")) {
             inValue_ = name == "v";
+            hasValue_ = hasValue_ || name == "v";
             hasFormula_ = hasFormula_ || name == "f";
         } else if (inCell_ && name == "is") {
             inInline_ = true;
@@ -113,6 +114,7 @@ private:
         Style(a.Get("s"), bold_, format_);
         value_.clear();
         hasFormula_ = false;
+        hasValue_ = false;
         inCell_ = true;
     }
 
@@ -120,7 +122,14 @@ private:
     {
         inCell_ = false;
         CellValue value;
-        if (type_ == "s") {
+        if (hasFormula_ && !hasValue_) {
+            // A formula saved without its result: the value is unknown, not
+            // empty. The program would calculate it; the stand-in cannot, so
+            // the cell reads as #N/A, which no caller can take for a text or
+            // a number.
+            value.kind = CellKind::Error;
+            value.error = ErrorValueFromText(u"#N/A");
+        } else if (type_ == "s") {
             long long index = -1;
             if (!ParseCount(value_, index) || index < 0 || static_cast<std::size_t>(index) >= strings_.size()) {
                 Fail("a cell names a shared string that does not exist");
@@ -197,7 +206,7 @@ private:
     std::size_t& budget_;
     int row_ = 0;
     int column_ = 0;
-    bool inCell_ = false, inValue_ = false, inInline_ = false, hasFormula_ = false, bold_ = false;
+    bool inCell_ = false, inValue_ = false, inInline_ = false, hasFormula_ = false, hasValue_ = false, bold_ = false;
     std::string type_;
     std::string value_;
     std::u16string format_;

@@ -292,42 +292,4 @@ TEST(CheckStatus, ReturnsTheStatusUnchangedAndShowsNothing)
     SetMessageBoxDriver(nullptr);
 }
 
-TEST(NumberFromCellValue, NumbersAndTextSetItOtherKindsLeaveIt)
-{
-    VARIANT v{};
-    double n = 7;
-    v.vt = VT_EMPTY;
-    NumberFromCellValue(v, n);
-    EXPECT_EQ(n, 7);
-    v.vt = VT_BOOL;
-    v.boolVal = VARIANT_TRUE;
-    NumberFromCellValue(v, n);
-    EXPECT_EQ(n, 7);
-    v.vt = VT_R8;
-    v.dblVal = 2.5;
-    NumberFromCellValue(v, n);
-    EXPECT_EQ(n, 2.5);
-    v.vt = VT_R4;
-    v.fltVal = 0.25f;
-    NumberFromCellValue(v, n);
-    EXPECT_EQ(n, 0.25);
-    v.vt = VT_I2;
-    v.iVal = -3;
-    NumberFromCellValue(v, n);
-    EXPECT_EQ(n, -3);
-    v.vt = VT_I4;
-    v.lVal = 100000;
-    NumberFromCellValue(v, n);
-    EXPECT_EQ(n, 100000);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocString(u"12.5mm");
-    NumberFromCellValue(v, n);
-    EXPECT_EQ(n, 12.5);
-    SysFreeString(v.bstrVal);
-    v.bstrVal = SysAllocString(u"abc");
-    NumberFromCellValue(v, n);
-    EXPECT_EQ(n, 0);
-    SysFreeString(v.bstrVal);
-}
-
 } // namespace

@@ -217,28 +217,38 @@ TEST_F(WorksheetImport, ScaleColumnsFillTheFactorsInRowOrderAndAFourthVoidsTheSc
     EXPECT_EQ(Scale("1001"), AcGeScale3d(2, 3, 4));
 }
 
-TEST_F(WorksheetImport, CellsWithoutANumberKeepWhatAnEarlierRowLeft)
+TEST_F(WorksheetImport, CellsWithoutANumberKeepTheReferencesOwnValues)
 {
     options.IgnoreProps = false;
     PropertyHeaders(2);
     Row(2, "1001", {"1", "2", "3", "45", "2", "2", "2", "Walls"});
-    // Text read for its leading number, a true/false value, text without a
-    // number, blank rotation and scale cells.
-    Row(3, "1002", {"12.5 m", "", "abc", "", "", "7 units", "", "Doors"});
+    // Text with a number and a word, a true/false value, a decimal comma,
+    // words, blank cells, an error value: none of them is a number.
+    Row(3, "1002", {"12.5 m", "", "abc", "", "12,5", "7 units", "", "Doors"});
     book->sheets[0]->Update(3, 3, [](excelsim::Cell& cell) {
         cell.value.kind = excelsim::CellKind::Boolean;
         cell.value.boolean = true;
     });
-    // Numbers too large for a double are no numbers either.
-    Row(4, "1003", {"1e999", "-1e999", "5", "", "", "", "", "Doors"});
+    Error(3, 5, kNotAvailable);
+    // Numbers too large for a double, "inf" and "nan" are no numbers either;
+    // the one good coordinate still moves the reference.
+    Row(4, "1003", {"1e999", "-1e999", "5", "inf", "nan", "-inf", "1e999", "Doors"});
 
     Import();
 
-    EXPECT_EQ(Position("1002"), AcGePoint3d(12.5, 2, 0));
-    EXPECT_NEAR(Rotation("1002"), kPi / 4, 1e-12);
-    EXPECT_EQ(Scale("1002"), AcGeScale3d(2, 7, 2));
-    EXPECT_EQ(Position("1003"), AcGePoint3d(12.5, 2, 5));
-    EXPECT_EQ(Scale("1003"), AcGeScale3d(2, 7, 2));
+    EXPECT_EQ(Position("1001"), AcGePoint3d(1, 2, 3));
+    // Each row starts from its own reference, never from the row before.
+    EXPECT_EQ(Position("1002"), AcGePoint3d(1, 1, 0));
+    EXPECT_EQ(Rotation("1002"), 0.0);
+    EXPECT_EQ(Scale("1002"), AcGeScale3d(1, 1, 1));
+    EXPECT_EQ(Layer("1002"), "Doors");
+    EXPECT_EQ(Position("1003"), AcGePoint3d(1, 1, 5));
+    EXPECT_EQ(Rotation("1003"), 0.0);
+    EXPECT_EQ(Scale("1003"), AcGeScale3d(1, 1, 1));
+    EXPECT_NE(commandLine.output.find("cells that could not be read 13 (Sheet1!B3, Sheet1!C3, Sheet1!D3, "
+                                      "Sheet1!E3, Sheet1!F3, ...)"),
+              std::string::npos)
+        << commandLine.output;
 }
 
 TEST_F(WorksheetImport, RowsNamingNoReferenceChangeOnlyWhatTheyCan)
@@ -390,6 +400,7 @@ TEST_F(ImportKeyword, WithoutARunningProgramNothingHappensAndNothingShows)
 
     EXPECT_EQ(AttributeText("1001", "NUMBER"), "n");
     EXPECT_TRUE(messageBoxes.boxes.empty());
+    EXPECT_EQ(commandLine.output.find("Import:"), std::string::npos) << commandLine.output;
     EXPECT_FALSE(RunImport());
 }
 

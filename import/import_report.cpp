@@ -1,0 +1,88 @@
+#include "import/import_report.h"
+
+#include "app/resource_strings.h"
+#include "res/resource.h"
+
+#include <cctype>
+
+namespace {
+
+// The resource text with %1 and %2 replaced; the texts are the
+// translator's, so they are never used as a printf format.
+std::string Fill(UINT id, const std::string& first, const std::string& second = std::string())
+{
+    const std::string pattern = ResourceString(id);
+    std::string text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
+            text += pattern[i + 1] == '1' ? first : second;
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
+}
+
+std::string Joined(const std::vector<std::string>& parts)
+{
+    std::string text;
+    for (const std::string& part : parts)
+        text += (text.empty() ? "" : ", ") + part;
+    return text;
+}
+
+std::string ColumnLetters(long column)
+{
+    std::string letters;
+    for (; column > 0; column = (column - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
+    return letters;
+}
+
+// Names of letters, digits and underscores, not starting with a digit, stand
+// bare in a reference; any other is quoted, its apostrophes doubled.
+bool NeedsQuotes(const std::string& sheet)
+{
+    if (sheet.empty() || std::isdigit(static_cast<unsigned char>(sheet.front())))
+        return true;
+    for (char c : sheet)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::string CellAddress(const std::string& sheet, long row, long column)
+{
+    std::string name = sheet;
+    if (NeedsQuotes(sheet)) {
+        name = "'";
+        for (char c : sheet)
+            name += c == '\'' ? std::string("''") : std::string(1, c);
+        name += "'";
+    }
+    return name + "!" + ColumnLetters(column) + std::to_string(row);
+}
+
+void ImportReport::CellUnreadable(const std::string& sheet, long row, long column)
+{
+    ++m_unreadable;
+    if (m_named.size() < kCellsNamed)
+        m_named.push_back(CellAddress(sheet, row, column));
+}
+
+std::string ImportReport::Line() const
+{
+    std::string line = Fill(IDS_IMPORT_SUMMARY, std::to_string(m_rowsRead), std::to_string(m_changed.size()));
+    if (m_unreadable > 0) {
+        std::string cells = Joined(m_named);
+        if (static_cast<std::size_t>(m_unreadable) > m_named.size())
+            cells += ResourceString(IDS_IMPORT_MORE_CELLS);
+        line += Fill(IDS_IMPORT_UNREADABLE, std::to_string(m_unreadable), cells);
+    }
+    if (!m_sheetsWithoutHandles.empty())
+        line += Fill(IDS_IMPORT_NO_HANDLES, Joined(m_sheetsWithoutHandles));
+    return line;
+}

@@ -1,0 +1,37 @@
+// What one Import run did, told on the command line when it ends: rows read,
+// references changed, the cells that could not be read, and the worksheets
+// that held no row of an export at all.
+#pragma once
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+class ImportReport {
+public:
+    // How many unreadable cells the line names; the count covers them all.
+    static constexpr std::size_t kCellsNamed = 5;
+
+    void RowRead() { ++m_rowsRead; }
+    long RowsRead() const { return m_rowsRead; }
+    void ReferenceChanged(const std::string& handle) { m_changed.insert(handle); }
+    std::size_t ReferencesChanged() const { return m_changed.size(); }
+    void CellUnreadable(const std::string& sheet, long row, long column);
+    long CellsUnreadable() const { return m_unreadable; }
+    const std::vector<std::string>& CellsNamed() const { return m_named; }
+    void SheetWithoutHandles(const std::string& sheet) { m_sheetsWithoutHandles.push_back(sheet); }
+    const std::vector<std::string>& SheetsWithoutHandles() const { return m_sheetsWithoutHandles; }
+
+    // The one line, from the resource texts.
+    std::string Line() const;
+
+private:
+    long m_rowsRead = 0;
+    std::unordered_set<std::string> m_changed; // handle texts, each reference once
+    long m_unreadable = 0;
+    std::vector<std::string> m_named; // the first few, as Sheet!A1
+    std::vector<std::string> m_sheetsWithoutHandles;
+};
+
+// A cell's address as the spreadsheet program writes it in a reference:
+// Sheet1!B3, or 'My sheet'!B3 when the name needs quoting.
+std::string CellAddress(const std::string& sheet, long row, long column);
