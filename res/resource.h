@@ -42,3 +42,8 @@
 #define IDS_SETTINGS_FILE_EXT 43
 #define IDS_OPTIONS_TITLE 53
 #define IDS_ABOUT_TEXT 54
+
+// Export messages on the command line.
+#define IDS_EXPORT_CONTINUED 200
+#define IDS_VALUE_TOO_LONG 201
+#define IDS_TYPED_NAMES_TOO_LONG 202
