@@ -245,3 +245,32 @@ TEST_F(ExportLimits, TypedAnswerThatFillsTheInputBufferIsRefused)
     EXPECT_EQ(Count("Nothing was exported"), 1u);
     EXPECT_NE(Sheet("B"), nullptr);
 }
+
+TEST_F(ExportLimits, ABlockWithMoreReferencesThanASheetHasRowsGoesOnInAFurtherSheet)
+{
+    // Row 1 is the header, so rows 2 to 32767 take the first 32766 references.
+    constexpr int kReferences = 32766 + 2;
+    DxfDrawing drawing;
+    drawing.block("P").block("Q");
+    std::vector<std::string> handles;
+    for (int i = 0; i < kReferences; ++i)
+        handles.push_back(drawing.insert({"P", "0", static_cast<double>(i)}));
+    const std::string q = drawing.insert(DxfInsert("Q"));
+    Load(drawing);
+    Settings bare = narrow;
+    bare.NoAutofit = true;
+    Store(bare);
+    Gwell({"Export2", "P,Q"});
+    EXPECT_TRUE(messageBoxes.boxes.empty()) << messageBoxes.boxes[0].text;
+    EXPECT_EQ(SheetNames(), (Texts{"Q", "P (2)", "P", "Sheet1"}));
+    const excelsim::Sheet* p = Sheet("P");
+    EXPECT_EQ(Comment(p, 2, 1), handles[0]);
+    EXPECT_EQ(Comment(p, 32767, 1), handles[32765]);
+    const excelsim::Sheet* more = Sheet("P (2)");
+    ASSERT_NE(more, nullptr);
+    EXPECT_TRUE(more->RowBold(1)) << "the header row again";
+    EXPECT_EQ(Comment(more, 2, 1), handles[32766]);
+    EXPECT_EQ(Comment(more, 3, 1), handles[32767]);
+    EXPECT_EQ(Comment(Sheet("Q"), 2, 1), q) << "the blocks after it are exported";
+    EXPECT_EQ(Count("Block P goes on in worksheet P (2)"), 1u) << commandLine.output;
+}
