@@ -19,8 +19,9 @@ extern int CurrentRow;
 // Rows travel to the spreadsheet's cell lookup as 16-bit numbers: no row
 // beyond this one can be written.
 inline constexpr int kHighestWritableRow = 32767;
-// What FindBlankRow answers when its scan found no blank row: a row that can
-// never be written, so the first row written fails instead of landing on data.
+// What FindBlankRow answers when its scan found no blank row: a row past the
+// last writable one, so the rows go on in a new worksheet instead of landing
+// on data.
 inline constexpr int kNoBlankRow = 65536;
 
 // Whether a spreadsheet program is running to export into.
