@@ -34,10 +34,6 @@ bool CollectDefinitions(AcDbObjectId blockId, std::vector<AttributeRecord>& reco
     return true;
 }
 
-} // namespace
-
-namespace {
-
 // Feeds the reference's own attributes into `merge`, in the host's order.
 void MergeOwnAttributes(AcDbBlockReference* reference, AttributeMerge& merge)
 {

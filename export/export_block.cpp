@@ -27,10 +27,6 @@ bool ListReferences(const std::string& blockName, AcDbObjectIdArray& ids)
     return true;
 }
 
-} // namespace
-
-namespace {
-
 // Opens the reference for read when it is one that export writes: not
 // erased, a block reference, and owned by something that opens (a reference
 // whose owner cannot be opened belongs nowhere the user can see).

@@ -101,8 +101,9 @@ void SkipRow()
 void ContinueOnNewWorksheet(const std::string& blockName, const Settings& settings, BlockExport& block)
 {
     ++block.continuations;
-    const std::string wanted =
-        SharesActiveWorksheet(settings) ? std::string() : blockName + " (" + std::to_string(block.continuations + 1) + ")";
+    const std::string wanted = SharesActiveWorksheet(settings)
+        ? std::string()
+        : blockName + " (" + std::to_string(block.continuations + 1) + ")";
     const std::string sheetName = OpenBlockWorksheet(wanted);
     CurrentRow = 1;
     acutPrintf("%s", FormatResource(IDS_EXPORT_CONTINUED, blockName.c_str(), sheetName.c_str(),
