@@ -1,28 +1,85 @@
 #include "excel/acquire_excel.h"
+#include "excel/ansi_text.h"
 #include "excel/excel_ops.h"
 #include "export/worksheet_writer.h"
 
 #include <mbstring.h>
 
-void OpenBlockWorksheet(const std::string& blockName)
+namespace {
+
+// The program's own rules for sheet names, measured in its UTF-16 text.
+constexpr std::size_t kLongestSheetName = 31;
+
+bool IsReservedSheetName(const WCHAR* name, std::size_t length)
+{
+    static const char kHistory[] = "history";
+    if (length != sizeof kHistory - 1)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        WCHAR c = name[i];
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<WCHAR>(c + 32);
+        if (c != static_cast<WCHAR>(kHistory[i]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool SheetNameAllowed(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    _bstr_t wide;
+    try {
+        wide = AnsiToBstr(name.c_str());
+    } catch (const _com_error&) {
+        return false; // not text in the code page: the program could not take it either
+    }
+    const WCHAR* text = static_cast<const WCHAR*>(wide);
+    const std::size_t length = wide.length();
+    if (length == 0 || length > kLongestSheetName)
+        return false;
+    for (std::size_t i = 0; i < length; ++i)
+        switch (text[i]) {
+        case u':':
+        case u'\\':
+        case u'/':
+        case u'?':
+        case u'*':
+        case u'[':
+        case u']':
+            return false;
+        default:
+            break;
+        }
+    if (text[0] == u'\'' || text[length - 1] == u'\'')
+        return false;
+    return !IsReservedSheetName(text, length);
+}
+
+std::string OpenBlockWorksheet(const std::string& name)
 {
     Excel::_ApplicationPtr application;
     if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
-        return;
+        return {};
     IDispatchPtr workbook = excel::GetActiveWorkbook(application);
     IDispatchPtr worksheets = excel::GetWorksheets(workbook);
     IDispatchPtr sheet = excel::AddWorksheet(worksheets);
 
-    // The program compares sheet names without case; a name in use (also a
-    // second export of the same block) leaves the new sheet its default name.
-    bool taken = false;
-    const auto* wanted = reinterpret_cast<const unsigned char*>(blockName.c_str());
-    for (long n = 1; n <= excel::GetCount(worksheets); ++n) {
-        const std::string name = excel::GetName(excel::GetItem(worksheets, _variant_t(n)));
-        if (_mbsicoll(reinterpret_cast<const unsigned char*>(name.c_str()), wanted) == 0)
-            taken = true;
+    // A name the program refuses, or one in use (also a second export of the
+    // same block; the program compares sheet names without case), leaves the
+    // new sheet its default name: asking would end the export with an error.
+    bool usable = SheetNameAllowed(name);
+    const auto* wanted = reinterpret_cast<const unsigned char*>(name.c_str());
+    for (long n = 1; usable && n <= excel::GetCount(worksheets); ++n) {
+        const std::string existing = excel::GetName(excel::GetItem(worksheets, _variant_t(n)));
+        if (_mbsicoll(reinterpret_cast<const unsigned char*>(existing.c_str()), wanted) == 0)
+            usable = false;
     }
-    if (!taken)
-        excel::PutName(sheet, blockName.c_str());
+    if (usable)
+        excel::PutName(sheet, name.c_str());
     excel::Activate(sheet);
+    return excel::GetName(sheet);
 }

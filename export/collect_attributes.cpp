@@ -34,18 +34,12 @@ bool CollectDefinitions(AcDbObjectId blockId, std::vector<AttributeRecord>& reco
     return true;
 }
 
-} // namespace
-
-bool CollectAttributes(AcDbBlockReference* reference, std::vector<AttributeRecord>& records)
+// Feeds the reference's own attributes into `merge`, in the host's order.
+void MergeOwnAttributes(AcDbBlockReference* reference, AttributeMerge& merge)
 {
-    records.clear();
-    if (!CollectDefinitions(reference->blockTableRecord(), records))
-        return false;
-
     std::unique_ptr<AcDbObjectIterator> attributes(reference->attributeIterator());
     if (!attributes)
-        return true;
-    AttributeMerge merge(records);
+        return;
     for (attributes->start(); !attributes->done(); attributes->step()) {
         OpenObject<AcDbAttribute> attribute;
         if (reference->openAttribute(attribute.slot(), attributes->objectId(), AcDb::kForRead, false)
@@ -56,5 +50,28 @@ bool CollectAttributes(AcDbBlockReference* reference, std::vector<AttributeRecor
         text.slot() = attribute->textString();
         merge.take(tag.get(), text.get());
     }
+}
+
+} // namespace
+
+bool CollectAttributes(AcDbBlockReference* reference, std::vector<AttributeRecord>& records,
+                       const std::vector<std::string>& extraTags)
+{
+    records.clear();
+    if (!CollectDefinitions(reference->blockTableRecord(), records))
+        return false;
+    AttributeMerge merge(records);
+    MergeOwnAttributes(reference, merge);
+    merge.appendExtraColumns(extraTags);
     return true;
+}
+
+void NoteExtraAttributes(AcDbBlockReference* reference, ExtraAttributeTags& extras)
+{
+    std::vector<AttributeRecord> records;
+    if (!CollectDefinitions(reference->blockTableRecord(), records))
+        return;
+    AttributeMerge merge(records);
+    MergeOwnAttributes(reference, merge);
+    extras.note(merge.leftOver());
 }

@@ -1,5 +1,6 @@
 #include "export/export_block.h"
 
+#include "export/collect_attributes.h"
 #include "export/drawing_objects.h"
 #include "export/export_reference.h"
 #include "export/reference_filters.h"
@@ -26,6 +27,19 @@ bool ListReferences(const std::string& blockName, AcDbObjectIdArray& ids)
     return true;
 }
 
+// Opens the reference for read when it is one that export writes: not
+// erased, a block reference, and owned by something that opens (a reference
+// whose owner cannot be opened belongs nowhere the user can see).
+bool OpenExportable(const AcDbObjectId& id, OpenObject<AcDbBlockReference>& reference)
+{
+    if (id.isErased())
+        return false;
+    if (acdbOpenObject(reference.slot(), id, AcDb::kForRead, false) != Acad::eOk)
+        return false;
+    OpenObject<AcDbObject> owner;
+    return acdbOpenAcDbObject(owner.slot(), reference->ownerId(), AcDb::kForRead, false) == Acad::eOk;
+}
+
 } // namespace
 
 bool ExportBlock(const std::string& blockName, const Settings& settings)
@@ -38,20 +52,24 @@ bool ExportBlock(const std::string& blockName, const Settings& settings)
     if (!SelectedReferences.isEmpty())
         ApplySelectionFilter(ids, SelectedReferences);
 
+    // The header is written before the first reference, so the columns for
+    // attributes that the definitions lack must be known for all references
+    // of the block before any is written.
+    ExtraAttributeTags extras;
+    for (const AcDbObjectId& id : ids) {
+        OpenObject<AcDbBlockReference> reference;
+        if (OpenExportable(id, reference))
+            NoteExtraAttributes(reference.get(), extras);
+    }
+
+    BlockExport block;
+    block.extraTags = extras.tags();
     bool first = true;
     for (const AcDbObjectId& id : ids) {
-        if (id.isErased())
-            continue;
         OpenObject<AcDbBlockReference> reference;
-        if (acdbOpenObject(reference.slot(), id, AcDb::kForRead, false) != Acad::eOk)
+        if (!OpenExportable(id, reference))
             continue;
-        {
-            // A reference whose owner cannot be opened belongs nowhere the user can see.
-            OpenObject<AcDbObject> owner;
-            if (acdbOpenAcDbObject(owner.slot(), reference->ownerId(), AcDb::kForRead, false) != Acad::eOk)
-                continue;
-        }
-        ExportReference(reference.get(), settings, first);
+        ExportReference(reference.get(), settings, first, block);
         first = false;
     }
     return true;

@@ -17,6 +17,16 @@
 #include <adslib.h>
 #include <message_box.h>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The host's input buffer of acedGetString: 132 characters and the end.
+constexpr std::size_t kTypedAnswerBuffer = 133;
+
+} // namespace
+
 bool RunExport(const std::vector<std::string>& names, const Settings& settings, bool mayConnect)
 {
     // The sink must not take the export's own cells for user edits.
@@ -79,8 +89,19 @@ bool ExportByNames()
         return false;
 
     const std::string prompt = ResourceString(IDS_BLOCK_NAMES_PROMPT);
-    char typed[133] = {};
+    char typed[kTypedAnswerBuffer] = {};
     if (acedGetString(1, prompt.c_str(), typed) != RTNORM)
         return false;
+    // The host cuts a longer answer to what the buffer holds without saying
+    // so, and a cut can fall in the middle of a name (or of a character).
+    // An answer that fills the buffer cannot be told from a cut one, so it
+    // is refused rather than exported in part.
+    if (std::strlen(typed) >= kTypedAnswerBuffer - 1) {
+        const std::string format = ResourceString(IDS_TYPED_NAMES_TOO_LONG);
+        char message[512] = {};
+        std::snprintf(message, sizeof message, format.c_str(), static_cast<int>(kTypedAnswerBuffer - 1));
+        acutPrintf("%s", message);
+        return false;
+    }
     return RunExport(NamesFromTypedText(typed, table), settings, false);
 }

@@ -4,15 +4,23 @@
 
 namespace {
 
-bool TableHolds(const BlockNameTable& table, const std::string& piece)
+// The drawing's own name for a typed piece, or null. The piece is passed on
+// under that name, not as typed: the host's lookup folds only ASCII letters,
+// so "ärger" typed for block "ÄRGER" would find nothing there. The host's
+// own match comes first (it also settles an exact spelling); a name that
+// differs only in the case of other letters is found by the user's
+// collation, the first such name in table order.
+const BlockNameTable::Entry* DrawingNameOf(const BlockNameTable& table, const std::string& piece)
 {
-    // Only the answer's pieces (at most 66 in a 132-character answer) are
-    // looked up, so one walk of the table per piece stays linear in the table.
+    if (const BlockNameTable::Entry* entry = table.find(piece))
+        return entry;
+    // Only the answer's pieces (at most 66 in a 132-character answer) get
+    // here, so one walk of the table per piece stays linear in the table.
     const auto* wanted = reinterpret_cast<const unsigned char*>(piece.c_str());
     for (const BlockNameTable::Entry& entry : table.entries())
         if (_mbsicoll(wanted, reinterpret_cast<const unsigned char*>(entry.name.c_str())) == 0)
-            return true;
-    return false;
+            return &entry;
+    return nullptr;
 }
 
 } // namespace
@@ -30,8 +38,9 @@ std::vector<std::string> NamesFromTypedText(const std::string& typed, const Bloc
     for (;;) {
         const std::size_t comma = typed.find(',', begin);
         const std::string piece = typed.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
-        if (!piece.empty() && TableHolds(table, piece))
-            names.push_back(piece);
+        if (!piece.empty())
+            if (const BlockNameTable::Entry* entry = DrawingNameOf(table, piece))
+                names.push_back(entry->name);
         if (comma == std::string::npos)
             break;
         begin = comma + 1;

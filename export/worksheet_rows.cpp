@@ -35,6 +35,9 @@ void SetCellComment(IDispatch* cells, const _variant_t& row, int column, const s
         excel::AddComment(cell, TextArgument(text.c_str()));
 }
 
+// The program's error value #N/A.
+_variant_t NotAvailable() { return _variant_t(static_cast<long>(0x800A07FA), VT_ERROR); }
+
 } // namespace
 
 bool SpreadsheetRunning()
@@ -43,12 +46,12 @@ bool SpreadsheetRunning()
     return SUCCEEDED(AcquireExcel(AcquireMode::RunningOnly, application));
 }
 
-void WriteRow(bool header, const std::vector<std::string>& texts, const std::vector<std::string>& notes,
-              const Settings& settings)
+std::vector<int> WriteRow(bool header, const std::vector<std::string>& texts,
+                          const std::vector<std::string>& notes, const Settings& settings)
 {
     Excel::_ApplicationPtr application;
     if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
-        return;
+        return {};
     IDispatchPtr sheet = excel::GetActiveSheet(application);
     const _variant_t row = CellIndex(CurrentRow);
     IDispatchPtr cells = excel::GetCells(sheet);
@@ -64,12 +67,21 @@ void WriteRow(bool header, const std::vector<std::string>& texts, const std::vec
         firstText = 1;
     }
 
+    std::vector<int> withheld;
     int column = 1;
     for (std::size_t i = firstText; i < texts.size(); ++i, ++column) {
         IDispatchPtr cell = excel::GetCellItem(cells, row, CellIndex(column));
         if (settings.AsText)
             excel::PutNumberFormat(cell, TextArgument("@"));
-        excel::PutValue(cell, texts[i].c_str());
+        _bstr_t text = AnsiToBstr(texts[i].c_str());
+        if (text.length() > kCellCharacterLimit) {
+            // The program refuses the text outright; a cut or empty cell
+            // would be read back by an import as the attribute's new text.
+            excel::PutValue(cell, NotAvailable());
+            withheld.push_back(column);
+            continue;
+        }
+        excel::PutValue(cell, _variant_t(text));
     }
 
     if (header) {
@@ -80,6 +92,7 @@ void WriteRow(bool header, const std::vector<std::string>& texts, const std::vec
         excel::PutBold(font, _variant_t(true));
     }
     ++CurrentRow;
+    return withheld;
 }
 
 void AutofitColumns()

@@ -8,6 +8,7 @@
 
 #include <comdef.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,9 @@ extern int CurrentRow;
 // Rows travel to the spreadsheet's cell lookup as 16-bit numbers: no row
 // beyond this one can be written.
 inline constexpr int kHighestWritableRow = 32767;
-// What FindBlankRow answers when its scan found no blank row: a row that can
-// never be written, so the first row written fails instead of landing on data.
+// What FindBlankRow answers when its scan found no blank row: a row past the
+// last writable one, so the rows go on in a new worksheet instead of landing
+// on data.
 inline constexpr int kNoBlankRow = 65536;
 
 // Whether a spreadsheet program is running to export into.
@@ -30,16 +32,33 @@ bool SpreadsheetRunning();
 // 65535 all hold something.
 int FindBlankRow(IDispatch* workbook);
 
-// Adds a worksheet to the active workbook, names it after the block unless a
-// worksheet of that name exists already, and activates it.
-void OpenBlockWorksheet(const std::string& blockName);
+// The most characters (UTF-16 units) one cell holds.
+inline constexpr std::size_t kCellCharacterLimit = 32767;
+
+// Whether the program takes `name` as a worksheet name at all: 1 to 31
+// characters, none of : \ / ? * [ ], no apostrophe at either end, and not
+// "History" in any case (the name the program keeps for itself). Whether a
+// sheet of that name exists already is a separate question.
+bool SheetNameAllowed(const std::string& name);
+
+// Adds a worksheet to the active workbook, names it `name` unless the
+// program would refuse that name or a worksheet of that name exists already
+// (the new sheet then keeps the program's default name), and activates it.
+// Answers the name the sheet ended up with (empty when no program runs).
+std::string OpenBlockWorksheet(const std::string& name);
+
+// Whether `count` rows starting at CurrentRow all lie within the rows that
+// can be written.
+inline bool RowsFit(int count) { return CurrentRow <= kHighestWritableRow - count + 1; }
 
 // Writes one row at CurrentRow of the active worksheet and moves CurrentRow
 // on. A header row takes its texts from index 0 and `notes` as comments of
 // its cells; a value row carries texts[0] (the handle) as the comment of its
-// first cell and its values from index 1.
-void WriteRow(bool header, const std::vector<std::string>& texts, const std::vector<std::string>& notes,
-              const Settings& settings);
+// first cell and its values from index 1. A text longer than a cell holds is
+// not written: its cell gets the error value #N/A instead, which the import
+// passes over, and its column number is in the answer.
+std::vector<int> WriteRow(bool header, const std::vector<std::string>& texts,
+                          const std::vector<std::string>& notes, const Settings& settings);
 
 // Fits the width of every column of the active worksheet to its contents.
 void AutofitColumns();

@@ -48,3 +48,8 @@
 #define IDS_IMPORT_UNREADABLE 221
 #define IDS_IMPORT_MORE_CELLS 222
 #define IDS_IMPORT_NO_HANDLES 223
+
+// Export messages on the command line.
+#define IDS_EXPORT_CONTINUED 200
+#define IDS_VALUE_TOO_LONG 201
+#define IDS_TYPED_NAMES_TOO_LONG 202

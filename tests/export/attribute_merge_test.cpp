@@ -35,30 +35,73 @@ TEST(AttributeMerge, ConstantDefinitionWithoutAttributeKeepsItsConstantText)
     EXPECT_EQ(records[2].tag, "TAG3") << "the definition's spelling of the tag stays";
 }
 
-TEST(AttributeMerge, OutOfOrderAttributesLeaveThePassedDefinitionsAtTheirDefaults)
+TEST(AttributeMerge, AttributesFindTheirDefinitionsByTagInAnyOrder)
 {
     auto records = Definitions({{"A", false}, {"B", false}, {"C", false}});
     AttributeMerge merge(records);
-    merge.take("C", "c"); // passes A and B on its way to C
-    merge.take("A", "a"); // nothing is left after C: no effect
+    merge.take("C", "c");
+    merge.take("a", "a");
     merge.take("B", "b");
-    EXPECT_EQ(Values(records), (std::vector<std::string>{"default of A", "default of B", "c"}));
+    EXPECT_EQ(Values(records), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_TRUE(merge.leftOver().empty());
+
+    // A drawing from elsewhere: the reference keeps its attributes in
+    // another order than its block's definitions.
+    auto title = Definitions({{"Title", false}, {"Date", false}, {"Filename", false}, {"Scale", false}});
+    AttributeMerge flange(title);
+    flange.take("Filename", "flange.dxf");
+    flange.take("Title", "Flange");
+    flange.take("Date", "11/10/2017");
+    EXPECT_EQ(Values(title), (std::vector<std::string>{"Flange", "11/10/2017", "flange.dxf", "default of Scale"}));
 }
 
-TEST(AttributeMerge, UnknownTagUsesUpTheRestOfTheRecords)
+TEST(AttributeMerge, UnknownTagIsLeftOverAndDisturbsNoOtherRecord)
 {
     auto records = Definitions({{"A", false}, {"B", false}});
     AttributeMerge merge(records);
     merge.take("NOSUCH", "x");
     merge.take("B", "b");
-    EXPECT_EQ(Values(records), (std::vector<std::string>{"default of A", "default of B"}));
+    EXPECT_EQ(Values(records), (std::vector<std::string>{"default of A", "b"}));
+    ASSERT_EQ(merge.leftOver().size(), 1u);
+    EXPECT_EQ(merge.leftOver()[0], (std::pair<std::string, std::string>{"NOSUCH", "x"}));
 }
 
 TEST(AttributeMerge, DuplicateTagsMatchTheirDefinitionsInTurn)
 {
-    auto records = Definitions({{"X", false}, {"X", false}});
+    auto records = Definitions({{"X", false}, {"Y", false}, {"X", false}});
     AttributeMerge merge(records);
-    merge.take("X", "first");
-    merge.take("X", "second");
-    EXPECT_EQ(Values(records), (std::vector<std::string>{"first", "second"}));
+    merge.take("x", "first");
+    merge.take("X", "second"); // skips Y: the second X definition takes it
+    merge.take("Y", "y");
+    merge.take("X", "third"); // more X attributes than definitions
+    EXPECT_EQ(Values(records), (std::vector<std::string>{"first", "y", "second"}));
+    ASSERT_EQ(merge.leftOver().size(), 1u);
+    EXPECT_EQ(merge.leftOver()[0].second, "third");
+}
+
+TEST(AttributeMerge, ExtraColumnsTakeTheLeftOverTextsInTurnAndStayEmptyWithout)
+{
+    auto records = Definitions({{"A", false}});
+    AttributeMerge merge(records);
+    merge.take("E", "e1");
+    merge.take("A", "a");
+    merge.take("F", "f");
+    merge.take("e", "e2");
+    // The block's extra columns, as gathered over all its references: this
+    // reference has no G, and only two E.
+    merge.appendExtraColumns({"E", "G", "E", "F", "E"});
+    EXPECT_EQ(Values(records), (std::vector<std::string>{"a", "e1", "", "e2", "f", ""}));
+    EXPECT_EQ(records[1].tag, "E");
+    EXPECT_EQ(records[1].prompt, "");
+    EXPECT_FALSE(records[1].constant);
+}
+
+TEST(ExtraAttributeTagsTest, EachTagGetsAsManyColumnsAsOneReferenceNeedsInFirstMetOrder)
+{
+    ExtraAttributeTags extras;
+    extras.note({{"E", "1"}, {"F", "1"}});
+    extras.note({{"f", "2"}, {"G", "2"}, {"F", "3"}});
+    extras.note({});
+    extras.note({{"E", "4"}});
+    EXPECT_EQ(extras.tags(), (std::vector<std::string>{"E", "F", "G", "F"}));
 }

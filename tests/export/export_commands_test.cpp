@@ -74,6 +74,20 @@ TEST_F(ExportCommands, TypedNamesAreMatchedWithoutCaseAndBadPiecesDropped)
     EXPECT_TRUE(messageBoxes.boxes.empty());
 }
 
+TEST_F(ExportCommands, NameTypedInAnotherCaseBeyondAsciiIsExportedUnderTheDrawingsName)
+{
+    DxfDrawing drawing;
+    drawing.header("$DWGCODEPAGE", 3, "ANSI_1252");
+    drawing.block("\xC4RGER", {{"T", "", "", false}}); // ÄRGER in the drawing's code page
+    const std::string reference = drawing.insert({"\xC4RGER", "0", 0, 0, 0, 0, 1, 1, 1, {{"T", "t"}}});
+    Load(drawing);
+    StartExcel();
+    Gwell({"Export2", "\xC3\xA4rger"}); // ärger, typed in the host's UTF-8
+    EXPECT_EQ(SheetNames(), (Texts{"\xC3\x84RGER", "Sheet1"}));
+    EXPECT_EQ(Comment(Sheet("\xC3\x84RGER"), 2, 1), reference);
+    EXPECT_EQ(Text(Sheet("\xC3\x84RGER"), 2, 1), "\xC3\x84RGER");
+}
+
 TEST_F(ExportCommands, RepeatedNameExportsAgainOnASheetWithTheDefaultName)
 {
     StartExcel();

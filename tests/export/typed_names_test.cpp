@@ -23,8 +23,23 @@ protected:
 TEST_F(TypedNames, KeepsTypedOrderAndSpelling)
 {
     EXPECT_EQ(NamesFromTypedText("WINDOW,DOOR", table), (Names{"WINDOW", "DOOR"}));
-    EXPECT_EQ(NamesFromTypedText("door", table), (Names{"door"}));
+    // A name typed in another case is passed on as the drawing gives it.
+    EXPECT_EQ(NamesFromTypedText("door,Window", table), (Names{"DOOR", "WINDOW"}));
     EXPECT_EQ(NamesFromTypedText("DOOR,DOOR", table), (Names{"DOOR", "DOOR"}));
+}
+
+TEST_F(TypedNames, LettersBeyondAsciiMatchInAnyCaseUnderTheDrawingsName)
+{
+    table.set("\xC3\x84RGER", true);  // ÄRGER
+    table.set("\xC3\xA9t\xC3\xA9", true); // été
+    EXPECT_EQ(NamesFromTypedText("\xC3\xA4rger", table), (Names{"\xC3\x84RGER"}));   // ärger
+    EXPECT_EQ(NamesFromTypedText("\xC3\x89T\xC3\x89", table), (Names{"\xC3\xA9t\xC3\xA9"})); // ÉTÉ
+    EXPECT_EQ(NamesFromTypedText("arger,ETE", table), Names{}) << "accents still count";
+
+    // Two names the host tells apart only by the case of a letter beyond
+    // ASCII: the one spelt as typed wins.
+    table.set("\xC3\xA4RGER", true); // äRGER
+    EXPECT_EQ(NamesFromTypedText("\xC3\xA4RGER", table), (Names{"\xC3\xA4RGER"}));
 }
 
 TEST_F(TypedNames, DropsPiecesThatNameNoBlock)
