@@ -87,29 +87,58 @@ bool UpdateAttributesByTag(const std::string& handleText, const std::vector<std:
     std::unique_ptr<AcDbObjectIterator> it(ref->attributeIterator());
     if (!it)
         return false;
-    bool changed = false;
+
+    // The reference's attributes with their tags and texts, read first: which
+    // value an attribute takes depends on how many of its siblings share its tag.
+    struct Attribute {
+        AcDbObjectId id;
+        std::string tag, text;
+    };
+    std::vector<Attribute> attributes;
     for (it->start(); !it->done(); it->step()) {
         AcDbAttribute* att = nullptr;
-        if (GW_CHECK_STATUS(ref->openAttribute(att, it->objectId(), AcDb::kForWrite, false)) != Acad::eOk)
+        if (GW_CHECK_STATUS(ref->openAttribute(att, it->objectId(), AcDb::kForRead, false)) != Acad::eOk)
             continue;
         Closer<AcDbAttribute> closeAttribute{att};
         HostText tag(att->tag());
         if (!tag)
             continue;
-        HostText current(att->textString());
-        std::string text = current ? current.get() : "";
-        // Every matching entry is applied, so a repeated tag ends with its
-        // last value; one that the attribute already holds is passed over,
-        // so an unedited cell leaves even the field length as it was.
-        for (std::size_t i = 0; i < tags.size(); ++i) {
-            if (!SameTag(tags[i].c_str(), tag.get()) || values[i] == text)
-                continue;
-            GW_CHECK_STATUS(att->setFieldLength(static_cast<Adesk::UInt16>(values[i].size())));
-            if (GW_CHECK_STATUS(att->setTextString(values[i].c_str())) != Acad::eOk)
-                continue;
-            text = values[i];
-            changed = true;
+        HostText text(att->textString());
+        attributes.push_back({it->objectId(), tag.get(), text ? text.get() : ""});
+    }
+
+    bool changed = false;
+    for (std::size_t a = 0; a < attributes.size(); ++a) {
+        const Attribute& attribute = attributes[a];
+        std::size_t ordinal = 0, siblings = 0;
+        for (std::size_t b = 0; b < attributes.size(); ++b) {
+            if (SameTag(attributes[b].tag.c_str(), attribute.tag.c_str())) {
+                ordinal += b < a ? 1 : 0;
+                ++siblings;
+            }
         }
+        std::vector<std::size_t> columns;
+        for (std::size_t i = 0; i < tags.size(); ++i)
+            if (SameTag(tags[i].c_str(), attribute.tag.c_str()))
+                columns.push_back(i);
+        if (columns.empty())
+            continue;
+        // Export writes a block's repeated tags as columns in turn, so as many
+        // columns as attributes of one tag pair up in turn; otherwise every
+        // attribute of the tag takes the right-hand column's value.
+        const bool inTurn = columns.size() > 1 && columns.size() == siblings;
+        const std::string& value = values[inTurn ? columns[ordinal] : columns.back()];
+        // An attribute that already holds its value is not touched at all, so
+        // an unedited cell leaves even the field length as it was.
+        if (value == attribute.text)
+            continue;
+        AcDbAttribute* att = nullptr;
+        if (GW_CHECK_STATUS(ref->openAttribute(att, attribute.id, AcDb::kForWrite, false)) != Acad::eOk)
+            continue;
+        Closer<AcDbAttribute> closeAttribute{att};
+        GW_CHECK_STATUS(att->setFieldLength(static_cast<Adesk::UInt16>(value.size())));
+        if (GW_CHECK_STATUS(att->setTextString(value.c_str())) == Acad::eOk)
+            changed = true;
     }
     return changed;
 }

@@ -18,7 +18,9 @@
 bool OpenEntityByHandle(const std::string& handleText, AcDb::OpenMode mode, AcDbEntity*& entity);
 
 // Sets the text of every attribute whose tag equals tags[i] (letter case
-// ignored) to values[i]; when a tag occurs twice, the later value stays. An
+// ignored) to values[i]; when a tag occurs twice, the later value stays,
+// unless the reference has as many attributes of that tag as the lists have
+// entries: then they pair up in turn, as export writes them. An
 // attribute that already holds the value is not touched at all (its field
 // length stays too). Lists of different length change nothing. True when
 // some attribute took a new text.

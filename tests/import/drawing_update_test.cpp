@@ -154,6 +154,33 @@ TEST_F(DrawingUpdate, TagsMatchWithoutCaseAndTheLaterOfTwoValuesStays)
     EXPECT_EQ(attributes("1001")[0].text, "second");
 }
 
+TEST_F(DrawingUpdate, RepeatedTagsPairUpInTurnWhenTheReferenceHasAsManyAttributesOfTheTag)
+{
+    load(DxfBuilder()
+             .block("TWICE", {{"PART", "", ""}, {"PART", "", ""}})
+             .insert("2001", "TWICE", {{"PART", "second"}, {"part", "first"}})
+             .text());
+    // Export writes the two PART attributes as two columns, in turn; the
+    // unchanged row must give each attribute back its own text.
+    EXPECT_FALSE(UpdateAttributesByTag("2001", {"PART", "PART"}, {"second", "first"}));
+    auto atts = attributes("2001");
+    ASSERT_EQ(atts.size(), 2u);
+    EXPECT_EQ(atts[0].text, "second");
+    EXPECT_EQ(atts[1].text, "first");
+    EXPECT_EQ(atts[0].fieldLength, 0); // untouched
+
+    EXPECT_TRUE(UpdateAttributesByTag("2001", {"PART", "PART"}, {"second", "new"}));
+    atts = attributes("2001");
+    EXPECT_EQ(atts[0].text, "second");
+    EXPECT_EQ(atts[1].text, "new");
+
+    // One column for two attributes of its tag: both take it.
+    UpdateAttributesByTag("2001", {"PART"}, {"both"});
+    atts = attributes("2001");
+    EXPECT_EQ(atts[0].text, "both");
+    EXPECT_EQ(atts[1].text, "both");
+}
+
 TEST_F(DrawingUpdate, AReferenceWithoutAttributesStillMovesScalesRotatesAndChangesLayer)
 {
     SetBlockPosition("1002", AcGePoint3d(3, 4, 5));
