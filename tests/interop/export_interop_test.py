@@ -44,17 +44,15 @@ def linear_text(value, doc):
 
 def merged_values(definitions, insert):
     """Each non-constant definition's value: the reference's attribute of the
-    same tag, matched in definition order, else the definition's default."""
-    records = [[d.dxf.tag, d.dxf.text, d.is_const] for d in definitions]
-    position = 0
+    same tag (letter case ignored; repeated tags in turn), else the
+    definition's default."""
+    records = [[d.dxf.tag, d.dxf.text, d.is_const, False] for d in definitions]
     for attrib in insert.attribs:
-        while position < len(records):
-            record = records[position]
-            position += 1
-            if record[0].lower() == attrib.dxf.tag.lower():
-                record[1] = attrib.dxf.text
+        for record in records:
+            if not record[3] and record[0].lower() == attrib.dxf.tag.lower():
+                record[1], record[3] = attrib.dxf.text, True
                 break
-    return [(tag, text) for tag, text, constant in records if not constant]
+    return [(tag, text) for tag, text, constant, _ in records if not constant]
 
 
 def bold(sheet, row):
