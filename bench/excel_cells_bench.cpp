@@ -3,10 +3,10 @@
 // displayed-text scan a blank-row search makes. Prints automation calls per
 // cell next to the times.
 #include "com/com_runtime.h"
-#include "excel/acquire_excel.h"
+#include "automation/acquire_excel.h"
 #include "excel/excel_context.h"
-#include "excel/excel_ops.h"
-#include "excel/value_conversion.h"
+#include "automation/excel_ops.h"
+#include "automation/value_conversion.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,8 +25,8 @@ struct Session {
         ComRuntime::Install(&runtime);
         excel.Install(runtime);
         AcquireExcel(AcquireMode::RunningOnly, app);
-        excel::AddWorkbook(excel::GetWorkbooks(app));
-        sheet = excel::GetActiveSheet(app);
+        automation::AddWorkbook(automation::GetWorkbooks(app));
+        sheet = automation::GetActiveSheet(app);
     }
     ~Session()
     {
@@ -41,14 +41,14 @@ void WriteRowsWithAutofit(benchmark::State& state)
     const short columns = 8;
     for (auto _ : state) {
         Session s;
-        IDispatchPtr cells = excel::GetCells(s.sheet);
+        IDispatchPtr cells = automation::GetCells(s.sheet);
         for (short row = 1; row <= state.range(0); ++row) {
             for (short column = 1; column <= columns; ++column) {
-                IDispatchPtr cell = excel::GetCellItem(cells, _variant_t(row), _variant_t(column));
-                excel::PutNumberFormat(cell, _variant_t(u"@"));
-                excel::PutValue(cell, ("value " + std::to_string(row * column)).c_str());
+                IDispatchPtr cell = automation::GetCellItem(cells, _variant_t(row), _variant_t(column));
+                automation::PutNumberFormat(cell, _variant_t(u"@"));
+                automation::PutValue(cell, ("value " + std::to_string(row * column)).c_str());
             }
-            excel::AutoFit(excel::GetColumns(s.sheet));
+            automation::AutoFit(automation::GetColumns(s.sheet));
         }
         state.counters["calls/cell"] =
             static_cast<double>(s.excel.TotalCalls()) / static_cast<double>(state.range(0) * columns);
@@ -60,15 +60,15 @@ BENCHMARK(WriteRowsWithAutofit)->Arg(100)->Arg(1000)->Unit(benchmark::kMilliseco
 void ScanDisplayedTexts(benchmark::State& state)
 {
     Session s;
-    IDispatchPtr cells = excel::GetCells(s.sheet);
+    IDispatchPtr cells = automation::GetCells(s.sheet);
     for (long row = 1; row <= 100; ++row)
-        excel::PutValue(excel::GetCellItem(cells, _variant_t(row), _variant_t(1L)), "x");
+        automation::PutValue(automation::GetCellItem(cells, _variant_t(row), _variant_t(1L)), "x");
     for (auto _ : state) {
         long blank = 0;
         for (long row = 1; row <= state.range(0) && !blank; ++row) {
             bool empty = true;
             for (long column = 1; column <= 255 && empty; ++column)
-                empty = VariantToText(excel::GetText(excel::GetCellItem(cells, _variant_t(row), _variant_t(column)))).empty();
+                empty = VariantToText(automation::GetText(automation::GetCellItem(cells, _variant_t(row), _variant_t(column)))).empty();
             if (empty)
                 blank = row;
         }

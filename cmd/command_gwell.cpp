@@ -1,7 +1,7 @@
 #include "app/resource_strings.h"
 #include "cmd/command_guard.h"
 #include "cmd/operations.h"
-#include "excel/com_error_report.h"
+#include "automation/com_error_report.h"
 #include "res/resource.h"
 
 #include <acdocman.h>

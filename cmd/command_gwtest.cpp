@@ -2,8 +2,8 @@
 // step at a time, with a trace line before and after each step.
 #include "cmd/command_guard.h"
 #include "cmd/operations.h"
-#include "excel/acquire_excel.h"
-#include "excel/excel_ops.h"
+#include "automation/acquire_excel.h"
+#include "automation/excel_ops.h"
 
 #include <acdocman.h>
 #include <adslib.h>
@@ -27,19 +27,19 @@ void GwtestSteps()
         return;
     }
     GWTEST_TRACE();
-    excel::PutInteractive(application, true);
+    automation::PutInteractive(application, true);
     GWTEST_TRACE();
-    excel::PutVisible(application, true);
+    automation::PutVisible(application, true);
     GWTEST_TRACE();
-    IDispatchPtr workbook = excel::GetActiveWorkbook(application);
+    IDispatchPtr workbook = automation::GetActiveWorkbook(application);
     GWTEST_TRACE();
     if (!workbook) {
         GWTEST_TRACE();
-        workbook = excel::AddWorkbook(excel::GetWorkbooks(application));
+        workbook = automation::AddWorkbook(automation::GetWorkbooks(application));
         GWTEST_TRACE();
     }
     GWTEST_TRACE();
-    excel::Activate(workbook);
+    automation::Activate(workbook);
     GWTEST_TRACE();
 }
 

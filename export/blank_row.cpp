@@ -1,5 +1,5 @@
-#include "excel/excel_ops.h"
-#include "excel/value_conversion.h"
+#include "automation/excel_ops.h"
+#include "automation/value_conversion.h"
 #include "export/worksheet_writer.h"
 
 namespace {
@@ -11,16 +11,16 @@ constexpr int kLastScannedColumn = 255;
 
 bool CellShowsText(IDispatch* cells, int row, int column)
 {
-    IDispatchPtr cell = excel::GetCellItem(cells, _variant_t(static_cast<long>(row)), _variant_t(static_cast<long>(column)));
-    return !VariantToText(excel::GetText(cell)).empty();
+    IDispatchPtr cell = automation::GetCellItem(cells, _variant_t(static_cast<long>(row)), _variant_t(static_cast<long>(column)));
+    return !VariantToText(automation::GetText(cell)).empty();
 }
 
 } // namespace
 
 int FindBlankRow(IDispatch* workbook)
 {
-    IDispatchPtr sheet = excel::GetActiveSheet(workbook);
-    IDispatchPtr cells = excel::GetCells(sheet);
+    IDispatchPtr sheet = automation::GetActiveSheet(workbook);
+    IDispatchPtr cells = automation::GetCells(sheet);
     for (int row = 1; row <= kLastScannedRow; ++row) {
         // Most rows in use show something in their first cell: one read
         // settles them.

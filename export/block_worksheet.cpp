@@ -1,6 +1,6 @@
-#include "excel/acquire_excel.h"
-#include "excel/ansi_text.h"
-#include "excel/excel_ops.h"
+#include "automation/acquire_excel.h"
+#include "automation/ansi_text.h"
+#include "automation/excel_ops.h"
 #include "export/worksheet_writer.h"
 
 #include <mbstring.h>
@@ -64,22 +64,22 @@ std::string OpenBlockWorksheet(const std::string& name)
     Excel::_ApplicationPtr application;
     if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
         return {};
-    IDispatchPtr workbook = excel::GetActiveWorkbook(application);
-    IDispatchPtr worksheets = excel::GetWorksheets(workbook);
-    IDispatchPtr sheet = excel::AddWorksheet(worksheets);
+    IDispatchPtr workbook = automation::GetActiveWorkbook(application);
+    IDispatchPtr worksheets = automation::GetWorksheets(workbook);
+    IDispatchPtr sheet = automation::AddWorksheet(worksheets);
 
     // A name the program refuses, or one in use (also a second export of the
     // same block; the program compares sheet names without case), leaves the
     // new sheet its default name: asking would end the export with an error.
     bool usable = SheetNameAllowed(name);
     const auto* wanted = reinterpret_cast<const unsigned char*>(name.c_str());
-    for (long n = 1; usable && n <= excel::GetCount(worksheets); ++n) {
-        const std::string existing = excel::GetName(excel::GetItem(worksheets, _variant_t(n)));
+    for (long n = 1; usable && n <= automation::GetCount(worksheets); ++n) {
+        const std::string existing = automation::GetName(automation::GetItem(worksheets, _variant_t(n)));
         if (_mbsicoll(reinterpret_cast<const unsigned char*>(existing.c_str()), wanted) == 0)
             usable = false;
     }
     if (usable)
-        excel::PutName(sheet, name.c_str());
-    excel::Activate(sheet);
-    return excel::GetName(sheet);
+        automation::PutName(sheet, name.c_str());
+    automation::Activate(sheet);
+    return automation::GetName(sheet);
 }

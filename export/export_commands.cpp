@@ -2,8 +2,8 @@
 
 #include "app/resource_strings.h"
 #include "cmd/operations.h"
-#include "excel/acquire_excel.h"
-#include "excel/excel_ops.h"
+#include "automation/acquire_excel.h"
+#include "automation/excel_ops.h"
 #include "export/block_name_table.h"
 #include "export/choose_blocks.h"
 #include "export/export_block.h"
@@ -39,7 +39,7 @@ bool RunExport(const std::vector<std::string>& names, const Settings& settings, 
         MessageBoxA(adsw_acadMainWnd(), text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
         return false;
     }
-    excel::PutVisible(application, true);
+    automation::PutVisible(application, true);
     PrepareWorkbook(application, settings);
 
     for (const std::string& name : names) {

@@ -1,4 +1,4 @@
-#include "excel/excel_ops.h"
+#include "automation/excel_ops.h"
 #include "export/worksheet_writer.h"
 
 void PrepareWorkbook(IDispatch* application, const Settings& settings)
@@ -6,10 +6,10 @@ void PrepareWorkbook(IDispatch* application, const Settings& settings)
     IDispatchPtr workbook;
     // Only the explicit choice writes into a workbook the user has open.
     if (settings.WorkbookSettings == 1)
-        workbook = excel::GetActiveWorkbook(application);
+        workbook = automation::GetActiveWorkbook(application);
     if (!workbook)
-        workbook = excel::AddWorkbook(excel::GetWorkbooks(application));
-    excel::Activate(workbook);
+        workbook = automation::AddWorkbook(automation::GetWorkbooks(application));
+    automation::Activate(workbook);
 
     if (SharesActiveWorksheet(settings))
         CurrentRow = settings.FindNextBlankLine ? FindBlankRow(workbook) : settings.ExportStartRow;

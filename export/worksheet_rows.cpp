@@ -1,6 +1,6 @@
-#include "excel/acquire_excel.h"
-#include "excel/ansi_text.h"
-#include "excel/excel_ops.h"
+#include "automation/acquire_excel.h"
+#include "automation/ansi_text.h"
+#include "automation/excel_ops.h"
 #include "export/worksheet_writer.h"
 
 #include <climits>
@@ -27,12 +27,12 @@ _variant_t CellIndex(int number)
 // has already: the program refuses a second comment on one cell.
 void SetCellComment(IDispatch* cells, const _variant_t& row, int column, const std::string& text)
 {
-    IDispatchPtr cell = excel::GetCellItem(cells, row, CellIndex(column));
-    IDispatchPtr comment = excel::GetComment(cell);
+    IDispatchPtr cell = automation::GetCellItem(cells, row, CellIndex(column));
+    IDispatchPtr comment = automation::GetComment(cell);
     if (comment)
-        excel::SetCommentText(comment, text.c_str());
+        automation::SetCommentText(comment, text.c_str());
     else
-        excel::AddComment(cell, TextArgument(text.c_str()));
+        automation::AddComment(cell, TextArgument(text.c_str()));
 }
 
 // The program's error value #N/A.
@@ -52,9 +52,9 @@ std::vector<int> WriteRow(bool header, const std::vector<std::string>& texts,
     Excel::_ApplicationPtr application;
     if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
         return {};
-    IDispatchPtr sheet = excel::GetActiveSheet(application);
+    IDispatchPtr sheet = automation::GetActiveSheet(application);
     const _variant_t row = CellIndex(CurrentRow);
-    IDispatchPtr cells = excel::GetCells(sheet);
+    IDispatchPtr cells = automation::GetCells(sheet);
 
     std::size_t firstText = 0;
     if (header) {
@@ -70,26 +70,26 @@ std::vector<int> WriteRow(bool header, const std::vector<std::string>& texts,
     std::vector<int> withheld;
     int column = 1;
     for (std::size_t i = firstText; i < texts.size(); ++i, ++column) {
-        IDispatchPtr cell = excel::GetCellItem(cells, row, CellIndex(column));
+        IDispatchPtr cell = automation::GetCellItem(cells, row, CellIndex(column));
         if (settings.AsText)
-            excel::PutNumberFormat(cell, TextArgument("@"));
+            automation::PutNumberFormat(cell, TextArgument("@"));
         _bstr_t text = AnsiToBstr(texts[i].c_str());
         if (text.length() > kCellCharacterLimit) {
             // The program refuses the text outright; a cut or empty cell
             // would be read back by an import as the attribute's new text.
-            excel::PutValue(cell, NotAvailable());
+            automation::PutValue(cell, NotAvailable());
             withheld.push_back(column);
             continue;
         }
-        excel::PutValue(cell, _variant_t(text));
+        automation::PutValue(cell, _variant_t(text));
     }
 
     if (header) {
         char address[32];
         std::snprintf(address, sizeof address, "A%d", CurrentRow);
-        IDispatchPtr range = excel::GetRange(sheet, TextArgument(address), TextArgument(address));
-        IDispatchPtr font = excel::GetFont(excel::GetEntireRow(range));
-        excel::PutBold(font, _variant_t(true));
+        IDispatchPtr range = automation::GetRange(sheet, TextArgument(address), TextArgument(address));
+        IDispatchPtr font = automation::GetFont(automation::GetEntireRow(range));
+        automation::PutBold(font, _variant_t(true));
     }
     ++CurrentRow;
     return withheld;
@@ -100,6 +100,6 @@ void AutofitColumns()
     Excel::_ApplicationPtr application;
     if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
         return;
-    IDispatchPtr sheet = excel::GetActiveSheet(application);
-    excel::AutoFit(excel::GetColumns(sheet));
+    IDispatchPtr sheet = automation::GetActiveSheet(application);
+    automation::AutoFit(automation::GetColumns(sheet));
 }

@@ -1,6 +1,6 @@
 #include "import/row_import.h"
 
-#include "excel/ansi_text.h"
+#include "automation/ansi_text.h"
 #include "export/export_rows.h"
 #include "export/number_text.h"
 #include "import/cell_number.h"

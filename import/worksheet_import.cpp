@@ -1,9 +1,9 @@
 #include "import/worksheet_import.h"
 
-#include "excel/acquire_excel.h"
-#include "excel/ansi_text.h"
-#include "excel/excel_ops.h"
-#include "excel/value_conversion.h"
+#include "automation/acquire_excel.h"
+#include "automation/ansi_text.h"
+#include "automation/excel_ops.h"
+#include "automation/value_conversion.h"
 #include "import/property_markers.h"
 #include "import/row_import.h"
 
@@ -27,16 +27,16 @@ constexpr int kRowsWithoutHandleAllowed = 20;
 
 IDispatchPtr CellAt(IDispatch* cells, long row, long column)
 {
-    return excel::GetCellItem(cells, _variant_t(row), _variant_t(column));
+    return automation::GetCellItem(cells, _variant_t(row), _variant_t(column));
 }
 
 // The text of the cell's comment; false when the cell has none.
 bool CommentOf(IDispatch* cell, std::string& text)
 {
-    IDispatchPtr comment = excel::GetComment(cell);
+    IDispatchPtr comment = automation::GetComment(cell);
     if (!comment)
         return false;
-    text = excel::GetCommentText(comment);
+    text = automation::GetCommentText(comment);
     return true;
 }
 
@@ -57,11 +57,11 @@ void ReadRow(IDispatch* cells, const ImportOptions& options, const PropertyMarke
              RowImport& record, ImportReport& report)
 {
     for (long column = options.StartCol; column <= kLastColumn; ++column) {
-        const _variant_t value = excel::GetValue(CellAt(cells, record.row, column));
+        const _variant_t value = automation::GetValue(CellAt(cells, record.row, column));
         IDispatchPtr header = CellAt(cells, kHeaderRow, column);
         std::string marker;
         const bool isPropertyColumn = CommentOf(header, marker);
-        const std::string tag = VariantToText(excel::GetText(header));
+        const std::string tag = VariantToText(automation::GetText(header));
         if (tag.empty() && ++record.emptyHeaders >= 2)
             break;
         if (isPropertyColumn) {
@@ -87,9 +87,9 @@ void ReadRow(IDispatch* cells, const ImportOptions& options, const PropertyMarke
 void ImportWorksheet(IDispatch* worksheet, const ImportOptions& options, ImportReport& report)
 {
     const PropertyMarkers markers = PropertyMarkers::FromResources();
-    const std::string sheet = excel::GetName(worksheet);
+    const std::string sheet = automation::GetName(worksheet);
     RowImport record;
-    IDispatchPtr cells = excel::GetCells(worksheet);
+    IDispatchPtr cells = automation::GetCells(worksheet);
     long rowsRead = 0;
     for (long row = options.StartRow; row <= kLastRow; ++row) {
         std::string handle;
@@ -120,12 +120,12 @@ bool ImportFromExcel(const ImportOptions& options)
         return false;
     ImportReport report;
     if (options.ImportSettings == 1) {
-        IDispatchPtr worksheets = excel::GetWorksheets(excel::GetActiveWorkbook(application));
-        const long count = excel::GetCount(worksheets);
+        IDispatchPtr worksheets = automation::GetWorksheets(automation::GetActiveWorkbook(application));
+        const long count = automation::GetCount(worksheets);
         for (long index = 1; index <= count; ++index)
-            ImportWorksheet(excel::GetItem(worksheets, _variant_t(index)), options, report);
+            ImportWorksheet(automation::GetItem(worksheets, _variant_t(index)), options, report);
     } else {
-        ImportWorksheet(excel::GetActiveSheet(application), options, report);
+        ImportWorksheet(automation::GetActiveSheet(application), options, report);
     }
     acutPrintf("%s", report.Line().c_str());
     return true;

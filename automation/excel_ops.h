@@ -3,13 +3,13 @@
 // Every failure raises _com_error; none returns a status. Names in and out
 // are narrow strings in the system ANSI code page.
 #pragma once
-#include "excel/automation_call.h"
+#include "automation/automation_call.h"
 
 #include <excel_typelib.h>
 
 #include <string>
 
-namespace excel {
+namespace automation {
 
 // Application
 void PutVisible(IDispatch* application, bool visible);
@@ -64,4 +64,4 @@ void PutBold(IDispatch* font, const _variant_t& bold);
 std::string GetCommentText(IDispatch* comment);                   // all arguments missing
 std::string SetCommentText(IDispatch* comment, const char* text); // replaces, start missing
 
-} // namespace excel
+} // namespace automation

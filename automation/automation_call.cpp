@@ -1,4 +1,4 @@
-#include "excel/automation_call.h"
+#include "automation/automation_call.h"
 
 #include <vector>
 

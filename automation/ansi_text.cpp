@@ -1,4 +1,4 @@
-#include "excel/ansi_text.h"
+#include "automation/ansi_text.h"
 
 #include <windows.h>
 

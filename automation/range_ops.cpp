@@ -1,9 +1,9 @@
 // The Range, Font and Comment members of excel_ops.h.
-#include "excel/ansi_text.h"
-#include "excel/excel_ops.h"
-#include "excel/value_conversion.h"
+#include "automation/ansi_text.h"
+#include "automation/excel_ops.h"
+#include "automation/value_conversion.h"
 
-namespace excel {
+namespace automation {
 
 namespace {
 constexpr WORD kGet = DISPATCH_PROPERTYGET;
@@ -77,4 +77,4 @@ std::string SetCommentText(IDispatch* comment, const char* text)
     return VariantToText(InvokeAutomation(comment, Excel::dispidText, kMethod, {&value, Missing(), Missing()}));
 }
 
-} // namespace excel
+} // namespace automation

@@ -1,6 +1,6 @@
-#include "excel/value_conversion.h"
+#include "automation/value_conversion.h"
 
-#include "excel/ansi_text.h"
+#include "automation/ansi_text.h"
 
 namespace {
 

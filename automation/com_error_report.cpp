@@ -1,4 +1,4 @@
-#include "excel/com_error_report.h"
+#include "automation/com_error_report.h"
 
 #include <afxwin.h>
 #include <comdef.h>

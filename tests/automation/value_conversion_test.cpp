@@ -1,6 +1,6 @@
 // Conversions of cell values and of texts across the automation boundary.
-#include "excel/ansi_text.h"
-#include "excel/value_conversion.h"
+#include "automation/ansi_text.h"
+#include "automation/value_conversion.h"
 #include "support/com_fixture.h"
 
 #include <windows.h>

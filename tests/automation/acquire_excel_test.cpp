@@ -1,6 +1,6 @@
 // AcquireExcel in both modes, in every state of the program.
-#include "excel/acquire_excel.h"
-#include "excel/excel_ops.h"
+#include "automation/acquire_excel.h"
+#include "automation/excel_ops.h"
 #include "support/excel_fixture.h"
 
 namespace {
@@ -29,7 +29,7 @@ TEST_F(AcquireExcelTest, RunningOrNewStartsOnceThenFindsIt)
     {
         Excel::_ApplicationPtr app;
         ASSERT_EQ(AcquireExcel(AcquireMode::RunningOrNew, app), S_OK);
-        excel::PutVisible(app, true);
+        automation::PutVisible(app, true);
     }
     Excel::_ApplicationPtr again;
     ASSERT_EQ(AcquireExcel(AcquireMode::RunningOrNew, again), S_OK);
@@ -41,7 +41,7 @@ TEST_F(AcquireExcelTest, RunningOrNewStartsOnceThenFindsIt)
     excel_->Quit(excel_->Running());
     ASSERT_EQ(AcquireExcel(AcquireMode::RunningOrNew, again), S_OK);
     EXPECT_EQ(excel_->Instances().size(), 1u);
-    EXPECT_EQ(excel::GetCount(excel::GetWorkbooks(again)), 0);
+    EXPECT_EQ(automation::GetCount(automation::GetWorkbooks(again)), 0);
 }
 
 TEST_F(AcquireExcelTest, FailuresLeaveThePointerEmpty)

@@ -1,9 +1,9 @@
-#include "excel/excel_ops.h"
+#include "automation/excel_ops.h"
 
-#include "excel/ansi_text.h"
-#include "excel/value_conversion.h"
+#include "automation/ansi_text.h"
+#include "automation/value_conversion.h"
 
-namespace excel {
+namespace automation {
 
 namespace {
 
@@ -77,4 +77,4 @@ IDispatchPtr GetRange(IDispatch* worksheet, const _variant_t& firstCell, const _
     return VariantToObject(InvokeAutomation(worksheet, Excel::dispidRange, kGet, {&firstCell, &lastCell}));
 }
 
-} // namespace excel
+} // namespace automation

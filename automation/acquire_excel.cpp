@@ -1,4 +1,4 @@
-#include "excel/acquire_excel.h"
+#include "automation/acquire_excel.h"
 
 namespace {
 constexpr const char* kExcelProgId = "Excel.Application";
