@@ -94,8 +94,17 @@ bool ParseArguments(int argc, char** argv, HostOptions& options, bool& help, std
         } else if (argument == "--save-as") {
             if (!value(options.saveAs))
                 return false;
+            // An empty name would silently mean "do not save".
+            if (options.saveAs.empty()) {
+                error = "--save-as needs a file name";
+                return false;
+            }
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + argument + " (see --help)";
+            return false;
+        } else if (argument.empty()) {
+            // Not the empty drawing a missing argument opens: the user named a file.
+            error = "an empty drawing name (see --help)";
             return false;
         } else if (options.drawing.empty()) {
             options.drawing = argument;

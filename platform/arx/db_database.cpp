@@ -3,6 +3,7 @@
 #include "dbimpl.h"
 #include "dos_path.h"
 #include "dxf_reader.h"
+#include "file_replace.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -143,33 +144,9 @@ Acad::ErrorStatus AcDbDatabase::dxfOut(const char* fileName, int, bool)
     if (!fileName || !*fileName)
         return Acad::eInvalidInput;
     std::string path = UnixPathFromDos(fileName);
-    std::string text = dxfOutText();
-    std::string temp = path + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        m_imp->lastError = path + ": " + std::strerror(errno);
-        return Acad::eFileAccessErr;
-    }
-    const char* p = text.data();
-    std::size_t left = text.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t w = ::write(fd, p, left);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        p += w;
-        left -= static_cast<std::size_t>(w);
-    }
-    ok = ::fchmod(fd, 0644) == 0 && ok;
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        m_imp->lastError = path + ": " + std::strerror(errno);
-        ::unlink(temp.c_str());
+    std::string error;
+    if (!ReplaceFileKeepingItsMode(path, dxfOutText(), error)) {
+        m_imp->lastError = error;
         return Acad::eFileAccessErr;
     }
     return Acad::eOk;
