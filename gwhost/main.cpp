@@ -7,6 +7,7 @@
 #include "stdio_command_line.h"
 
 #include <acad_host.h>
+#include <text_for_terminal.h>
 #include <timers.h>
 
 #include <cstdio>
@@ -48,9 +49,16 @@ std::string DirectoryOfExecutable()
     return text.substr(0, text.rfind('/'));
 }
 
+// Messages may quote a damaged file's names and bytes: the terminal gets
+// them escaped, whichever reader composed the message.
+void PrintError(const std::string& message)
+{
+    std::fprintf(stderr, "gwhost: %s\n", TextForTerminal(message).c_str());
+}
+
 int Fail(const std::string& message)
 {
-    std::fprintf(stderr, "gwhost: %s\n", message.c_str());
+    PrintError(message);
     return 2;
 }
 
@@ -181,11 +189,11 @@ int main(int argc, char** argv)
     host.unloadApplications();
     int status = 0;
     if (!EndDrawingSession(options, error)) {
-        std::fprintf(stderr, "gwhost: %s\n", error.c_str());
+        PrintError(error);
         status = 1;
     }
     if (!EndSpreadsheetSession(options, error)) {
-        std::fprintf(stderr, "gwhost: %s\n", error.c_str());
+        PrintError(error);
         status = 1;
     }
     EndRegistrySession();

@@ -135,6 +135,9 @@ std::string Reason(int err)
     return std::strerror(err);
 }
 
+// The mode open(O_CREAT, 0666) would give: mkstemp makes its file 0600,
+// which would hide a new drawing from the user's group. umask() can only be
+// read by setting it; the save runs on the host's one main thread.
 mode_t NewFileMode()
 {
     const mode_t mask = ::umask(0);

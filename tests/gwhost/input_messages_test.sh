@@ -68,6 +68,23 @@ printf '' | timeout 20 "$gwhost" --open-book pipe.xlsx >/dev/null 2>err; status=
 [ $status -eq 2 ] && [ "$(cat err)" = "gwhost: pipe.xlsx is a FIFO (named pipe), not a workbook" ]
 check "a FIFO given as a workbook is refused without waiting" $?
 
+# A workbook whose package names a part with C1 controls (U+009B is CSI):
+# the reader's message quotes the name, the terminal gets it escaped.
+/usr/bin/python3 - <<'PY'
+import openpyxl, zipfile
+openpyxl.Workbook().save("plain.xlsx")
+with zipfile.ZipFile("plain.xlsx") as source, zipfile.ZipFile("odd.xlsx", "w") as target:
+    for item in source.infolist():
+        data = source.read(item.filename)
+        if item.filename == "xl/_rels/workbook.xml.rels":
+            data = data.replace(b"worksheets/sheet1.xml", "worksheets/\u009b2J\u0085.xml".encode())
+        target.writestr(item, data)
+PY
+printf '' | "$gwhost" --open-book odd.xlsx >/dev/null 2>err; status=$?
+[ $status -eq 2 ] && [ "$(wc -l <err)" -eq 1 ]; check "a damaged workbook is refused in one line" $?
+! has_raw_bytes err && ! LC_ALL=C grep -q $'\xc2[\x80-\x9f]' err && grep -qF '\xC2\x9B2J' err
+check "its part name is shown escaped, C1 controls included" $?
+
 # Message boxes print as "caption: text"; the text of the box without a
 # spreadsheet program also follows the no-block caption and captions the
 # catch-all box, so it must be a sentence that reads well in all three.
