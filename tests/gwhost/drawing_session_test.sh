@@ -44,6 +44,9 @@ printf '' | "$gwhost" "$sample" --save-as "$work/kept.dxf" >/dev/null 2>&1
 check "saving over a file exits 0" $?
 [ "$(stat -c %a "$work/kept.dxf")" = 640 ]; check "and keeps its mode bits" $?
 
+(umask 027; printf '' | "$gwhost" "$sample" --save-as "$work/fresh.dxf" >/dev/null 2>&1)
+[ "$(stat -c %a "$work/fresh.dxf")" = 640 ]; check "a new file gets the mode the umask allows" $?
+
 mkdir "$work/real" "$work/links"
 printf 'old\n' >"$work/real/target.dxf"; chmod 0600 "$work/real/target.dxf"
 ln -s ../real/target.dxf "$work/links/link.dxf"
