@@ -366,7 +366,25 @@ TEST_F(RegistryStore, DeepLargeAndSpecialStoresAreRefusedWithOneLine)
 
     const std::string path = scratch.File("special.reg");
     WriteFileBytes(path, fine);
-    EXPECT_TRUE(RegistryContext(path).LoadWarning().empty()) << "512 levels are allowed";
+    {
+        RegistryContext registry(path);
+        registry.Install();
+        EXPECT_TRUE(registry.LoadWarning().empty()) << "512 levels are allowed";
+        // Nor is a deeper key made, which the next start would refuse.
+        std::string below = "K";
+        for (int level = 1; level < 512; ++level)
+            below += "\\K";
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (below + "\\L").c_str(), 0, nullptr, 0, KEY_READ, nullptr, &key,
+                                  nullptr),
+                  ERROR_BAD_PATHNAME);
+        EXPECT_EQ(key, nullptr);
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, below.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+        HKEY deeper = nullptr;
+        EXPECT_EQ(RegCreateKeyExA(key, "L", 0, nullptr, 0, KEY_READ, nullptr, &deeper, nullptr), ERROR_BAD_PATHNAME);
+        RegCloseKey(key);
+        EXPECT_EQ(ReadFileBytes(path), fine);
+    }
 
     for (const std::string* bytes : {&deep, &large}) {
         WriteFileBytes(path, *bytes);
