@@ -75,6 +75,20 @@ grep -q 'small.dxf: the file-size limit stopped the save' "$work/err"; check "an
 [ "$(cat "$work/limit/small.dxf")" = old ] && [ "$(ls -A "$work/limit")" = small.dxf ]
 check "leaving the original untouched and no temporary file" $?
 
+# A full disk: a file system smaller than the drawing, where one can be
+# mounted (root in a container that allows it); said so when not.
+mkdir "$work/tiny"
+if mount -t tmpfs -o size=48k gwtest-tiny "$work/tiny" 2>/dev/null; then
+  trap 'umount "$work/tiny"; rm -rf "$work"' EXIT
+  printf 'old\n' >"$work/tiny/full.dxf"
+  printf '' | "$gwhost" "$sample" --save-as "$work/tiny/full.dxf" >/dev/null 2>"$work/err"; status=$?
+  [ $status -eq 1 ] && grep -q 'full.dxf: the disk is full' "$work/err"; check "a save a full disk stops exits 1 and says so" $?
+  [ "$(cat "$work/tiny/full.dxf")" = old ] && [ "$(ls -A "$work/tiny")" = full.dxf ]
+  check "leaving the original untouched and no temporary file" $?
+else
+  echo "skipped - a save onto a full disk (no tmpfs can be mounted here)"
+fi
+
 printf '' | "$gwhost" "$sample" --save-as "" >/dev/null 2>"$work/err"; status=$?
 [ $status -eq 2 ] && [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q -- '--save-as' "$work/err"
 check "--save-as with an empty name is a bad argument" $?
