@@ -1,7 +1,8 @@
 // The per-user registry store file is outside data (users edit it, other
-// tools write it). Whatever it holds, reading must not crash, and what we
-// write from a tree must read back into the same tree: writing twice gives
-// the same bytes.
+// tools write it, in whichever encoding they like). Whatever it holds,
+// reading must not crash, and what we write from a tree must read back into
+// the same tree: writing twice gives the same bytes, in the encoding the
+// file came in.
 #include "win32/registry_file.h"
 
 #include <cstdint>
@@ -10,14 +11,23 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    RegNode first("");
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    std::string text;
     std::string error;
+    RegistryFileEncoding encoding = RegistryFileEncoding::Ansi;
+    if (!DecodeRegistryFile(bytes, text, encoding, error))
+        return 0;
+    RegNode first("");
     if (!ParseRegistryExport(text, "HKEY_CURRENT_USER", first, error))
         return 0;
     const std::string written = FormatRegistryExport(first, "HKEY_CURRENT_USER");
+    const std::string encoded = EncodeRegistryFile(written, encoding);
+    std::string decoded;
+    RegistryFileEncoding again = RegistryFileEncoding::Ansi;
+    if (!DecodeRegistryFile(encoded, decoded, again, error) || again != encoding || decoded != written)
+        std::abort();
     RegNode second("");
-    if (!ParseRegistryExport(written, "HKEY_CURRENT_USER", second, error))
+    if (!ParseRegistryExport(decoded, "HKEY_CURRENT_USER", second, error))
         std::abort();
     if (FormatRegistryExport(second, "HKEY_CURRENT_USER") != written)
         std::abort();

@@ -2,6 +2,7 @@
 // document, the drawing host behind the database API, the "select" command
 // that leaves an implied selection for the next command, and the save at
 // the end.
+#include "input_file_check.h"
 #include "sessions.h"
 
 #include <acad_host.h>
@@ -64,6 +65,10 @@ bool OpenDrawingSession(const HostOptions& options, std::string& error)
     session->host.install();
     session->database = std::make_unique<AcDbDatabase>(options.drawing.empty());
     if (!options.drawing.empty()) {
+        if (!CheckInputFile(options.drawing, InputFileKind::Drawing, error)) {
+            error = "cannot open drawing: " + error;
+            return false;
+        }
         if (session->database->readDxfFile(options.drawing.c_str()) != Acad::eOk) {
             error = "cannot open drawing: " + session->database->dxfErrorMessage();
             return false;

@@ -7,6 +7,7 @@
 #include "stdio_command_line.h"
 
 #include <acad_host.h>
+#include <text_for_terminal.h>
 #include <timers.h>
 
 #include <cstdio>
@@ -48,9 +49,16 @@ std::string DirectoryOfExecutable()
     return text.substr(0, text.rfind('/'));
 }
 
+// Messages may quote a damaged file's names and bytes: the terminal gets
+// them escaped, whichever reader composed the message.
+void PrintError(const std::string& message)
+{
+    std::fprintf(stderr, "gwhost: %s\n", TextForTerminal(message).c_str());
+}
+
 int Fail(const std::string& message)
 {
-    std::fprintf(stderr, "gwhost: %s\n", message.c_str());
+    PrintError(message);
     return 2;
 }
 
@@ -94,8 +102,17 @@ bool ParseArguments(int argc, char** argv, HostOptions& options, bool& help, std
         } else if (argument == "--save-as") {
             if (!value(options.saveAs))
                 return false;
+            // An empty name would silently mean "do not save".
+            if (options.saveAs.empty()) {
+                error = "--save-as needs a file name";
+                return false;
+            }
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + argument + " (see --help)";
+            return false;
+        } else if (argument.empty()) {
+            // Not the empty drawing a missing argument opens: the user named a file.
+            error = "an empty drawing name (see --help)";
             return false;
         } else if (options.drawing.empty()) {
             options.drawing = argument;
@@ -172,11 +189,11 @@ int main(int argc, char** argv)
     host.unloadApplications();
     int status = 0;
     if (!EndDrawingSession(options, error)) {
-        std::fprintf(stderr, "gwhost: %s\n", error.c_str());
+        PrintError(error);
         status = 1;
     }
     if (!EndSpreadsheetSession(options, error)) {
-        std::fprintf(stderr, "gwhost: %s\n", error.c_str());
+        PrintError(error);
         status = 1;
     }
     EndRegistrySession();

@@ -1,6 +1,7 @@
 // The spreadsheet program around a gwhost run: absent, installed, or running
 // with the workbooks of --open-book open (the last one active); at the end,
 // with --books DIR, every open workbook is saved as DIR/<name>.xlsx.
+#include "input_file_check.h"
 #include "sessions.h"
 
 #include "com/com_runtime.h"
@@ -64,7 +65,7 @@ bool StartSpreadsheetSession(const HostOptions& options, std::string& error)
     g_excel->Install(Runtime());
     if (auto app = g_excel->Running()) {
         for (const std::string& path : options.openBooks) {
-            if (!app->OpenWorkbook(path, error)) {
+            if (!CheckInputFile(path, InputFileKind::Workbook, error) || !app->OpenWorkbook(path, error)) {
                 g_excel.reset();
                 return false;
             }

@@ -3,6 +3,8 @@
 #include "dbimpl.h"
 #include "dos_path.h"
 #include "dxf_reader.h"
+#include "file_replace.h"
+#include "text_for_terminal.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -102,16 +104,31 @@ Acad::ErrorStatus AcDbDatabase::readDxfFile(const char* fileName)
     if (!fileName || !*fileName)
         return Acad::eInvalidInput;
     std::string path = UnixPathFromDos(fileName);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    const std::string shown = TextForTerminal(path);
+    // O_NONBLOCK: a FIFO given as the drawing must be refused, not waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         int err = errno;
-        m_imp->lastError = path + ": " + std::strerror(err);
+        m_imp->lastError = shown + ": " + std::strerror(err);
         return err == ENOENT ? Acad::eFileNotFound : Acad::eFileAccessErr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        m_imp->lastError = shown + ": " + std::strerror(errno);
+        ::close(fd);
+        return Acad::eFileAccessErr;
     }
     std::string text;
     struct stat info {};
-    if (::fstat(::fileno(file), &info) == 0 && info.st_size > 0
-        && static_cast<std::size_t>(info.st_size) <= kMaxDxfBytes)
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(file);
+        m_imp->lastError = shown
+            + (S_ISDIR(info.st_mode)    ? " is a directory, not a drawing"
+                   : S_ISFIFO(info.st_mode) ? " is a FIFO (named pipe), not a drawing"
+                                            : " is not a regular file, not a drawing");
+        return Acad::eFileAccessErr;
+    }
+    if (info.st_size > 0 && static_cast<std::size_t>(info.st_size) <= kMaxDxfBytes)
         text.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[1 << 16];
     std::size_t n = 0;
@@ -126,11 +143,11 @@ Acad::ErrorStatus AcDbDatabase::readDxfFile(const char* fileName)
     bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (tooLarge) {
-        m_imp->lastError = path + ": the file is larger than 1 GiB";
+        m_imp->lastError = shown + ": the file is larger than 1 GiB";
         return Acad::eFileAccessErr;
     }
     if (failed) {
-        m_imp->lastError = path + ": read error";
+        m_imp->lastError = shown + ": read error";
         return Acad::eFileAccessErr;
     }
     return readDxfText(std::move(text), path);
@@ -143,33 +160,9 @@ Acad::ErrorStatus AcDbDatabase::dxfOut(const char* fileName, int, bool)
     if (!fileName || !*fileName)
         return Acad::eInvalidInput;
     std::string path = UnixPathFromDos(fileName);
-    std::string text = dxfOutText();
-    std::string temp = path + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        m_imp->lastError = path + ": " + std::strerror(errno);
-        return Acad::eFileAccessErr;
-    }
-    const char* p = text.data();
-    std::size_t left = text.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t w = ::write(fd, p, left);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        p += w;
-        left -= static_cast<std::size_t>(w);
-    }
-    ok = ::fchmod(fd, 0644) == 0 && ok;
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        m_imp->lastError = path + ": " + std::strerror(errno);
-        ::unlink(temp.c_str());
+    std::string error;
+    if (!ReplaceFileKeepingItsMode(path, dxfOutText(), error)) {
+        m_imp->lastError = TextForTerminal(error);
         return Acad::eFileAccessErr;
     }
     return Acad::eOk;

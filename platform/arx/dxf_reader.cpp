@@ -4,6 +4,7 @@
 // back untouched. Anything malformed stops the read with the line number;
 // the database then keeps what it had.
 #include "dxf_reader.h"
+#include "text_for_terminal.h"
 
 #include "dbimpl.h"
 
@@ -869,9 +870,10 @@ bool DxfRead(AcDbDatabase::Imp& d, std::string& error)
         loader.run();
         return true;
     } catch (const DxfError& e) {
-        error = d.sourceName + ": line " + std::to_string(e.line) + ": " + e.what;
+        // The message quotes the file's own bytes, which may be anything.
+        error = TextForTerminal(d.sourceName + ": line " + std::to_string(e.line) + ": " + e.what);
     } catch (const std::bad_alloc&) {
-        error = d.sourceName + ": out of memory";
+        error = TextForTerminal(d.sourceName) + ": out of memory";
     }
     return false;
 }

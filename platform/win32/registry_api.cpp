@@ -145,6 +145,14 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM 
     if (HasLineBreak(lpSubKey))
         return ERROR_INVALID_PARAMETER;
 
+    // The store refuses keys deeper than this when it is read back, so they
+    // are not made either.
+    size_t depth = names.size();
+    for (const RegNode* up = parent->node; up->Parent(); up = up->Parent())
+        ++depth;
+    if (depth > kMaxRegistryKeyDepth)
+        return ERROR_BAD_PATHNAME;
+
     RegNode* node = parent->node;
     RegNode* firstCreated = nullptr;
     for (const std::string& name : names) {

@@ -10,6 +10,9 @@
 namespace {
 std::atomic<RegistryContext*> g_current{nullptr};
 const char kUserRootName[] = "HKEY_CURRENT_USER";
+// Settings of a few programs take kilobytes; a store beyond this is not one
+// this host wrote, and reading it whole would only cost memory.
+constexpr std::size_t kMaxStoreBytes = std::size_t(4) << 20;
 } // namespace
 
 RegistryContext::RegistryContext() = default;
@@ -32,16 +35,19 @@ RegistryContext* RegistryContext::Current() { return g_current.load(); }
 
 void RegistryContext::Load()
 {
-    std::string text;
+    std::string bytes;
     std::string error;
-    const ReadResult read = ReadWholeFile(storeFile_, text, error);
+    const ReadResult read = ReadWholeFile(storeFile_, bytes, error, kMaxStoreBytes);
     // An empty file (made with touch, say) holds nothing to lose.
-    if (read == ReadResult::Missing || (read == ReadResult::Ok && text.empty()))
+    if (read == ReadResult::Missing || (read == ReadResult::Ok && bytes.empty()))
         return;
     if (read == ReadResult::Ok) {
-        if (ParseRegistryExport(text, kUserRootName, userRoot_, error))
+        std::string text;
+        if (DecodeRegistryFile(bytes, text, encoding_, error)
+            && ParseRegistryExport(text, kUserRootName, userRoot_, error))
             return;
         userRoot_.Clear();
+        encoding_ = RegistryFileEncoding::Ansi;
     }
     loadWarning_ = "warning: registry store " + storeFile_ + " is unusable (" + error
         + "); starting from an empty registry";
@@ -59,16 +65,24 @@ bool RegistryContext::SaveLocked(std::string& error)
 {
     if (storeFile_.empty())
         return true;
+    std::error_code ec;
+    const auto status = std::filesystem::status(storeFile_, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        // A directory, FIFO or device in the store's place is the user's;
+        // the rename would replace a FIFO or device without a word.
+        error = storeFile_ + " is not a regular file";
+        return false;
+    }
     if (keepDamagedStore_) {
         // The user may want what was in the damaged file: keep it aside
         // rather than overwrite it.
         const std::string kept = storeFile_ + ".bad";
-        std::error_code ec;
         if (std::filesystem::is_regular_file(storeFile_, ec) && std::rename(storeFile_.c_str(), kept.c_str()) == 0)
             std::fprintf(stderr, "warning: the unusable registry store was kept as %s\n", kept.c_str());
         keepDamagedStore_ = false;
     }
-    return ReplaceFileContents(storeFile_, FormatRegistryExport(userRoot_, kUserRootName), true, error);
+    return ReplaceFileContents(storeFile_, EncodeRegistryFile(FormatRegistryExport(userRoot_, kUserRootName), encoding_),
+                               true, error);
 }
 
 void RegistryContext::FailCall(RegCall kind, int nth, LSTATUS error)

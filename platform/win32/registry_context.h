@@ -9,10 +9,14 @@
 // value set), the file's folders created on the first write. A damaged store
 // gives a one-line warning on stderr and an empty tree; the file is left as it
 // is until the first change, which keeps it beside the new one as FILE.bad.
+// A store too large, nested too deeply or that is not a regular file (never
+// waited on, if it is a FIFO) is unusable the same way; one that is not a
+// regular file is never replaced, so changes then fail.
 // HKEY_CLASSES_ROOT is never saved: the module registers its classes at
 // every load.
 #pragma once
 #include "registry.h"
+#include "registry_file.h"
 #include "registry_tree.h"
 
 #include <mutex>
@@ -72,6 +76,8 @@ private:
     std::string storeFile_;
     std::string loadWarning_;
     bool keepDamagedStore_ = false;
+    // The form the store file was read in, kept when it is written again.
+    RegistryFileEncoding encoding_ = RegistryFileEncoding::Ansi;
 };
 
 // What a key handle stands for.

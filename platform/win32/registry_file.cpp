@@ -1,5 +1,6 @@
 #include "registry_file.h"
 
+#include "codepage.h"
 #include "registry.h"
 
 #include <cstdio>
@@ -253,7 +254,120 @@ std::string StripLineEnd(std::string line)
     return line;
 }
 
+// Encoding ----------------------------------------------------------------
+
+const char kUtf8Bom[] = "\xEF\xBB\xBF";
+const char kUtf16LeBom[] = "\xFF\xFE";
+
+bool WideToAnsi(const std::u16string& wide, std::string& text)
+{
+    text.clear();
+    if (wide.empty())
+        return true;
+    const int length = static_cast<int>(wide.size());
+    // UTF-8 holds every character and takes no default-character report.
+    BOOL usedDefault = FALSE;
+    BOOL* report = GetACP() == CP_UTF8 ? nullptr : &usedDefault;
+    const int size = WideCharToMultiByte(CP_ACP, WC_ERR_INVALID_CHARS, wide.data(), length, nullptr, 0, nullptr,
+                                         report);
+    if (size <= 0 || usedDefault)
+        return false;
+    text.resize(static_cast<size_t>(size));
+    return WideCharToMultiByte(CP_ACP, WC_ERR_INVALID_CHARS, wide.data(), length, text.data(), size, nullptr, report)
+        == size
+        && !usedDefault;
+}
+
+bool MultiByteToWide(UINT codePage, const std::string& text, std::u16string& wide)
+{
+    wide.clear();
+    if (text.empty())
+        return true;
+    const int length = static_cast<int>(text.size());
+    const int size = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+    if (size <= 0)
+        return false;
+    wide.resize(static_cast<size_t>(size));
+    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(), size) == size;
+}
+
+bool WideToUtf8(const std::u16string& wide, std::string& text)
+{
+    text.clear();
+    if (wide.empty())
+        return true;
+    const int length = static_cast<int>(wide.size());
+    const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), length, nullptr, 0, nullptr,
+                                         nullptr);
+    if (size <= 0)
+        return false;
+    text.resize(static_cast<size_t>(size));
+    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), length, text.data(), size, nullptr,
+                               nullptr)
+        == size;
+}
+
 } // namespace
+
+bool DecodeRegistryFile(const std::string& bytes, std::string& text, RegistryFileEncoding& encoding,
+                        std::string& error)
+{
+    std::u16string wide;
+    if (bytes.rfind(kUtf16LeBom, 0) == 0) {
+        encoding = RegistryFileEncoding::Utf16LeWithBom;
+        if (bytes.size() % 2 != 0) {
+            error = "UTF-16 text of an odd number of bytes";
+            return false;
+        }
+        wide.reserve(bytes.size() / 2 - 1);
+        for (size_t i = 2; i < bytes.size(); i += 2)
+            wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i])
+                                          | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    } else if (bytes.rfind(kUtf8Bom, 0) == 0) {
+        encoding = RegistryFileEncoding::Utf8WithBom;
+        if (!MultiByteToWide(CP_UTF8, bytes.substr(3), wide)) {
+            error = "text after the UTF-8 byte-order mark that is not UTF-8";
+            return false;
+        }
+    } else {
+        encoding = RegistryFileEncoding::Ansi;
+        text = bytes;
+        return true;
+    }
+    if (!WideToAnsi(wide, text)) {
+        error = "text the ANSI code page cannot hold (or a lone UTF-16 surrogate)";
+        return false;
+    }
+    return true;
+}
+
+std::string EncodeRegistryFile(const std::string& text, RegistryFileEncoding& encoding)
+{
+    if (encoding == RegistryFileEncoding::Ansi)
+        return text;
+    std::u16string wide;
+    if (!MultiByteToWide(CP_ACP, text, wide)) {
+        // Bytes the module set that are no text of the code page: written
+        // as they are, since no conversion would give them back.
+        encoding = RegistryFileEncoding::Ansi;
+        return text;
+    }
+    if (encoding == RegistryFileEncoding::Utf8WithBom) {
+        std::string utf8;
+        if (!WideToUtf8(wide, utf8)) {
+            encoding = RegistryFileEncoding::Ansi;
+            return text;
+        }
+        return kUtf8Bom + utf8;
+    }
+    std::string bytes = kUtf16LeBom;
+    bytes.reserve(2 + wide.size() * 2);
+    for (char16_t unit : wide) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
 
 std::string FormatRegistryExport(const RegNode& root, const std::string& rootName)
 {
@@ -304,7 +418,10 @@ bool ParseRegistryExport(const std::string& text, const std::string& rootName, R
                 || (path.size() > rootName.size() && path[rootName.size()] != '\\'))
                 return fail(first, "key outside " + rootName);
             current = &root;
+            size_t depth = 0;
             for (size_t pos = rootName.size(); pos < path.size();) {
+                if (++depth > kMaxRegistryKeyDepth)
+                    return fail(first, "keys nested deeper than " + std::to_string(kMaxRegistryKeyDepth) + " levels");
                 const size_t start = pos + 1;
                 size_t end = path.find('\\', start);
                 if (end == std::string::npos)

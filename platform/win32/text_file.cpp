@@ -1,34 +1,83 @@
 #include "text_file.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-ReadResult ReadWholeFile(const std::string& path, std::string& contents, std::string& error)
+namespace {
+
+// Closes the descriptor on every way out.
+struct Descriptor {
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+} // namespace
+
+ReadResult ReadWholeFile(const std::string& path, std::string& contents, std::string& error, std::size_t maxBytes)
 {
     contents.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer that never comes.
+    const Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (file.fd < 0) {
         if (errno == ENOENT)
             return ReadResult::Missing;
         error = std::strerror(errno);
         return ReadResult::Failed;
     }
-    char buffer[8192];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        contents.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    const int savedErrno = errno;
-    std::fclose(file);
-    if (failed) {
-        error = std::strerror(savedErrno);
+    struct stat info {};
+    if (::fstat(file.fd, &info) != 0) {
+        error = std::strerror(errno);
         return ReadResult::Failed;
     }
-    return ReadResult::Ok;
+    if (S_ISDIR(info.st_mode)) {
+        error = "a directory, not a file";
+        return ReadResult::Failed;
+    }
+    if (S_ISFIFO(info.st_mode)) {
+        error = "a FIFO (named pipe), not a file";
+        return ReadResult::Failed;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+        return ReadResult::Failed;
+    }
+    const std::string tooLarge = "larger than " + std::to_string(maxBytes) + " bytes";
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+        error = tooLarge;
+        return ReadResult::Failed;
+    }
+    contents.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[8192];
+    for (;;) {
+        const ssize_t got = ::read(file.fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            error = std::strerror(errno);
+            contents.clear();
+            return ReadResult::Failed;
+        }
+        if (got == 0)
+            return ReadResult::Ok;
+        // The file may grow while it is read: the limit holds for what is read.
+        if (static_cast<std::size_t>(got) > maxBytes - contents.size()) {
+            error = tooLarge;
+            contents.clear();
+            return ReadResult::Failed;
+        }
+        contents.append(buffer, static_cast<std::size_t>(got));
+    }
 }
 
 bool ReplaceFileContents(const std::string& path, const std::string& contents, bool createFolders,

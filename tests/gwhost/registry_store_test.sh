@@ -35,6 +35,21 @@ grep -q "$store" "$work/err"; check "naming the store" $?
 cmp -s "$store" "$work/expected"; check "and the damaged store is left untouched" $?
 case "$out" in *Gridwell*) true ;; *) false ;; esac; check "the command still runs" $?
 
+# What regedit writes: UTF-16LE with a byte-order mark.
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n"V"=dword:00000001\r\n\r\n' \
+  | iconv -f UTF-8 -t UTF-16LE | { printf '\377\376'; cat; } >"$store"
+printf 'gwell\n^C\n' | "$gwhost" --registry "$store" >/dev/null 2>"$work/err"; status=$?
+check "a UTF-16 store from regedit loads" $status
+[ ! -s "$work/err" ]; check "without a warning" $?
+
+# A FIFO in the store's place: never waited on, reported in one line.
+rm -f "$store"; mkfifo "$store"
+timeout 20 bash -c 'printf "gwell\n^C\n" | "$1" --registry "$2"' _ "$gwhost" "$store" >/dev/null 2>"$work/err"; status=$?
+check "a FIFO store neither hangs nor stops the run" $status
+[ "$(wc -l <"$work/err")" -eq 1 ] && grep -q 'FIFO' "$work/err"; check "it gives one line saying it is a FIFO" $?
+[ -p "$store" ]; check "and the FIFO stays" $?
+rm -f "$store"
+
 env -u XDG_CONFIG_HOME -u HOME "$gwhost" </dev/null >/dev/null 2>"$work/err"; status=$?
 [ $status -ne 0 ]; check "without HOME, XDG_CONFIG_HOME or --registry the host refuses to start" $?
 grep -q -- '--registry' "$work/err"; check "and says how to fix it" $?

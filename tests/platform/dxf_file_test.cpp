@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -248,6 +249,81 @@ TEST_F(DxfWrite, DrawingsWithoutHandlesGetHandlesThatAreNeverWritten)
     std::string expected = text;
     expected.replace(expected.find("old"), 3, "new");
     EXPECT_EQ(saved, expected);
+}
+
+} // namespace
+
+namespace {
+
+std::string FileText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+unsigned ModeOf(const std::filesystem::path& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// Saving over what the user has: modes kept, links followed, read-only
+// files refused, nothing left behind.
+TEST_F(DxfWrite, SavingKeepsModesFollowsLinksAndRefusesReadOnlyFiles)
+{
+    load(Small(false));
+    const std::string saved = db->dxfOutText();
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("gw_dxf_modes_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "real");
+    fs::create_directories(dir / "links");
+
+    const fs::path plain = dir / "plain.dxf";
+    { std::ofstream(plain) << "old"; }
+    fs::permissions(plain, fs::perms(0604));
+    ASSERT_EQ(db->dxfOut(plain.c_str()), Acad::eOk) << db->dxfErrorMessage();
+    EXPECT_EQ(FileText(plain), saved);
+    EXPECT_EQ(ModeOf(plain), 0604u);
+
+    const fs::path target = dir / "real" / "target.dxf";
+    { std::ofstream(target) << "old"; }
+    fs::permissions(target, fs::perms(0620));
+    const fs::path link = dir / "links" / "link.dxf";
+    fs::create_symlink("../real/target.dxf", link);
+    ASSERT_EQ(db->dxfOut(link.c_str()), Acad::eOk) << db->dxfErrorMessage();
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(FileText(target), saved);
+    EXPECT_EQ(ModeOf(target), 0620u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "links"), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), {}), 1);
+
+    // A dangling link: the file it names is made, the link stays.
+    const fs::path dangling = dir / "links" / "later.dxf";
+    fs::create_symlink("../real/later.dxf", dangling);
+    ASSERT_EQ(db->dxfOut(dangling.c_str()), Acad::eOk) << db->dxfErrorMessage();
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(FileText(dir / "real" / "later.dxf"), saved);
+
+    // No write bit for anyone: refused, for root as for anyone else.
+    const fs::path readOnly = dir / "ro.dxf";
+    { std::ofstream(readOnly) << "old"; }
+    fs::permissions(readOnly, fs::perms(0444));
+    EXPECT_EQ(db->dxfOut(readOnly.c_str()), Acad::eFileAccessErr);
+    EXPECT_NE(db->dxfErrorMessage().find("read-only"), std::string::npos) << db->dxfErrorMessage();
+    EXPECT_EQ(FileText(readOnly), "old");
+    EXPECT_EQ(ModeOf(readOnly), 0444u);
+
+    // A directory in the target's place.
+    fs::create_directories(dir / "folder.dxf");
+    EXPECT_EQ(db->dxfOut((dir / "folder.dxf").c_str()), Acad::eFileAccessErr);
+    EXPECT_TRUE(fs::is_directory(dir / "folder.dxf"));
+
+    // real, links, plain.dxf, ro.dxf, folder.dxf: no temporary file anywhere.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 5);
+    fs::remove_all(dir);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -274,6 +275,145 @@ TEST_F(RegistryStore, AFolderInPlaceOfTheStoreIsNeverMovedAside)
               ERROR_REGISTRY_IO_FAILED);
     EXPECT_TRUE(std::filesystem::is_directory(path));
     EXPECT_FALSE(FileExists(path + ".bad"));
+}
+
+// regedit writes UTF-16LE with a byte-order mark; editors often save UTF-8
+// with one. Both read as the same tree, and a change keeps the file's form.
+TEST_F(RegistryStore, ReadsAndKeepsUtf16AndUtf8FilesWithByteOrderMarks)
+{
+    const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\Gr\xC3\xB6\xC3\x9F" "e]\r\n"
+                             "\"Caf\xC3\xA9\"=\"\xE2\x82\xAC 5\"\r\n"
+                             "\"N\"=dword:0000002a\r\n\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (char16_t unit : u"Windows Registry Editor Version 5.00\r\n\r\n"
+                         u"[HKEY_CURRENT_USER\\Gr\u00F6\u00DFe]\r\n"
+                         u"\"Caf\u00E9\"=\"\u20AC 5\"\r\n"
+                         u"\"N\"=dword:0000002a\r\n\r\n") {
+        if (unit == 0)
+            break;
+        utf16 += static_cast<char>(unit & 0xFF);
+        utf16 += static_cast<char>(unit >> 8);
+    }
+    struct Case {
+        const char* form;
+        std::string bytes;
+        std::string bom;
+    };
+    const Case cases[] = {{"UTF-16LE", utf16, "\xFF\xFE"}, {"UTF-8", "\xEF\xBB\xBF" + text, "\xEF\xBB\xBF"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form);
+        std::filesystem::create_directories(scratch.File("config/gridwell"));
+        WriteFileBytes(StorePath(), c.bytes);
+        {
+            RegistryContext registry(StorePath());
+            registry.Install();
+            ASSERT_TRUE(registry.LoadWarning().empty()) << registry.LoadWarning();
+            HKEY key = nullptr;
+            ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Gr\xC3\xB6\xC3\x9F" "e", 0, KEY_ALL_ACCESS, &key),
+                      ERROR_SUCCESS);
+            char data[32] = {};
+            DWORD size = sizeof data;
+            ASSERT_EQ(RegQueryValueExA(key, "Caf\xC3\xA9", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size),
+                      ERROR_SUCCESS);
+            EXPECT_EQ(std::string(data), "\xE2\x82\xAC 5");
+            DWORD number = 0;
+            size = 4;
+            ASSERT_EQ(RegQueryValueExA(key, "N", nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size),
+                      ERROR_SUCCESS);
+            EXPECT_EQ(number, 42u);
+            const DWORD seven = 7;
+            ASSERT_EQ(RegSetValueExA(key, "Added", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&seven), 4),
+                      ERROR_SUCCESS);
+            RegCloseKey(key);
+        }
+        const std::string saved = ReadFileBytes(StorePath());
+        EXPECT_EQ(saved.substr(0, c.bom.size()), c.bom);
+        EXPECT_FALSE(FileExists(StorePath() + ".bad"));
+        RegistryContext reread(StorePath());
+        reread.Install();
+        ASSERT_TRUE(reread.LoadWarning().empty()) << reread.LoadWarning();
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Gr\xC3\xB6\xC3\x9F" "e", 0, KEY_READ, &key), ERROR_SUCCESS);
+        DWORD number = 0;
+        DWORD size = 4;
+        EXPECT_EQ(RegQueryValueExA(key, "Added", nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(number, 7u);
+        size = 4;
+        EXPECT_EQ(RegQueryValueExA(key, "N", nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(number, 42u);
+        RegCloseKey(key);
+    }
+}
+
+// Stores that are not files of settings: refused with the one-line warning
+// and an empty tree, without reading them whole, crashing or waiting.
+TEST_F(RegistryStore, DeepLargeAndSpecialStoresAreRefusedWithOneLine)
+{
+    std::string deep = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER";
+    for (int level = 0; level < 513; ++level)
+        deep += "\\K";
+    deep += "]\r\n";
+    std::string fine = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER";
+    for (int level = 0; level < 512; ++level)
+        fine += "\\K";
+    fine += "]\r\n";
+    std::string large = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n";
+    while (large.size() <= (std::size_t(4) << 20))
+        large += "; a comment line that only makes the file larger than any store of settings\r\n";
+
+    const std::string path = scratch.File("special.reg");
+    WriteFileBytes(path, fine);
+    {
+        RegistryContext registry(path);
+        registry.Install();
+        EXPECT_TRUE(registry.LoadWarning().empty()) << "512 levels are allowed";
+        // Nor is a deeper key made, which the next start would refuse.
+        std::string below = "K";
+        for (int level = 1; level < 512; ++level)
+            below += "\\K";
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (below + "\\L").c_str(), 0, nullptr, 0, KEY_READ, nullptr, &key,
+                                  nullptr),
+                  ERROR_BAD_PATHNAME);
+        EXPECT_EQ(key, nullptr);
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, below.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+        HKEY deeper = nullptr;
+        EXPECT_EQ(RegCreateKeyExA(key, "L", 0, nullptr, 0, KEY_READ, nullptr, &deeper, nullptr), ERROR_BAD_PATHNAME);
+        RegCloseKey(key);
+        EXPECT_EQ(ReadFileBytes(path), fine);
+    }
+
+    for (const std::string* bytes : {&deep, &large}) {
+        WriteFileBytes(path, *bytes);
+        RegistryContext registry(path);
+        registry.Install();
+        EXPECT_NE(registry.LoadWarning().find("unusable"), std::string::npos);
+        EXPECT_EQ(registry.LoadWarning().find('\n'), std::string::npos);
+        HKEY key = nullptr;
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, bytes == &deep ? "K" : "A", 0, KEY_READ, &key),
+                  ERROR_FILE_NOT_FOUND);
+    }
+    EXPECT_NE(RegistryContext(path).LoadWarning().find("larger than"), std::string::npos);
+
+    // A FIFO with no writer: opening it for reading must not wait.
+    const std::string fifo = scratch.File("fifo.reg");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    {
+        RegistryContext registry(fifo);
+        registry.Install();
+        EXPECT_NE(registry.LoadWarning().find("FIFO"), std::string::npos) << registry.LoadWarning();
+        HKEY key = nullptr;
+        // Never replaced by a regular file behind the user's back.
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "A", 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr),
+                  ERROR_REGISTRY_IO_FAILED);
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_FALSE(FileExists(fifo + ".bad"));
 }
 
 } // namespace
