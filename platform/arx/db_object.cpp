@@ -1,6 +1,8 @@
 // Database objects: ids, handles, opening and closing, erasing, and the
 // group lists through which changed records are saved.
 #include "acutmem.h"
+
+#include "leak_tally.h"
 #include "dbimpl.h"
 
 #include <algorithm>
@@ -156,6 +158,7 @@ Acad::ErrorStatus AcDbObject::close()
         return Acad::eNotOpenForRead;
     if (imp)
         --imp->openCount;
+    AddToTally(Tally::DrawingObjects, -1);
     return Acad::eOk;
 }
 
@@ -248,6 +251,7 @@ Acad::ErrorStatus AcDbInternals::open(AcDbObject& o, AcDb::OpenMode mode)
     }
     if (AcDbDatabase::Imp* imp = AcDbInternals::imp(o))
         ++imp->openCount;
+    AddToTally(Tally::DrawingObjects, 1);
     return Acad::eOk;
 }
 

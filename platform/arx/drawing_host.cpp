@@ -2,6 +2,8 @@
 // selection sets.
 #include "drawing_host.h"
 
+#include "leak_tally.h"
+
 #include "acdbads.h"
 #include "acdblmgr.h"
 #include "acedads.h"
@@ -215,6 +217,7 @@ int acedSSGet(const char* mode, const void*, const void*, const resbuf* filter, 
         return RTERROR;
     std::intptr_t name = s.nextSet++;
     s.sets.emplace(name, std::move(kept));
+    AddToTally(Tally::SelectionSets, 1);
     ss[0] = name;
     ss[1] = 0;
     return RTNORM;
@@ -225,6 +228,7 @@ int acedSSFree(const ads_name ss)
     if (!FindSet(ss))
         return RTERROR;
     g_current->state().sets.erase(ss[0]);
+    AddToTally(Tally::SelectionSets, -1);
     return RTNORM;
 }
 

@@ -1,6 +1,8 @@
 // The document manager of the current host and its resource-source stack.
 #include "acad_host_state.h"
 
+#include "leak_tally.h"
+
 namespace {
 
 AcadHost::State* HostState()
@@ -28,14 +30,18 @@ public:
     }
     void pushResourceHandle(HINSTANCE resource) override
     {
-        if (AcadHost::State* s = HostState())
+        if (AcadHost::State* s = HostState()) {
             s->resourceStack.push_back(resource);
+            AddToTally(Tally::ResourceSources, 1);
+        }
     }
     void popResourceHandle() override
     {
         AcadHost::State* s = HostState();
-        if (s && !s->resourceStack.empty())
+        if (s && !s->resourceStack.empty()) {
             s->resourceStack.pop_back();
+            AddToTally(Tally::ResourceSources, -1);
+        }
     }
     void sendStringToExecute(AcApDocument*, const char* text, bool, bool, bool) override
     {

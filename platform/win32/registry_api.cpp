@@ -1,5 +1,7 @@
 #include "registry.h"
 
+#include "leak_tally.h"
+
 #include "registry_context.h"
 #include "winerror.h"
 
@@ -45,10 +47,17 @@ struct RegistryApi {
         auto handle = std::make_unique<HKEY__>(HKEY__{node, access, userTree});
         HKEY key = handle.get();
         registry.handles_.emplace(key, std::move(handle));
+        AddToTally(Tally::RegistryKeys, 1);
         return key;
     }
 
-    static bool CloseHandle(RegistryContext& registry, HKEY key) { return registry.handles_.erase(key) == 1; }
+    static bool CloseHandle(RegistryContext& registry, HKEY key)
+    {
+        if (registry.handles_.erase(key) != 1)
+            return false;
+        AddToTally(Tally::RegistryKeys, -1);
+        return true;
+    }
 
     // Writes the per-user tree back after a change.
     static LSTATUS Persist(RegistryContext& registry)

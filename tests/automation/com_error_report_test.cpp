@@ -1,4 +1,5 @@
 #include "automation/com_error_report.h"
+#include "support/leak_checked_test.h"
 
 #include <com_object.h>
 #include <comdef.h>
@@ -21,7 +22,9 @@ _com_error ErrorWithInfo(HRESULT hr, const char16_t* source, const char16_t* des
     return _com_error(hr, info); // takes over the reference
 }
 
-TEST(ComErrorMeaning, SystemTextLosesItsLineEndAndFallbacksFollowTheRanges)
+using ComErrorMeaningTest = LeakCheckedTest;
+
+TEST_F(ComErrorMeaningTest, SystemTextLosesItsLineEndAndFallbacksFollowTheRanges)
 {
     EXPECT_EQ(ComErrorMeaning(E_POINTER), "Invalid pointer");
     EXPECT_EQ(ComErrorMeaning(static_cast<HRESULT>(0x80040200)), "Unknown error 0x80040200");
@@ -31,7 +34,9 @@ TEST(ComErrorMeaning, SystemTextLosesItsLineEndAndFallbacksFollowTheRanges)
     EXPECT_EQ(ComErrorMeaning(static_cast<HRESULT>(0x00000123)), "Unknown error 0x123");
 }
 
-TEST(ComErrorReport, WithoutErrorInformationSourceAndDescriptionAreNull)
+using ComErrorReportTest = LeakCheckedTest;
+
+TEST_F(ComErrorReportTest, WithoutErrorInformationSourceAndDescriptionAreNull)
 {
     const std::string text = ComErrorReportText(_com_error(static_cast<HRESULT>(0x800A03EC)));
     EXPECT_EQ(text, "COM error!\nCode = 800a03ec\nCode meaning = Unknown error 0x800A03EC\n"
@@ -39,7 +44,7 @@ TEST(ComErrorReport, WithoutErrorInformationSourceAndDescriptionAreNull)
     EXPECT_EQ(ComLiveObjectCount(), 0);
 }
 
-TEST(ComErrorReport, ErrorInformationTextsAreShownAndEmptyOnesAreNull)
+TEST_F(ComErrorReportTest, ErrorInformationTextsAreShownAndEmptyOnesAreNull)
 {
     {
         const std::string text
@@ -52,7 +57,7 @@ TEST(ComErrorReport, ErrorInformationTextsAreShownAndEmptyOnesAreNull)
     EXPECT_EQ(ComLiveObjectCount(), 0);
 }
 
-TEST(ComErrorReport, OverlongDescriptionIsCutToItsLineBuffer)
+TEST_F(ComErrorReportTest, OverlongDescriptionIsCutToItsLineBuffer)
 {
     std::u16string longText(3000, u'x');
     const std::string text = ComErrorReportText(ErrorWithInfo(E_FAIL, u"S", longText.c_str()));

@@ -1,4 +1,5 @@
 #include "support/host_fixture.h"
+#include "support/leak_checked_test.h"
 
 #include "app/resource_strings.h"
 #include "cmd/operations.h"
@@ -57,7 +58,9 @@ TEST_F(DispatchKeywordTest, KeywordListHasEveryGlobalNameOfTheDispatchTable)
         "Export Export2 Selection+export Export3 Export4 Import Options Connect Disconnect Import2 Toolbar Help");
 }
 
-TEST(ResourceModule, PropertyColumnMarkersArePairwiseDistinct)
+using ResourceModuleTest = LeakCheckedTest;
+
+TEST_F(ResourceModuleTest, PropertyColumnMarkersArePairwiseDistinct)
 {
     // Import tells the property columns apart by these comments alone.
     HINSTANCE resources = LoadLibraryA(GW_BIN_DIR "/gwell16res.dll");

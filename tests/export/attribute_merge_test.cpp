@@ -1,6 +1,7 @@
 // How a reference's own attributes fill the records its block's attribute
 // definitions give.
 #include "export/attribute_record.h"
+#include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,9 @@ std::vector<std::string> Values(const std::vector<AttributeRecord>& records)
 
 } // namespace
 
-TEST(AttributeMerge, ConstantDefinitionWithoutAttributeKeepsItsConstantText)
+using AttributeMergeTest = LeakCheckedTest;
+
+TEST_F(AttributeMergeTest, ConstantDefinitionWithoutAttributeKeepsItsConstantText)
 {
     auto records = Definitions({{"TAG1", true}, {"TAG2", false}, {"TAG3", false}});
     AttributeMerge merge(records);
@@ -35,7 +38,7 @@ TEST(AttributeMerge, ConstantDefinitionWithoutAttributeKeepsItsConstantText)
     EXPECT_EQ(records[2].tag, "TAG3") << "the definition's spelling of the tag stays";
 }
 
-TEST(AttributeMerge, AttributesFindTheirDefinitionsByTagInAnyOrder)
+TEST_F(AttributeMergeTest, AttributesFindTheirDefinitionsByTagInAnyOrder)
 {
     auto records = Definitions({{"A", false}, {"B", false}, {"C", false}});
     AttributeMerge merge(records);
@@ -55,7 +58,7 @@ TEST(AttributeMerge, AttributesFindTheirDefinitionsByTagInAnyOrder)
     EXPECT_EQ(Values(title), (std::vector<std::string>{"Flange", "11/10/2017", "flange.dxf", "default of Scale"}));
 }
 
-TEST(AttributeMerge, UnknownTagIsLeftOverAndDisturbsNoOtherRecord)
+TEST_F(AttributeMergeTest, UnknownTagIsLeftOverAndDisturbsNoOtherRecord)
 {
     auto records = Definitions({{"A", false}, {"B", false}});
     AttributeMerge merge(records);
@@ -66,7 +69,7 @@ TEST(AttributeMerge, UnknownTagIsLeftOverAndDisturbsNoOtherRecord)
     EXPECT_EQ(merge.leftOver()[0], (std::pair<std::string, std::string>{"NOSUCH", "x"}));
 }
 
-TEST(AttributeMerge, DuplicateTagsMatchTheirDefinitionsInTurn)
+TEST_F(AttributeMergeTest, DuplicateTagsMatchTheirDefinitionsInTurn)
 {
     auto records = Definitions({{"X", false}, {"Y", false}, {"X", false}});
     AttributeMerge merge(records);
@@ -79,7 +82,7 @@ TEST(AttributeMerge, DuplicateTagsMatchTheirDefinitionsInTurn)
     EXPECT_EQ(merge.leftOver()[0].second, "third");
 }
 
-TEST(AttributeMerge, ExtraColumnsTakeTheLeftOverTextsInTurnAndStayEmptyWithout)
+TEST_F(AttributeMergeTest, ExtraColumnsTakeTheLeftOverTextsInTurnAndStayEmptyWithout)
 {
     auto records = Definitions({{"A", false}});
     AttributeMerge merge(records);
@@ -96,7 +99,9 @@ TEST(AttributeMerge, ExtraColumnsTakeTheLeftOverTextsInTurnAndStayEmptyWithout)
     EXPECT_FALSE(records[1].constant);
 }
 
-TEST(ExtraAttributeTagsTest, EachTagGetsAsManyColumnsAsOneReferenceNeedsInFirstMetOrder)
+using ExtraAttributeTagsTest = LeakCheckedTest;
+
+TEST_F(ExtraAttributeTagsTest, EachTagGetsAsManyColumnsAsOneReferenceNeedsInFirstMetOrder)
 {
     ExtraAttributeTags extras;
     extras.note({{"E", "1"}, {"F", "1"}});

@@ -3,6 +3,7 @@
 // the command line. The export goes on and says what it did; nothing is lost
 // without a word.
 #include "export_fixture.h"
+#include "support/leak_checked_test.h"
 
 #include "app/resource_strings.h"
 #include "export/export_block.h"
@@ -83,7 +84,9 @@ protected:
 
 } // namespace
 
-TEST(SheetNames, TheProgramsRulesAreCheckedInItsOwnCharacters)
+using SheetNamesTest = LeakCheckedTest;
+
+TEST_F(SheetNamesTest, TheProgramsRulesAreCheckedInItsOwnCharacters)
 {
     EXPECT_TRUE(SheetNameAllowed("DOOR"));
     EXPECT_TRUE(SheetNameAllowed(std::string(31, 'x')));

@@ -1,5 +1,6 @@
 // The columns, labels, markers and values one reference becomes.
 #include "export/export_rows.h"
+#include "support/leak_checked_test.h"
 
 #include "res/resource.h"
 
@@ -57,7 +58,9 @@ ReferenceData Door()
 
 } // namespace
 
-TEST(ExportRowsTest, BlockNameAttributesAndTwoCoordinates)
+using ExportRowsTest = LeakCheckedTest;
+
+TEST_F(ExportRowsTest, BlockNameAttributesAndTwoCoordinates)
 {
     Settings settings = ColumnsOff();
     settings.BlockNames = settings.XCoord = settings.YCoord = true;
@@ -68,7 +71,7 @@ TEST(ExportRowsTest, BlockNameAttributesAndTwoCoordinates)
     EXPECT_EQ(rows.prompts, (Texts{"", "Door number?", "Width?"}));
 }
 
-TEST(ExportRowsTest, EveryPropertyColumnInItsPlace)
+TEST_F(ExportRowsTest, EveryPropertyColumnInItsPlace)
 {
     Settings settings = ColumnsOff();
     settings.XCoord = settings.YCoord = settings.ZCoord = settings.Rotation = true;
@@ -86,7 +89,7 @@ TEST(ExportRowsTest, EveryPropertyColumnInItsPlace)
     EXPECT_EQ(BuildExportRows(noLayout, settings, Formats(), IdText).labels.back(), "#27");
 }
 
-TEST(ExportRowsTest, NoColumnsLeavesOnlyTheHandle)
+TEST_F(ExportRowsTest, NoColumnsLeavesOnlyTheHandle)
 {
     ReferenceData bare = Door();
     bare.attributes.clear();
@@ -97,7 +100,7 @@ TEST(ExportRowsTest, NoColumnsLeavesOnlyTheHandle)
     EXPECT_TRUE(rows.prompts.empty());
 }
 
-TEST(ExportRowsTest, JtskDropsTheSignOfCoordinatesOnly)
+TEST_F(ExportRowsTest, JtskDropsTheSignOfCoordinatesOnly)
 {
     Settings settings = ColumnsOff();
     settings.XCoord = settings.YCoord = settings.ZCoord = settings.Rotation = settings.Scale = true;
@@ -114,7 +117,7 @@ TEST(ExportRowsTest, JtskDropsTheSignOfCoordinatesOnly)
     EXPECT_EQ(JtskCoordinate(0.0), 0.0);
 }
 
-TEST(ExportRowsTest, SortOrdersAttributeColumnsByTagWithoutCase)
+TEST_F(ExportRowsTest, SortOrdersAttributeColumnsByTagWithoutCase)
 {
     Settings settings = ColumnsOff();
     settings.BlockNames = true;
@@ -131,7 +134,7 @@ TEST(ExportRowsTest, SortOrdersAttributeColumnsByTagWithoutCase)
               (Texts{"#12", "beta", "Alpha", "gamma"}));
 }
 
-TEST(ExportRowsTest, ConstantAttributesOnlyWithIncludeConstant)
+TEST_F(ExportRowsTest, ConstantAttributesOnlyWithIncludeConstant)
 {
     Settings settings = ColumnsOff();
     ReferenceData reference = Door();

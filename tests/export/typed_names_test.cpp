@@ -1,5 +1,6 @@
 // The names typed at the Export2 prompt against the drawing's block table.
 #include "export/typed_names.h"
+#include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-class TypedNames : public ::testing::Test {
+class TypedNames : public LeakCheckedTest {
 protected:
     void SetUp() override
     {
@@ -57,7 +58,9 @@ TEST_F(TypedNames, EmptyAnswerMeansEveryNameInTableOrder)
     EXPECT_EQ(NamesFromTypedText("", table), (Names{"DOOR", "WINDOW", "NOATTS"}));
 }
 
-TEST(BlockNameTableTest, NamesCompareWithoutCaseAndKeepTheDrawingsOrderAndSpelling)
+using BlockNameTableTest = LeakCheckedTest;
+
+TEST_F(BlockNameTableTest, NamesCompareWithoutCaseAndKeepTheDrawingsOrderAndSpelling)
 {
     BlockNameTable table;
     table.set("Zeta", false);
@@ -71,7 +74,7 @@ TEST(BlockNameTableTest, NamesCompareWithoutCaseAndKeepTheDrawingsOrderAndSpelli
     EXPECT_EQ(table.find("alph"), nullptr);
 }
 
-TEST(BlockNameTableTest, LayoutBlockNamesAreRecognisedByTheirFirstTwelveCharacters)
+TEST_F(BlockNameTableTest, LayoutBlockNamesAreRecognisedByTheirFirstTwelveCharacters)
 {
     EXPECT_TRUE(IsLayoutBlockName("*Model_Space"));
     EXPECT_TRUE(IsLayoutBlockName("*PAPER_SPACE"));

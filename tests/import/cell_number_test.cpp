@@ -1,6 +1,7 @@
 // Reading numbers from worksheet cells: decimal text only, wholly a number,
 // and never a value that is not finite.
 #include "import/cell_number.h"
+#include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,9 @@ struct TextValue {
     TextValue& operator=(const TextValue&) = delete;
 };
 
-TEST(DecimalNumber, ReadsWholeDecimalNumbersWithBlanksAround)
+using DecimalNumberTest = LeakCheckedTest;
+
+TEST_F(DecimalNumberTest, ReadsWholeDecimalNumbersWithBlanksAround)
 {
     const std::pair<const char*, double> numbers[] = {
         {"12.5", 12.5}, {"-3", -3},     {"+4", 4},         {".5", 0.5},     {"5.", 5},
@@ -37,7 +40,7 @@ TEST(DecimalNumber, ReadsWholeDecimalNumbersWithBlanksAround)
     }
 }
 
-TEST(DecimalNumber, HexadecimalWordsCommasAndOverflowAreNoNumber)
+TEST_F(DecimalNumberTest, HexadecimalWordsCommasAndOverflowAreNoNumber)
 {
     for (const char* text : {"0x10", "-0x1p3", "0X1A", "12,5", "abc", "inf", "-infinity", "nan", "NAN(1)",
                              "1e999", "-1e999", "", "  ", "12.5 m", "1e", "e5", ".", "-", "+-1", "1.2.3",
@@ -46,7 +49,9 @@ TEST(DecimalNumber, HexadecimalWordsCommasAndOverflowAreNoNumber)
     }
 }
 
-TEST(NumberFromCellValue, NumbersAndDecimalTextSetItEverythingElseLeavesIt)
+using NumberFromCellValueTest = LeakCheckedTest;
+
+TEST_F(NumberFromCellValueTest, NumbersAndDecimalTextSetItEverythingElseLeavesIt)
 {
     VARIANT v{};
     double n = 7;

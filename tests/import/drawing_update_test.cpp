@@ -2,6 +2,7 @@
 // tag, position, scale, rotation and layer with the attribute refresh, and
 // the silent status check and assertion box.
 #include "support/drawing_fixture.h"
+#include "support/leak_checked_test.h"
 #include "support/host_fixture.h"
 
 #include "import/cell_number.h"
@@ -308,7 +309,9 @@ TEST_F(DrawingUpdate, TheFirstDefinitionOfATagIsFoundAndLeftOpen)
     EXPECT_EQ(db->openObjectCount(), 1); // the reference only
 }
 
-TEST(CheckStatus, ReturnsTheStatusUnchangedAndShowsNothing)
+using CheckStatusTest = LeakCheckedTest;
+
+TEST_F(CheckStatusTest, ReturnsTheStatusUnchangedAndShowsNothing)
 {
     RecordingMessageBoxes boxes;
     SetMessageBoxDriver(&boxes);

@@ -1,4 +1,5 @@
 #include "import/property_markers.h"
+#include "support/leak_checked_test.h"
 
 #include "app/resource_strings.h"
 
@@ -33,7 +34,9 @@ TEST_F(MarkersFromResources, EachResourceMarkerNamesItsColumn)
     EXPECT_EQ(markers.Classify(ResourceString(30)), PropertyColumn::None);
 }
 
-TEST(PropertyMarkers, MatchIsWholeTextAndCaseSensitive)
+using PropertyMarkersTest = LeakCheckedTest;
+
+TEST_F(PropertyMarkersTest, MatchIsWholeTextAndCaseSensitive)
 {
     const PropertyMarkers markers({"mx", "my", "mz", "rot", "sx", "sy", "sz", "layer"});
     EXPECT_EQ(markers.Classify("mx"), PropertyColumn::X);
@@ -44,7 +47,7 @@ TEST(PropertyMarkers, MatchIsWholeTextAndCaseSensitive)
     EXPECT_EQ(markers.Classify(""), PropertyColumn::None);
 }
 
-TEST(PropertyMarkers, MissingMarkerTextMatchesNothing)
+TEST_F(PropertyMarkersTest, MissingMarkerTextMatchesNothing)
 {
     const PropertyMarkers markers({"", "my", "mz", "rot", "sx", "sy", "sz", ""});
     EXPECT_EQ(markers.Classify(""), PropertyColumn::None);

@@ -1,4 +1,5 @@
 #include "support/host_fixture.h"
+#include "support/leak_checked_test.h"
 
 #include "livelink/change_queue.h"
 
@@ -62,7 +63,9 @@ TEST_F(ImportTimerTest, NothingIsSentWhileIdleBusyOrImporting)
     host.closeDocument(document);
 }
 
-TEST(ChangeQueueTest, TakesFromTheTail)
+using ChangeQueueTest = LeakCheckedTest;
+
+TEST_F(ChangeQueueTest, TakesFromTheTail)
 {
     ChangeQueue queue;
     queue.Append({1, 1, "S", "B"});

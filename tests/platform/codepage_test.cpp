@@ -1,4 +1,5 @@
 // Code-page conversions as Windows performs them.
+#include "support/leak_checked_test.h"
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 
 namespace {
 
-struct CodePageTest : ::testing::Test {
+struct CodePageTest : LeakCheckedTest {
     void TearDown() override { SetAnsiCodePageForHost(CP_UTF8); }
 };
 

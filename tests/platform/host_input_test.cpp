@@ -1,6 +1,7 @@
 // The host's keyword and string input, command stack, timers and events,
 // pinned to the behaviour the module relies on.
 #include "support/host_fixture.h"
+#include "support/leak_checked_test.h"
 
 #include <accmd.h>
 #include <acdocman.h>
@@ -100,7 +101,9 @@ TEST_F(HostInput, SentStringsAreReadBeforeTheCommandLine)
 std::atomic<int> g_ticks{0};
 void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_ticks; }
 
-TEST(ThreadTimers, FireOnlyWhenDispatchedAndStopWhenKilled)
+using ThreadTimersTest = LeakCheckedTest;
+
+TEST_F(ThreadTimersTest, FireOnlyWhenDispatchedAndStopWhenKilled)
 {
     g_ticks = 0;
     EXPECT_EQ(SetTimer(nullptr, 0, 1000, nullptr), 0u);
@@ -115,7 +118,9 @@ TEST(ThreadTimers, FireOnlyWhenDispatchedAndStopWhenKilled)
     EXPECT_EQ(g_ticks.load(), 1);
 }
 
-TEST(Events, AutoResetReleasesOneWaitManualResetStaysSet)
+using EventsTest = LeakCheckedTest;
+
+TEST_F(EventsTest, AutoResetReleasesOneWaitManualResetStaysSet)
 {
     HANDLE autoReset = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     HANDLE manual = CreateEventA(nullptr, TRUE, FALSE, nullptr);

@@ -1,4 +1,5 @@
 #include "win32/windows.h"
+#include "support/leak_checked_test.h"
 #include "win32/dos_path.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,9 @@ namespace {
 
 const std::string kResourceModule = std::string(GW_BIN_DIR) + "/gwell16res.dll";
 
-TEST(Loader, LoadsResourceStringsByIdAndCutsToTheBuffer)
+using LoaderTest = LeakCheckedTest;
+
+TEST_F(LoaderTest, LoadsResourceStringsByIdAndCutsToTheBuffer)
 {
     HMODULE res = LoadLibraryA(kResourceModule.c_str());
     ASSERT_NE(res, nullptr);
@@ -24,7 +27,7 @@ TEST(Loader, LoadsResourceStringsByIdAndCutsToTheBuffer)
     EXPECT_EQ(LoaderOpenModuleCount(), 0);
 }
 
-TEST(Loader, ModuleFileNameIsADosPathThatLoadsAgain)
+TEST_F(LoaderTest, ModuleFileNameIsADosPathThatLoadsAgain)
 {
     HMODULE res = LoadLibraryA(kResourceModule.c_str());
     ASSERT_NE(res, nullptr);
@@ -42,7 +45,7 @@ TEST(Loader, ModuleFileNameIsADosPathThatLoadsAgain)
     EXPECT_FALSE(FreeLibrary(res));
 }
 
-TEST(Loader, MissingModuleAndInjectedFailureSetTheLastError)
+TEST_F(LoaderTest, MissingModuleAndInjectedFailureSetTheLastError)
 {
     SetLastError(0);
     EXPECT_EQ(LoadLibraryA("/nonexistent/nothing.dll"), nullptr);
@@ -54,7 +57,7 @@ TEST(Loader, MissingModuleAndInjectedFailureSetTheLastError)
     FreeLibrary(res);
 }
 
-TEST(Loader, ShortBufferCutsTheFileName)
+TEST_F(LoaderTest, ShortBufferCutsTheFileName)
 {
     HMODULE res = LoadLibraryA(kResourceModule.c_str());
     ASSERT_NE(res, nullptr);
@@ -66,7 +69,9 @@ TEST(Loader, ShortBufferCutsTheFileName)
     FreeLibrary(res);
 }
 
-TEST(DosPath, MapsBothWays)
+using DosPathTest = LeakCheckedTest;
+
+TEST_F(DosPathTest, MapsBothWays)
 {
     EXPECT_EQ(DosPathFromUnix("/a/b.dll"), "Z:\\a\\b.dll");
     EXPECT_EQ(UnixPathFromDos("Z:\\a\\b.dll"), "/a/b.dll");

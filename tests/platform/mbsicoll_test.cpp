@@ -1,5 +1,6 @@
 // The locale-aware, case-insensitive collation of the runtime stand-in.
 #include <codepage.h>
+#include "support/leak_checked_test.h"
 #include <mbstring.h>
 
 #include <gtest/gtest.h>
@@ -11,7 +12,9 @@ int Coll(const char* a, const char* b)
 }
 } // namespace
 
-TEST(Mbsicoll, IgnoresCaseAndSortsAccentsBesideTheirLetters)
+using MbsicollTest = LeakCheckedTest;
+
+TEST_F(MbsicollTest, IgnoresCaseAndSortsAccentsBesideTheirLetters)
 {
     SetAnsiCodePageForHost(CP_UTF8);
     EXPECT_EQ(Coll("Door", "dOOR"), 0);
@@ -27,7 +30,7 @@ TEST(Mbsicoll, IgnoresCaseAndSortsAccentsBesideTheirLetters)
     EXPECT_LT(Coll("\xC4\x8D", "d"), 0);
 }
 
-TEST(Mbsicoll, ReadsTextInTheHostsCodePage)
+TEST_F(MbsicollTest, ReadsTextInTheHostsCodePage)
 {
     SetAnsiCodePageForHost(1250);
     EXPECT_EQ(Coll("\xC8", "\xE8"), 0); // Č and č in Windows-1250

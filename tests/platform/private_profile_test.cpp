@@ -1,6 +1,7 @@
 // The private-profile functions: Windows' reading rules, buffer cutting, and
 // how a write changes an existing file.
 #include "win32/windows.h"
+#include "support/leak_checked_test.h"
 #include "win32/dos_path.h"
 
 #include "support/scratch_dir.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-class PrivateProfile : public ::testing::Test {
+class PrivateProfile : public LeakCheckedTest {
 protected:
     std::string Get(const char* section, const char* key, const char* fallback = "(none)")
     {

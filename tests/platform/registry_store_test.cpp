@@ -1,6 +1,7 @@
 // The per-user tree in its store file: the export format, the lossless round
 // trip, damaged files and failed writes.
 #include "win32/windows.h"
+#include "support/leak_checked_test.h"
 #include "win32/registry_context.h"
 
 #include "support/scratch_dir.h"
@@ -54,7 +55,7 @@ std::vector<Stored> SampleValues()
     };
 }
 
-class RegistryStore : public ::testing::Test {
+class RegistryStore : public LeakCheckedTest {
 protected:
     std::string StorePath() const { return scratch.File("config/gridwell/user.reg"); }
 

@@ -1,6 +1,7 @@
 // How the registry functions behave: the native rules the module relies on,
 // fault injection and handle accounting.
 #include "win32/windows.h"
+#include "support/leak_checked_test.h"
 #include "win32/registry_context.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@
 
 namespace {
 
-class Registry : public ::testing::Test {
+class Registry : public LeakCheckedTest {
 protected:
     void SetUp() override { registry.Install(); }
     void TearDown() override { EXPECT_EQ(registry.OpenKeyCount(), 0); }

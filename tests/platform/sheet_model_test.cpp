@@ -1,5 +1,6 @@
 // Displayed texts, entered values and the autofit bookkeeping of a sheet.
 #include "excel/sheet_model.h"
+#include "support/leak_checked_test.h"
 #include "win32/codepage.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,9 @@ namespace {
 
 using namespace excelsim;
 
-TEST(SheetModel, GeneralFormatShowsAtMostElevenCharacters)
+using SheetModelTest = LeakCheckedTest;
+
+TEST_F(SheetModelTest, GeneralFormatShowsAtMostElevenCharacters)
 {
     EXPECT_EQ(GeneralNumberText(0), u"0");
     EXPECT_EQ(GeneralNumberText(0.1 + 0.2), u"0.3");
@@ -22,7 +25,7 @@ TEST(SheetModel, GeneralFormatShowsAtMostElevenCharacters)
     EXPECT_EQ(GeneralNumberText(1e100), u"1E+100");
 }
 
-TEST(SheetModel, EnteredTextsTakeTheProgramsTypes)
+TEST_F(SheetModelTest, EnteredTextsTakeTheProgramsTypes)
 {
     EXPECT_EQ(EnteredValue(u"42", false).kind, CellKind::Number);
     EXPECT_EQ(EnteredValue(u"42", true).kind, CellKind::Text);
@@ -36,7 +39,7 @@ TEST(SheetModel, EnteredTextsTakeTheProgramsTypes)
     SetUserNumberSeparators(u'.', u',');
 }
 
-TEST(SheetModel, LongestTextFollowsEveryChange)
+TEST_F(SheetModelTest, LongestTextFollowsEveryChange)
 {
     Sheet sheet(u"S");
     auto set = [&](int row, const std::u16string& text) {
@@ -61,7 +64,7 @@ TEST(SheetModel, LongestTextFollowsEveryChange)
     EXPECT_NEAR(*sheet.ColumnWidth(2), 11.71, 1e-9);
 }
 
-TEST(SheetModel, SheetNamesCompareWithoutCase)
+TEST_F(SheetModelTest, SheetNamesCompareWithoutCase)
 {
     EXPECT_TRUE(SameName(u"Żółw", u"żÓŁW"));
     EXPECT_TRUE(SameName(u"ÄRGER", u"ärger"));

@@ -1,6 +1,7 @@
 // Bytes from files shown in messages: text stays readable, anything a
 // terminal would act on or could not show is written as \xHH.
 #include "text_for_terminal.h"
+#include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +9,16 @@
 
 namespace {
 
-TEST(TextForTerminal, KeepsPrintableUtf8)
+using TextForTerminalTest = LeakCheckedTest;
+
+TEST_F(TextForTerminalTest, KeepsPrintableUtf8)
 {
     EXPECT_EQ(TextForTerminal("plain ASCII ~"), "plain ASCII ~");
     EXPECT_EQ(TextForTerminal("\xC3\x84rger \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\xA0"),
               "\xC3\x84rger \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\xA0");
 }
 
-TEST(TextForTerminal, EscapesControlsAndBytesThatAreNotUtf8)
+TEST_F(TextForTerminalTest, EscapesControlsAndBytesThatAreNotUtf8)
 {
     using namespace std::string_literals;
     EXPECT_EQ(TextForTerminal("a\x1B[2Jb\r\n\t\x7F"), "a\\x1B[2Jb\\x0D\\x0A\\x09\\x7F");

@@ -1,5 +1,6 @@
 // Saving and opening .xlsx files, and refusing damaged or hostile ones.
 #include "excel/xlsx_file.h"
+#include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -72,7 +73,9 @@ std::shared_ptr<Workbook> Open(const std::string& bytes, std::string& error)
     return ReadXlsxFromMemory(bytes.data(), bytes.size(), u"t.xlsx", error);
 }
 
-TEST(Xlsx, RoundTripKeepsValuesFormatsCommentsAndOrder)
+using XlsxTest = LeakCheckedTest;
+
+TEST_F(XlsxTest, RoundTripKeepsValuesFormatsCommentsAndOrder)
 {
     Workbook book;
     book.name = u"Book1";
@@ -122,7 +125,7 @@ TEST(Xlsx, RoundTripKeepsValuesFormatsCommentsAndOrder)
     std::filesystem::remove(path);
 }
 
-TEST(Xlsx, OpensWhatAnotherWriterProduced)
+TEST_F(XlsxTest, OpensWhatAnotherWriterProduced)
 {
     std::string error;
     auto book = ReadXlsx(std::string(GW_SOURCE_DIR) + "/fuzz/corpus/xlsx_reader_fuzz/seed_openpyxl.xlsx", error);
@@ -137,7 +140,7 @@ TEST(Xlsx, OpensWhatAnotherWriterProduced)
     EXPECT_EQ(book->sheets[1]->Find(3, 2)->value, Text(u"x"));
 }
 
-TEST(Xlsx, DamagedAndHostileFilesOpenNothing)
+TEST_F(XlsxTest, DamagedAndHostileFilesOpenNothing)
 {
     const std::string laughs =
         R"(<?xml version="1.0"?><!DOCTYPE w [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;">]><worksheet>&b;</worksheet>)";
@@ -173,7 +176,7 @@ TEST(Xlsx, DamagedAndHostileFilesOpenNothing)
     EXPECT_EQ(fine->sheets[0]->CellCount(), 1u);
 }
 
-TEST(Xlsx, FailedSaveReportsAndLeavesNoFile)
+TEST_F(XlsxTest, FailedSaveReportsAndLeavesNoFile)
 {
     Workbook book;
     book.sheets = {std::make_shared<Sheet>(u"S")};

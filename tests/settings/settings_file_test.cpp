@@ -1,5 +1,6 @@
 // The settings file the options dialog loads and saves.
 #include "settings/settings_file.h"
+#include "support/leak_checked_test.h"
 
 #include "win32/dos_path.h"
 
@@ -34,7 +35,7 @@ Settings Unusual()
     return s;
 }
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public LeakCheckedTest {
 protected:
     ScratchDir scratch;
     std::string path = scratch.File("options.ini");

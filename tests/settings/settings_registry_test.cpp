@@ -1,6 +1,7 @@
 // LoadSettings and SaveSettings against the registry stand-in: defaults, the
 // reading rules for odd stored values, and every failure path of saving.
 #include "settings/settings_registry.h"
+#include "support/leak_checked_test.h"
 
 #include "win32/registry_context.h"
 #include "win32/windows.h"
@@ -115,7 +116,7 @@ Settings Changed()
     return s;
 }
 
-class SettingsRegistry : public ::testing::Test {
+class SettingsRegistry : public LeakCheckedTest {
 protected:
     void SetUp() override { registry.Install(); }
     void TearDown() override { EXPECT_EQ(registry.OpenKeyCount(), 0); }

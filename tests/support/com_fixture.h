@@ -2,12 +2,13 @@
 // for each test, and the check that every COM object was released at the end.
 #pragma once
 #include "com/com_object.h"
+#include "support/leak_checked_test.h"
 #include "com/com_runtime.h"
 #include "win32/codepage.h"
 
 #include <gtest/gtest.h>
 
-class ComTest : public ::testing::Test {
+class ComTest : public LeakCheckedTest {
 protected:
     void SetUp() override
     {

@@ -3,6 +3,7 @@
 // drawing object and no selection set was left open.
 #pragma once
 #include "acdbads.h"
+#include "support/leak_checked_test.h"
 #include "acedads.h"
 #include "acutmem.h"
 #include "dbapserv.h"
@@ -18,7 +19,7 @@
 #include <string>
 #include <vector>
 
-class DrawingTest : public ::testing::Test {
+class DrawingTest : public LeakCheckedTest {
 protected:
     void SetUp() override;
     void TearDown() override;

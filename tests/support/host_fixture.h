@@ -2,6 +2,7 @@
 // that installs a fresh host with both for each test.
 #pragma once
 #include <acad_host.h>
+#include "support/leak_checked_test.h"
 #include <message_box.h>
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ public:
     int show(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
 };
 
-class HostFixture : public ::testing::Test {
+class HostFixture : public LeakCheckedTest {
 protected:
     void SetUp() override;
     void TearDown() override;

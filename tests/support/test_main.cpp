@@ -1,6 +1,6 @@
-// The tests' main: GoogleTest with a leak check after every test. A test
-// that leaves a live COM object behind fails the run, whatever it asserted.
-#include <com_object.h>
+// The tests' main: GoogleTest, and a guard that every test runs in a fixture
+// derived from LeakCheckedTest, so that none escapes the leak check.
+#include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>
 
@@ -8,22 +8,18 @@
 
 namespace {
 
-class LeakCheck : public ::testing::EmptyTestEventListener {
+class LeakCheckGuard : public ::testing::EmptyTestEventListener {
 public:
-    void OnTestStart(const ::testing::TestInfo&) override { m_comBefore = ComLiveObjectCount(); }
+    void OnTestStart(const ::testing::TestInfo&) override { ForgetLeakCheckedTest(); }
     void OnTestEnd(const ::testing::TestInfo& test) override
     {
-        const LONG com = ComLiveObjectCount();
-        if (com != m_comBefore) {
-            std::fprintf(stderr, "LEAK: %s.%s left %ld live COM object(s)\n", test.test_suite_name(), test.name(),
-                static_cast<long>(com - m_comBefore));
-            leaked = true;
+        if (!RunningTestIsLeakChecked() && !test.result()->Skipped()) {
+            std::fprintf(stderr, "%s.%s does not derive from LeakCheckedTest\n", test.test_suite_name(),
+                test.name());
+            unchecked = true;
         }
     }
-    bool leaked = false;
-
-private:
-    LONG m_comBefore = 0;
+    bool unchecked = false;
 };
 
 } // namespace
@@ -31,8 +27,8 @@ private:
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    auto* leakCheck = new LeakCheck;
-    ::testing::UnitTest::GetInstance()->listeners().Append(leakCheck);
+    auto* guard = new LeakCheckGuard;
+    ::testing::UnitTest::GetInstance()->listeners().Append(guard);
     const int result = RUN_ALL_TESTS();
-    return result != 0 ? result : (leakCheck->leaked ? 1 : 0);
+    return result != 0 ? result : (guard->unchecked ? 1 : 0);
 }
