@@ -17,6 +17,9 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <optional>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -34,6 +37,7 @@ struct Element {
     std::size_t endBegin = 0, end = 0;    // the end tag (endBegin == end for <x/>)
     bool selfClosing = false;
     std::size_t parent = SIZE_MAX;
+    int depth = 0;                        // 1 for the root
     bool hasFormula = false;              // a <c> with an <f> child
     bool sharedMaster = false;            // ... that defines a shared formula for other cells
     std::string Attribute(const char* key) const
@@ -110,6 +114,7 @@ private:
         Element e;
         e.name = local;
         e.prefix = prefix;
+        e.depth = self->depth_;
         for (int i = 0; attributes[i]; i += 2)
             e.attributes.emplace_back(attributes[i], attributes[i + 1]);
         e.begin = static_cast<std::size_t>(XML_GetCurrentByteIndex(self->parser_));
@@ -158,10 +163,16 @@ struct Edit {
 
 std::string Apply(const std::string& source, std::vector<Edit> edits)
 {
-    std::stable_sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.at < b.at; });
+    // At one position, insertions (in the order made) come before the
+    // element that is replaced there.
+    std::stable_sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
+        return a.at != b.at ? a.at < b.at : (a.length == 0) > (b.length == 0);
+    });
     std::string out;
     std::size_t cursor = 0;
     for (const Edit& edit : edits) {
+        if (edit.at < cursor)
+            continue; // overlaps an edit already made; never produced by the callers
         out.append(source, cursor, edit.at - cursor);
         out += edit.text;
         cursor = edit.at + edit.length;
@@ -390,10 +401,91 @@ struct SheetPatch {
     bool formulaReplaced = false;
 };
 
-bool PatchSheet(const Sheet& sheet, const Sheet& original, const std::string& xml, const std::string& part,
-                StyleTable& styles, SheetPatch& out, std::string& error)
+// The file's width of a column the program shows `characters` wide (the
+// reader takes the cell margin of 5 pixels of 7 off again).
+std::string FileWidth(double characters)
 {
-    Layout layout({"sheetData", "row", "c"});
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.10g", characters + 5.0 / 7.0);
+    return buffer;
+}
+
+// The <cols> element with the changed widths, every other column as it was:
+// a range of columns that holds a changed one is split around it.
+std::string ColumnsXml(const Layout& layout, const Element* cols, const std::string& p, const Sheet& sheet,
+                       const Sheet& original)
+{
+    struct Range {
+        long long min, max;
+        std::vector<std::pair<std::string, std::string>> attributes;
+    };
+    std::vector<Range> ranges;
+    if (cols)
+        for (const Element& e : layout.elements)
+            if (e.name == "col" && e.parent != SIZE_MAX && &layout.elements[e.parent] == cols) {
+                Range r{0, 0, e.attributes};
+                ParseCount(e.Attribute("min"), r.min);
+                ParseCount(e.Attribute("max"), r.max);
+                ranges.push_back(std::move(r));
+            }
+    auto set = [](std::vector<std::pair<std::string, std::string>>& attributes, const char* key, std::string value) {
+        for (auto& [k, v] : attributes)
+            if (k == key) {
+                v = std::move(value);
+                return;
+            }
+        attributes.emplace_back(key, std::move(value));
+    };
+    for (const auto& [column, width] : sheet.ColumnWidths()) {
+        if (original.ColumnWidth(column) == width)
+            continue;
+        auto it = std::find_if(ranges.begin(), ranges.end(),
+                               [&](const Range& r) { return r.min <= column && column <= r.max; });
+        Range changed{column, column, {{"min", ""}, {"max", ""}}};
+        if (it != ranges.end()) {
+            Range before = *it, after = *it;
+            changed.attributes = it->attributes;
+            before.max = column - 1;
+            after.min = column + 1;
+            it = ranges.erase(it);
+            if (after.min <= after.max)
+                it = ranges.insert(it, after);
+            if (before.min <= before.max)
+                it = ranges.insert(it, before);
+        }
+        set(changed.attributes, "width", FileWidth(width));
+        set(changed.attributes, "customWidth", "1");
+        ranges.push_back(std::move(changed));
+    }
+    std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) { return a.min < b.min; });
+    Element tag;
+    tag.prefix = p;
+    tag.name = "cols";
+    std::string out = cols ? StartTag(*cols, cols->attributes, false) : StartTag(tag, {}, false);
+    tag.name = "col";
+    for (Range& r : ranges) {
+        set(r.attributes, "min", std::to_string(r.min));
+        set(r.attributes, "max", std::to_string(r.max));
+        out += StartTag(tag, r.attributes, true);
+    }
+    return out + "</" + p + "cols>";
+}
+
+// Elements that come after <legacyDrawing> in a worksheet.
+bool FollowsLegacyDrawing(const std::string& name)
+{
+    for (const char* later :
+         {"legacyDrawingHF", "drawingHF", "picture", "oleObjects", "controls", "webPublishItems", "tableParts", "extLst"})
+        if (name == later)
+            return true;
+    return false;
+}
+
+bool PatchSheet(const Sheet& sheet, const Sheet& original, const std::string& xml, const std::string& part,
+                StyleTable& styles, const std::string& legacyDrawingId, SheetPatch& out, std::string& error)
+{
+    Layout layout({"worksheet", "sheetData", "row", "c", "cols", "col", "legacyDrawingHF", "drawingHF", "picture",
+                   "oleObjects", "controls", "webPublishItems", "tableParts", "extLst"});
     if (!layout.Parse(xml, part, error))
         return false;
     const Element* sheetData = nullptr;
@@ -534,7 +626,298 @@ bool PatchSheet(const Sheet& sheet, const Sheet& original, const std::string& xm
         edits = {{sheetData->begin, sheetData->end - sheetData->begin,
                   StartTag(*sheetData, sheetData->attributes, false) + body + "</" + p + "sheetData>"}};
     }
+    if (sheet.ColumnWidths() != original.ColumnWidths()) {
+        const Element* cols = nullptr;
+        for (const Element& e : layout.elements)
+            if (e.name == "cols" && e.depth == 2)
+                cols = &e;
+        std::string text = ColumnsXml(layout, cols, p, sheet, original);
+        if (cols)
+            edits.push_back({cols->begin, cols->end - cols->begin, text});
+        else
+            edits.push_back({sheetData->begin, 0, text}); // the columns come just before the cell data
+    }
+    if (!legacyDrawingId.empty()) {
+        // The notes' drawing goes before the first element the format puts after it.
+        const Element* root = &layout.elements.front();
+        std::size_t at = root->endBegin;
+        for (const Element& e : layout.elements)
+            if (e.depth == 2 && FollowsLegacyDrawing(e.name)) {
+                at = e.begin;
+                break;
+            }
+        edits.push_back({at, 0,
+                         "<" + p + "legacyDrawing xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" r:id=\"" +
+                             legacyDrawingId + "\"/>"});
+    }
     out.xml = Apply(xml, std::move(edits));
+    return true;
+}
+
+// ---- notes (comments and the drawing that shows them) ---------------------
+
+const char* kRelationshipsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
+const char* kRelationshipType = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+// New parts, and the additions to [Content_Types].xml they need.
+struct PackageEdits {
+    std::map<std::string, std::string> replaced;
+    std::string overrides;
+    bool vmlDefault = false;
+
+    bool Has(Package& package, const std::string& part) const { return package.Has(part) || replaced.count(part); }
+    std::string FreeName(Package& package, const std::string& stem, const std::string& extension) const
+    {
+        for (int n = 1;; ++n)
+            if (std::string name = stem + std::to_string(n) + extension; !Has(package, name))
+                return name;
+    }
+};
+
+std::string CommentXml(int row, int column, const std::u16string& text)
+{
+    return "<comment ref=\"" + ColumnName(column) + std::to_string(row) +
+           "\" authorId=\"0\"><text><t xml:space=\"preserve\">" + Escaped(Utf8(EscapeText(text)), false) +
+           "</t></text></comment>";
+}
+
+const char* kNoteShapeType =
+    R"(<v:shapetype id="_x0000_t202" coordsize="21600,21600" o:spt="202" path="m,l,21600r21600,l21600,xe"><v:stroke joinstyle="miter"/><v:path gradientshapeok="t" o:connecttype="rect"/></v:shapetype>)";
+
+std::string NoteShapeXml(int id, int row, int column)
+{
+    std::string r = std::to_string(row - 1), c = std::to_string(column - 1);
+    return "<v:shape id=\"_x0000_s" + std::to_string(id) +
+           "\" type=\"#_x0000_t202\" style=\"position:absolute;margin-left:59.25pt;margin-top:1.5pt;width:108pt;"
+           "height:59.25pt;z-index:1;visibility:hidden\" fillcolor=\"#ffffe1\" o:insetmode=\"auto\"><v:fill "
+           "color2=\"#ffffe1\"/><v:shadow on=\"t\" color=\"black\" obscured=\"t\"/><v:path o:connecttype=\"none\"/>"
+           "<v:textbox style=\"mso-direction-alt:auto\"><div style=\"text-align:left\"></div></v:textbox>"
+           "<x:ClientData ObjectType=\"Note\"><x:MoveWithCells/><x:SizeWithCells/><x:Anchor>" +
+           std::to_string(column) + ", 15, " + r + ", 2, " + std::to_string(column + 2) + ", 15, " +
+           std::to_string(row + 3) + ", 16</x:Anchor><x:AutoFill>False</x:AutoFill><x:Row>" + r +
+           "</x:Row><x:Column>" + c + "</x:Column></x:ClientData></v:shape>";
+}
+
+// The drawing of notes is VML, which the program does not write as strict
+// XML: it is edited as text, one <v:shape> of a note at a time.
+std::string PatchNoteShapes(const std::string& vml, const std::vector<std::pair<int, int>>& removed,
+                            const std::vector<std::pair<int, int>>& added)
+{
+    auto number = [](const std::string& block, const char* open, const char* close) {
+        std::size_t a = block.find(open);
+        std::size_t b = a == std::string::npos ? a : block.find(close, a);
+        long long n = -1;
+        if (b != std::string::npos)
+            ParseCount(block.substr(a + std::strlen(open), b - a - std::strlen(open)), n);
+        return n;
+    };
+    std::vector<Edit> edits;
+    int nextId = 1025;
+    for (std::size_t at = vml.find("<v:shape "); at != std::string::npos; at = vml.find("<v:shape ", at + 1)) {
+        std::size_t end = vml.find("</v:shape>", at);
+        if (end == std::string::npos)
+            break;
+        end += std::strlen("</v:shape>");
+        std::string block = vml.substr(at, end - at);
+        long long id = number(block, "id=\"_x0000_s", "\"");
+        nextId = std::max<long long>(nextId, id + 1) > INT32_MAX ? nextId : static_cast<int>(std::max<long long>(nextId, id + 1));
+        if (block.find("ObjectType=\"Note\"") == std::string::npos)
+            continue;
+        long long row = number(block, "<x:Row>", "</x:Row>"), column = number(block, "<x:Column>", "</x:Column>");
+        for (const auto& [r, c] : removed)
+            if (row == r - 1 && column == c - 1)
+                edits.push_back({at, end - at, {}});
+    }
+    std::string shapes;
+    if (!added.empty() && vml.find("_x0000_t202") == std::string::npos)
+        shapes += kNoteShapeType;
+    for (const auto& [r, c] : added)
+        shapes += NoteShapeXml(nextId++, r, c);
+    std::size_t close = vml.rfind("</xml>");
+    if (!shapes.empty())
+        edits.push_back({close == std::string::npos ? vml.size() : close, 0, shapes});
+    return Apply(vml, std::move(edits));
+}
+
+// Rewrites the notes of a sheet whose notes changed: an existing notes part
+// keeps every untouched note as it was; a sheet without one gets a notes part
+// and a drawing, and `legacyDrawingId` names the relationship the sheet must
+// refer to.
+bool PatchComments(Package& package, const Sheet& sheet, const Sheet& original, const std::string& sheetPart,
+                   PackageEdits& edits, std::string& legacyDrawingId, std::string& error)
+{
+    std::map<std::pair<int, int>, std::optional<std::u16string>> changed;
+    for (const auto& [row, column] : sheet.ChangedCells()) {
+        const Cell* now = sheet.Find(row, column);
+        const Cell* was = original.Find(row, column);
+        std::optional<std::u16string> comment = now ? now->comment : std::nullopt;
+        if (comment != (was ? was->comment : std::nullopt))
+            changed[{row, column}] = comment;
+    }
+    if (changed.empty())
+        return true;
+    Relationships rels;
+    if (!ReadRelationships(package, sheetPart, rels, error))
+        return false;
+    const Relationship *commentsRel = nullptr, *vmlRel = nullptr;
+    for (const auto& [id, relationship] : rels) {
+        if (relationship.external)
+            continue;
+        if (TypeIs(relationship, "comments"))
+            commentsRel = &relationship;
+        else if (TypeIs(relationship, "vmlDrawing"))
+            vmlRel = &relationship;
+    }
+    std::vector<std::pair<int, int>> removed, added;
+    for (const auto& [cell, comment] : changed) {
+        const Cell* was = original.Find(cell.first, cell.second);
+        bool had = was && was->comment;
+        if (had && !comment)
+            removed.push_back(cell);
+        else if (!had && comment)
+            added.push_back(cell);
+    }
+
+    if (commentsRel) {
+        if (!vmlRel) {
+            error = sheetPart + ": the notes have no drawing";
+            return false;
+        }
+        auto xml = package.Read(commentsRel->target, error);
+        Layout layout({"comments", "authors", "author", "commentList", "comment"});
+        if (!xml || !layout.Parse(*xml, commentsRel->target, error))
+            return false;
+        const Element *list = nullptr, *authors = nullptr;
+        bool hasAuthor = false;
+        for (const Element& e : layout.elements) {
+            if (e.name == "commentList")
+                list = &e;
+            else if (e.name == "authors")
+                authors = &e;
+            else if (e.name == "author")
+                hasAuthor = true;
+        }
+        if (!list || list->selfClosing || !authors || (!hasAuthor && authors->selfClosing)) {
+            error = commentsRel->target + ": the notes cannot be saved over";
+            return false;
+        }
+        std::vector<Edit> patch;
+        if (!hasAuthor)
+            patch.push_back({authors->endBegin, 0, "<" + authors->prefix + "author></" + authors->prefix + "author>"});
+        auto remaining = changed;
+        for (const Element& e : layout.elements) {
+            int row = 0, column = 0;
+            if (e.name != "comment" || !ParseCellReference(e.Attribute("ref"), row, column))
+                continue;
+            auto it = remaining.find({row, column});
+            if (it == remaining.end())
+                continue;
+            patch.push_back({e.begin, e.end - e.begin, it->second ? CommentXml(row, column, *it->second) : ""});
+            remaining.erase(it);
+        }
+        std::string appended;
+        for (const auto& [cell, comment] : remaining)
+            if (comment)
+                appended += CommentXml(cell.first, cell.second, *comment);
+        patch.push_back({list->endBegin, 0, appended});
+        edits.replaced[commentsRel->target] = Apply(*xml, std::move(patch));
+        auto vml = package.Read(vmlRel->target, error);
+        if (!vml)
+            return false;
+        edits.replaced[vmlRel->target] = PatchNoteShapes(*vml, removed, added);
+        return true;
+    }
+    if (vmlRel) {
+        error = sheetPart + ": the sheet's drawing of controls cannot take notes";
+        return false;
+    }
+    // The sheet's first notes.
+    std::string commentsPart = edits.FreeName(package, "xl/comments", ".xml");
+    std::string vmlPart = edits.FreeName(package, "xl/drawings/vmlDrawing", ".vml");
+    std::string list;
+    for (const auto& [cell, comment] : changed)
+        if (comment)
+            list += CommentXml(cell.first, cell.second, *comment);
+    edits.replaced[commentsPart] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<comments "
+        "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><authors><author></author></authors>"
+        "<commentList>" + list + "</commentList></comments>";
+    edits.replaced[vmlPart] = PatchNoteShapes(
+        "<xml xmlns:v=\"urn:schemas-microsoft-com:vml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+        "xmlns:x=\"urn:schemas-microsoft-com:office:excel\"><o:shapelayout v:ext=\"edit\"><o:idmap v:ext=\"edit\" "
+        "data=\"1\"/></o:shapelayout></xml>",
+        {}, added);
+    edits.overrides += "<Override PartName=\"/" + commentsPart +
+                       "\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.comments+xml\"/>";
+    edits.vmlDefault = true;
+
+    auto freeId = [&](const char* base) {
+        for (int n = 1;; ++n)
+            if (std::string id = base + std::to_string(n); !rels.count(id))
+                return id;
+    };
+    std::string commentsId = freeId("rIdNotes"), vmlId = freeId("rIdNoteShapes");
+    std::string added_rels = std::string("<Relationship Id=\"") + commentsId + "\" Type=\"" + kRelationshipType +
+                             "comments\" Target=\"/" + commentsPart + "\"/><Relationship Id=\"" + vmlId +
+                             "\" Type=\"" + kRelationshipType + "vmlDrawing\" Target=\"/" + vmlPart + "\"/>";
+    std::string relsPart = RelationshipsPartOf(sheetPart);
+    if (package.Has(relsPart)) {
+        auto xml = package.Read(relsPart, error);
+        Layout layout({"Relationships"});
+        if (!xml || !layout.Parse(*xml, relsPart, error) || layout.elements.empty())
+            return false;
+        const Element& root = layout.elements.front();
+        if (root.selfClosing)
+            edits.replaced[relsPart] = Apply(*xml, {{root.begin, root.end - root.begin,
+                                                     StartTag(root, root.attributes, false) + added_rels +
+                                                         "</" + root.prefix + "Relationships>"}});
+        else
+            edits.replaced[relsPart] = Apply(*xml, {{root.endBegin, 0, added_rels}});
+    } else {
+        edits.replaced[relsPart] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                                               "<Relationships xmlns=\"") +
+                                   kRelationshipsNs + "\">" + added_rels + "</Relationships>";
+    }
+    legacyDrawingId = vmlId;
+    return true;
+}
+
+// Adds the types of new parts to [Content_Types].xml.
+bool PatchContentTypes(Package& package, PackageEdits& edits, std::string& error)
+{
+    if (edits.overrides.empty())
+        return true;
+    const std::string part = "[Content_Types].xml";
+    auto xml = package.Read(part, error);
+    Layout layout({"Types", "Default"});
+    if (!xml || !layout.Parse(*xml, part, error) || layout.elements.empty() || layout.elements.front().selfClosing) {
+        if (error.empty())
+            error = part + " cannot be saved over";
+        return false;
+    }
+    std::string text = edits.overrides;
+    if (edits.vmlDefault) {
+        bool known = false;
+        for (const Element& e : layout.elements) {
+            std::string extension = e.Attribute("Extension");
+            std::transform(extension.begin(), extension.end(), extension.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            known = known || (e.name == "Default" && extension == "vml");
+        }
+        if (!known)
+            text = "<Default Extension=\"vml\" ContentType=\"application/vnd.openxmlformats-officedocument.vmlDrawing\"/>" +
+                   text;
+    }
+    std::string base = edits.replaced.count(part) ? edits.replaced[part] : *xml;
+    if (edits.replaced.count(part)) {
+        // Already edited (the calculation chain left): parse the edited text.
+        Layout again({"Types"});
+        if (!again.Parse(base, part, error))
+            return false;
+        edits.replaced[part] = Apply(base, {{again.elements.front().endBegin, 0, text}});
+    } else {
+        edits.replaced[part] = Apply(base, {{layout.elements.front().endBegin, 0, text}});
+    }
     return true;
 }
 
@@ -562,15 +945,6 @@ std::string Unsupported(const Workbook& book, const Workbook& original)
             return "sheets were added or moved";
         if (sheet.Renamed() && sheet.Name() != original.sheets[i]->Name())
             return "a sheet was renamed";
-        if (sheet.WidthsChanged() && sheet.ColumnWidths() != original.sheets[i]->ColumnWidths())
-            return "column widths changed";
-        for (const auto& [row, column] : sheet.ChangedCells()) {
-            const Cell* now = sheet.Find(row, column);
-            const Cell* was = original.sheets[i]->Find(row, column);
-            auto comment = [](const Cell* c) { return c ? c->comment : std::nullopt; };
-            if (comment(now) != comment(was))
-                return "comments changed";
-        }
     }
     return {};
 }
@@ -688,27 +1062,33 @@ bool PatchXlsx(const Workbook& book, std::string& out, std::string& error)
     if (!styles.Load(package, stylesPart, error))
         return false;
 
-    std::map<std::string, std::string> replaced;
+    PackageEdits edits;
     bool formulaReplaced = false;
     for (std::size_t i = 0; i < book.sheets.size(); ++i) {
         const Sheet& sheet = *book.sheets[i];
-        if (sheet.ChangedCells().empty() && sheet.ChangedRows().empty())
+        if (!sheet.Changed())
             continue;
+        std::string legacyDrawingId;
+        if (!PatchComments(package, sheet, *original->sheets[i], sheet.Origin(), edits, legacyDrawingId, error))
+            return false;
         auto xml = package.Read(sheet.Origin(), error);
         SheetPatch patch;
-        if (!xml || !PatchSheet(sheet, *original->sheets[i], *xml, sheet.Origin(), styles, patch, error))
+        if (!xml ||
+            !PatchSheet(sheet, *original->sheets[i], *xml, sheet.Origin(), styles, legacyDrawingId, patch, error))
             return false;
-        replaced[sheet.Origin()] = std::move(patch.xml);
+        edits.replaced[sheet.Origin()] = std::move(patch.xml);
         formulaReplaced = formulaReplaced || patch.formulaReplaced;
     }
     if (styles.Changed())
-        replaced[styles.Part()] = styles.Patched();
+        edits.replaced[styles.Part()] = styles.Patched();
     if (formulaReplaced) {
-        ForgetCalcChain(package, workbookPart, replaced, error);
+        ForgetCalcChain(package, workbookPart, edits.replaced, error);
         if (!error.empty())
             return false;
     }
-    return Rebuild(source, replaced, formulaReplaced, out, error);
+    if (!PatchContentTypes(package, edits, error))
+        return false;
+    return Rebuild(source, edits.replaced, formulaReplaced, out, error);
 }
 
 } // namespace excelsim::xlsx
