@@ -596,6 +596,22 @@ bool PatchSheet(const Sheet& sheet, const Sheet& original, const std::string& xm
             if (!styleOf(row, column, existing, style))
                 return false;
             std::string text = CellXml(p, row, column, sheet.Find(row, column), style);
+            const Cell* now = sheet.Find(row, column);
+            const Cell* was = original.Find(row, column);
+            if (existing && (now ? now->value : CellValue{}) == (was ? was->value : CellValue{})) {
+                // Only the note or the format changed: the value, and a
+                // formula behind it, stay; the format index is set in place.
+                auto attributes = existing->attributes;
+                attributes.erase(std::remove_if(attributes.begin(), attributes.end(),
+                                                [](const auto& a) { return a.first == "s"; }),
+                                 attributes.end());
+                if (style >= 0)
+                    attributes.emplace_back("s", std::to_string(style));
+                if (attributes != existing->attributes)
+                    edits.push_back({existing->begin, existing->startEnd - existing->begin,
+                                     StartTag(*existing, attributes, existing->selfClosing)});
+                continue;
+            }
             if (existing) {
                 if (existing->sharedMaster) {
                     error = part + ": a cell whose formula other cells share cannot be replaced";
@@ -673,6 +689,36 @@ struct PackageEdits {
                 return name;
     }
 };
+
+// Adds `text` at the end of the root element `root` of a part, on top of
+// the edits already made to it.
+bool AppendToRoot(Package& package, PackageEdits& edits, const std::string& part, const char* root,
+                  const std::string& text, std::string& error)
+{
+    std::string base;
+    if (auto it = edits.replaced.find(part); it != edits.replaced.end()) {
+        base = it->second;
+    } else {
+        auto xml = package.Read(part, error);
+        if (!xml)
+            return false;
+        base = std::move(*xml);
+    }
+    Layout layout({root});
+    if (!layout.Parse(base, part, error))
+        return false;
+    if (layout.elements.empty() || layout.elements.front().depth != 1) {
+        error = part + " cannot be saved over";
+        return false;
+    }
+    const Element& e = layout.elements.front();
+    if (e.selfClosing)
+        edits.replaced[part] = Apply(base, {{e.begin, e.end - e.begin,
+                                             StartTag(e, e.attributes, false) + text + "</" + e.prefix + e.name + ">"}});
+    else
+        edits.replaced[part] = Apply(base, {{e.endBegin, 0, text}});
+    return true;
+}
 
 std::string CommentXml(int row, int column, const std::u16string& text)
 {
@@ -861,18 +907,9 @@ bool PatchComments(Package& package, const Sheet& sheet, const Sheet& original, 
                              "comments\" Target=\"/" + commentsPart + "\"/><Relationship Id=\"" + vmlId +
                              "\" Type=\"" + kRelationshipType + "vmlDrawing\" Target=\"/" + vmlPart + "\"/>";
     std::string relsPart = RelationshipsPartOf(sheetPart);
-    if (package.Has(relsPart)) {
-        auto xml = package.Read(relsPart, error);
-        Layout layout({"Relationships"});
-        if (!xml || !layout.Parse(*xml, relsPart, error) || layout.elements.empty())
+    if (edits.Has(package, relsPart)) {
+        if (!AppendToRoot(package, edits, relsPart, "Relationships", added_rels, error))
             return false;
-        const Element& root = layout.elements.front();
-        if (root.selfClosing)
-            edits.replaced[relsPart] = Apply(*xml, {{root.begin, root.end - root.begin,
-                                                     StartTag(root, root.attributes, false) + added_rels +
-                                                         "</" + root.prefix + "Relationships>"}});
-        else
-            edits.replaced[relsPart] = Apply(*xml, {{root.endBegin, 0, added_rels}});
     } else {
         edits.replaced[relsPart] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                                                "<Relationships xmlns=\"") +
@@ -908,16 +945,109 @@ bool PatchContentTypes(Package& package, PackageEdits& edits, std::string& error
             text = "<Default Extension=\"vml\" ContentType=\"application/vnd.openxmlformats-officedocument.vmlDrawing\"/>" +
                    text;
     }
-    std::string base = edits.replaced.count(part) ? edits.replaced[part] : *xml;
-    if (edits.replaced.count(part)) {
-        // Already edited (the calculation chain left): parse the edited text.
-        Layout again({"Types"});
-        if (!again.Parse(base, part, error))
-            return false;
-        edits.replaced[part] = Apply(base, {{again.elements.front().endBegin, 0, text}});
-    } else {
-        edits.replaced[part] = Apply(base, {{layout.elements.front().endBegin, 0, text}});
+    return AppendToRoot(package, edits, part, "Types", text, error);
+}
+
+// ---- new sheets -------------------------------------------------------------
+
+const char* kNewSheetXml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet "
+                           "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData/></worksheet>";
+
+std::string RelationshipId(const Element& e)
+{
+    for (const auto& [k, v] : e.attributes)
+        if (k.size() > 3 && k.compare(k.size() - 3, 3, ":id") == 0)
+            return v;
+    return {};
+}
+
+// Lists the new sheets in the workbook part where the model has them, and
+// moves the sheet numbers that defined names and the window refer to along.
+bool PatchSheetList(Package& package, const std::string& workbookPart, const Relationships& rels, const Workbook& book,
+                    const std::vector<std::string>& newIds, PackageEdits& edits, std::string& error)
+{
+    auto xml = package.Read(workbookPart, error);
+    Layout layout({"workbook", "sheets", "sheet", "definedName", "workbookView"});
+    if (!xml || !layout.Parse(*xml, workbookPart, error))
+        return false;
+    const Element* list = nullptr;
+    std::vector<const Element*> fileSheets;
+    long long lastSheetId = 0;
+    for (const Element& e : layout.elements) {
+        if (e.name == "sheets" && e.depth == 2)
+            list = &e;
+        if (e.name == "sheet" && list && e.parent != SIZE_MAX && &layout.elements[e.parent] == list) {
+            fileSheets.push_back(&e);
+            long long id = 0;
+            if (ParseCount(e.Attribute("sheetId"), id))
+                lastSheetId = std::max(lastSheetId, id);
+        }
     }
+    if (!list || list->selfClosing) {
+        error = workbookPart + ": the list of sheets cannot be saved over";
+        return false;
+    }
+    std::map<std::string, std::size_t> fileIndexOf;
+    for (std::size_t i = 0; i < fileSheets.size(); ++i)
+        if (auto it = rels.find(RelationshipId(*fileSheets[i])); it != rels.end())
+            fileIndexOf[it->second.target] = i;
+
+    // A new sheet goes before the next sheet of the file that follows it in
+    // the workbook, or at the end.
+    std::vector<std::string> before(fileSheets.size() + 1);
+    std::vector<long long> added(fileSheets.size() + 1, 0);
+    Element tag;
+    tag.prefix = list->prefix;
+    tag.name = "sheet";
+    for (std::size_t i = 0; i < book.sheets.size(); ++i) {
+        if (newIds[i].empty())
+            continue;
+        std::size_t at = fileSheets.size();
+        for (std::size_t j = i + 1; j < book.sheets.size(); ++j) {
+            if (!newIds[j].empty())
+                continue;
+            auto it = fileIndexOf.find(book.sheets[j]->Origin());
+            if (it == fileIndexOf.end()) {
+                error = workbookPart + ": a sheet is not listed";
+                return false;
+            }
+            at = it->second;
+            break;
+        }
+        before[at] += StartTag(tag,
+                               {{"xmlns:r", "http://schemas.openxmlformats.org/officeDocument/2006/relationships"},
+                                {"name", Utf8(book.sheets[i]->Name())},
+                                {"sheetId", std::to_string(++lastSheetId)},
+                                {"r:id", newIds[i]}},
+                               true);
+        ++added[at];
+    }
+    auto moved = [&](const std::string& text, std::string& out) {
+        long long index = 0;
+        if (!ParseCount(text, index) || index < 0 || static_cast<std::size_t>(index) >= fileSheets.size())
+            return false;
+        long long shift = 0;
+        for (long long k = 0; k <= index; ++k)
+            shift += added[static_cast<std::size_t>(k)];
+        out = std::to_string(index + shift);
+        return shift != 0;
+    };
+    std::vector<Edit> patch;
+    for (std::size_t k = 0; k < before.size(); ++k)
+        if (!before[k].empty())
+            patch.push_back({k < fileSheets.size() ? fileSheets[k]->begin : list->endBegin, 0, before[k]});
+    for (const Element& e : layout.elements) {
+        if (e.name != "definedName" && e.name != "workbookView")
+            continue;
+        auto attributes = e.attributes;
+        bool changed = false;
+        for (auto& [k, v] : attributes)
+            if (k == "localSheetId" || k == "activeTab" || k == "firstSheet")
+                changed = moved(v, v) || changed;
+        if (changed)
+            patch.push_back({e.begin, e.startEnd - e.begin, StartTag(e, attributes, e.selfClosing)});
+    }
+    edits.replaced[workbookPart] = Apply(*xml, std::move(patch));
     return true;
 }
 
@@ -937,67 +1067,98 @@ std::string WorkbookPartOf(Package& package, std::string& error)
 // What the patch cannot carry over: the caller refuses the save instead.
 std::string Unsupported(const Workbook& book, const Workbook& original)
 {
-    if (book.sheetsChanged || book.sheets.size() != original.sheets.size())
-        return "sheets were added or removed";
-    for (std::size_t i = 0; i < book.sheets.size(); ++i) {
+    std::vector<std::string> kept, was;
+    for (const auto& sheet : book.sheets)
+        if (!sheet->Origin().empty())
+            kept.push_back(sheet->Origin());
+    for (const auto& sheet : original.sheets)
+        was.push_back(sheet->Origin());
+    if (kept != was)
+        return "sheets were removed or moved";
+    for (std::size_t i = 0, k = 0; i < book.sheets.size(); ++i) {
         const Sheet& sheet = *book.sheets[i];
-        if (sheet.Origin().empty() || sheet.Origin() != original.sheets[i]->Origin())
-            return "sheets were added or moved";
-        if (sheet.Renamed() && sheet.Name() != original.sheets[i]->Name())
+        if (sheet.Origin().empty())
+            continue;
+        if (sheet.Name() != original.sheets[k++]->Name())
             return "a sheet was renamed";
     }
     return {};
 }
 
+struct ArchiveDiscard {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+using Archive = std::unique_ptr<zip_t, ArchiveDiscard>;
+struct SourceFree {
+    void operator()(zip_source_t* source) const { zip_source_free(source); }
+};
+using Source = std::unique_ptr<zip_source_t, SourceFree>;
+
+// A new package of the parts of `source` in their order, each copied as it
+// is unless replaced or dropped, then the parts that are new.
 bool Rebuild(const std::string& source, const std::map<std::string, std::string>& replaced, bool dropCalcChain,
              std::string& out, std::string& error)
 {
     zip_error_t zerr;
     zip_error_init(&zerr);
-    std::string bytes = source;
-    zip_source_t* buffer = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zerr);
-    zip_t* archive = buffer ? zip_open_from_source(buffer, 0, &zerr) : nullptr;
-    if (!archive) {
-        if (buffer)
-            zip_source_free(buffer);
-        error = std::string("cannot reopen the workbook: ") + zip_error_strerror(&zerr);
-        zip_error_fini(&zerr);
-        return false;
-    }
+    Source inBuffer(zip_source_buffer_create(source.data(), source.size(), 0, &zerr));
+    Archive in(inBuffer ? zip_open_from_source(inBuffer.get(), ZIP_RDONLY, &zerr) : nullptr);
+    if (in)
+        inBuffer.release(); // the archive owns it now
+    Source outBuffer(zip_source_buffer_create(nullptr, 0, 0, &zerr));
+    Archive target(in && outBuffer ? zip_open_from_source(outBuffer.get(), ZIP_TRUNCATE, &zerr) : nullptr);
     zip_error_fini(&zerr);
-    zip_source_keep(buffer);
-    bool ok = true;
-    for (const auto& [name, data] : replaced) {
-        zip_source_t* part = zip_source_buffer(archive, data.data(), data.size(), 0);
-        if (!part || zip_file_add(archive, name.c_str(), part, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
-            if (part)
-                zip_source_free(part);
-            ok = false;
-        }
-    }
-    if (dropCalcChain) {
-        zip_int64_t index = zip_name_locate(archive, "xl/calcChain.xml", 0);
-        if (index >= 0)
-            zip_delete(archive, static_cast<zip_uint64_t>(index));
-    }
-    if (!ok || zip_close(archive) != 0) {
-        error = std::string("cannot write the workbook: ") + zip_strerror(archive);
-        zip_discard(archive);
-        zip_source_free(buffer);
-        return false;
-    }
-    if (zip_source_open(buffer) != 0) {
-        zip_source_free(buffer);
+    if (!target) {
         error = "cannot write the workbook";
         return false;
     }
-    zip_source_seek(buffer, 0, SEEK_END);
-    zip_int64_t size = zip_source_tell(buffer);
-    zip_source_seek(buffer, 0, SEEK_SET);
+    zip_source_keep(outBuffer.get()); // it outlives the archive written into it
+    auto add = [&](const std::string& name, zip_source_t* part) {
+        if (!part)
+            return false;
+        if (zip_file_add(target.get(), name.c_str(), part, ZIP_FL_ENC_UTF_8) < 0) {
+            zip_source_free(part);
+            return false;
+        }
+        return true;
+    };
+    bool ok = true;
+    std::map<std::string, bool> written;
+    zip_int64_t count = zip_get_num_entries(in.get(), 0);
+    for (zip_int64_t i = 0; i < count && ok; ++i) {
+        const char* entry = zip_get_name(in.get(), static_cast<zip_uint64_t>(i), 0);
+        if (!entry) {
+            ok = false;
+            break;
+        }
+        std::string name = entry;
+        if (dropCalcChain && name == "xl/calcChain.xml")
+            continue;
+        if (auto it = replaced.find(name); it != replaced.end()) {
+            ok = add(name, zip_source_buffer(target.get(), it->second.data(), it->second.size(), 0));
+            written[name] = true;
+        } else {
+            ok = add(name, zip_source_zip(target.get(), in.get(), static_cast<zip_uint64_t>(i), 0, 0, -1));
+        }
+    }
+    for (const auto& [name, data] : replaced)
+        if (ok && !written.count(name))
+            ok = add(name, zip_source_buffer(target.get(), data.data(), data.size(), 0));
+    if (!ok || zip_close(target.get()) != 0) {
+        error = std::string("cannot write the workbook: ") + zip_strerror(target.get());
+        return false;
+    }
+    target.release(); // closed
+    if (zip_source_open(outBuffer.get()) != 0) {
+        error = "cannot write the workbook";
+        return false;
+    }
+    zip_source_seek(outBuffer.get(), 0, SEEK_END);
+    zip_int64_t size = zip_source_tell(outBuffer.get());
+    zip_source_seek(outBuffer.get(), 0, SEEK_SET);
     out.assign(static_cast<std::size_t>(std::max<zip_int64_t>(size, 0)), '\0');
-    zip_int64_t read = zip_source_read(buffer, out.data(), out.size());
-    zip_source_close(buffer);
-    zip_source_free(buffer);
+    zip_int64_t read = zip_source_read(outBuffer.get(), out.data(), out.size());
+    zip_source_close(outBuffer.get());
     if (read != size) {
         error = "cannot write the workbook";
         return false;
@@ -1011,9 +1172,11 @@ void ForgetCalcChain(Package& package, const std::string& workbookPart, std::map
                      std::string& error)
 {
     auto strip = [&](const std::string& partName, const char* element) {
-        if (!package.Has(partName))
-            return;
-        auto xml = package.Read(partName, error);
+        std::optional<std::string> xml;
+        if (auto it = replaced.find(partName); it != replaced.end())
+            xml = it->second;
+        else if (package.Has(partName))
+            xml = package.Read(partName, error);
         if (!xml)
             return;
         Layout layout({element});
@@ -1064,21 +1227,55 @@ bool PatchXlsx(const Workbook& book, std::string& out, std::string& error)
 
     PackageEdits edits;
     bool formulaReplaced = false;
+    std::map<std::string, const Sheet*> originalOf;
+    for (const auto& sheet : original->sheets)
+        originalOf[sheet->Origin()] = sheet.get();
+    const Sheet blank(u"");
+    std::vector<std::string> newIds(book.sheets.size());
+    std::string newRelationships;
     for (std::size_t i = 0; i < book.sheets.size(); ++i) {
         const Sheet& sheet = *book.sheets[i];
-        if (!sheet.Changed())
+        bool added = sheet.Origin().empty();
+        if (!sheet.Changed() && !added)
             continue;
+        std::string part = added ? edits.FreeName(package, "xl/worksheets/sheet", ".xml") : sheet.Origin();
+        std::string xml = kNewSheetXml;
+        if (!added) {
+            auto bytes = package.Read(part, error);
+            if (!bytes)
+                return false;
+            xml = std::move(*bytes);
+        } else {
+            edits.replaced[part] = {}; // the name is taken
+            for (int n = 1;; ++n)
+                if (std::string id = "rIdSheet" + std::to_string(n); !rels.count(id)) {
+                    bool used = false;
+                    for (const auto& other : newIds)
+                        used = used || other == id;
+                    if (!used) {
+                        newIds[i] = id;
+                        break;
+                    }
+                }
+            newRelationships += std::string("<Relationship Id=\"") + newIds[i] + "\" Type=\"" + kRelationshipType +
+                                "worksheet\" Target=\"/" + part + "\"/>";
+            edits.overrides += "<Override PartName=\"/" + part +
+                               "\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
+        }
+        const Sheet& before = added ? blank : *originalOf.at(part);
         std::string legacyDrawingId;
-        if (!PatchComments(package, sheet, *original->sheets[i], sheet.Origin(), edits, legacyDrawingId, error))
+        if (!PatchComments(package, sheet, before, part, edits, legacyDrawingId, error))
             return false;
-        auto xml = package.Read(sheet.Origin(), error);
         SheetPatch patch;
-        if (!xml ||
-            !PatchSheet(sheet, *original->sheets[i], *xml, sheet.Origin(), styles, legacyDrawingId, patch, error))
+        if (!PatchSheet(sheet, before, xml, part, styles, legacyDrawingId, patch, error))
             return false;
-        edits.replaced[sheet.Origin()] = std::move(patch.xml);
+        edits.replaced[part] = std::move(patch.xml);
         formulaReplaced = formulaReplaced || patch.formulaReplaced;
     }
+    if (!newRelationships.empty() &&
+        (!AppendToRoot(package, edits, RelationshipsPartOf(workbookPart), "Relationships", newRelationships, error) ||
+         !PatchSheetList(package, workbookPart, rels, book, newIds, edits, error)))
+        return false;
     if (styles.Changed())
         edits.replaced[styles.Part()] = styles.Patched();
     if (formulaReplaced) {

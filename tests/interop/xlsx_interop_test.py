@@ -171,11 +171,12 @@ def write_rich(path, with_note):
     return parts
 
 
-def export_into_opened(tmp, with_note):
+def export_into_opened(tmp, with_note, own_sheets):
     """An export into an opened workbook changes the rows it writes and keeps
     the rest of the workbook; its handle notes join the sheet's own notes or
-    are the sheet's first."""
-    books = os.path.join(tmp, f"rich-{with_note}")
+    are the sheet's first; with a sheet per block, the new sheets join the
+    workbook."""
+    books = os.path.join(tmp, f"rich-{with_note}-{own_sheets}")
     os.makedirs(books)
     source = os.path.join(books, "rich.xlsx")
     original = write_rich(source, with_note)
@@ -186,8 +187,8 @@ def export_into_opened(tmp, with_note):
                     "SOFTWARE\\Norvale\\Gridwell\\Settings"):
             reg.write("[HKEY_CURRENT_USER\\%s]\n\n" % key)
         reg.write("[HKEY_CURRENT_USER\\SOFTWARE\\Norvale\\Gridwell\\Settings\\Export]\n")
-        reg.write('"WorkbookSettings"=dword:00000001\n"WorksheetSettings"=dword:00000001\n'
-                  '"StartRow"=dword:00000014\n\n')
+        reg.write('"WorkbookSettings"=dword:00000001\n"WorksheetSettings"=dword:%08x\n'
+                  '"StartRow"=dword:00000014\n\n' % (0 if own_sheets else 1))
     sample = os.path.join(os.environ["GW_SOURCE_DIR"], "samples", "sample.dxf")
     out = gwhost(["--registry", registry, "--spreadsheet", "running", "--open-book", source, "--books", books, sample],
                  "gwell\nExport2\n\n")
@@ -206,9 +207,22 @@ def export_into_opened(tmp, with_note):
           "a note of the user's" if with_note else None)
     check("defined name", "Total" in wb.defined_names, True)
     check("width of an untouched column", round(ws.column_dimensions["Z"].width, 2), 17)
-    exported = [ws.cell(r, 1).value for r in range(20, 40) if ws.cell(r, 1).value]
-    check("exported rows start at row 20", bool(exported) and ws.cell(20, 1).value is not None, True)
-    check("exported rows carry their handles", all(ws.cell(r, 1).comment for r in range(20, 20 + len(exported))), True)
+    if own_sheets:
+        new = [name for name in wb.sheetnames if name not in ("Data", "Other")]
+        check("the blocks' sheets are added", len(new) > 0, True)
+        check("the workbook's sheets stay in order", [n for n in wb.sheetnames if n in ("Data", "Other")],
+              ["Data", "Other"])
+        for name in new:
+            sheet = wb[name]
+            check(f"{name} has a header and rows", sheet.max_row >= 2, True)
+            check(f"{name} rows carry their handles", all(sheet.cell(r, 1).comment for r in range(2, sheet.max_row + 1)),
+                  True)
+        check("nothing written into Data", ws.max_row, 7)
+    else:
+        exported = [ws.cell(r, 1).value for r in range(20, 40) if ws.cell(r, 1).value]
+        check("exported rows start at row 20", bool(exported) and ws.cell(20, 1).value is not None, True)
+        check("exported rows carry their handles",
+              all(ws.cell(r, 1).comment for r in range(20, 20 + len(exported))), True)
     values = openpyxl.load_workbook(source, data_only=True)
     check("formula result kept", values["Data"]["A1"].value, 6)
     check("other formula result kept", values["Other"]["A1"].value, 20)
@@ -216,8 +230,9 @@ def export_into_opened(tmp, with_note):
         saved = {name: package.read(name) for name in package.namelist()}
     for name in original:
         check(f"part {name} kept", name in saved, True)
-    for name in ("docProps/core.xml", "docProps/app.xml", "xl/workbook.xml", "xl/worksheets/sheet2.xml",
-                 "xl/theme/theme1.xml"):
+    unchanged = ["docProps/core.xml", "docProps/app.xml", "xl/worksheets/sheet2.xml", "xl/theme/theme1.xml"]
+    unchanged += ["xl/worksheets/sheet1.xml"] if own_sheets else ["xl/workbook.xml"]
+    for name in unchanged:
         check(f"part {name} unchanged", saved.get(name) == original.get(name), True)
 
 
@@ -249,8 +264,9 @@ def main():
         check("damaged file named", "bad.xlsx" in run.stderr + run.stdout, True)
 
         awkward_texts(tmp)
-        export_into_opened(tmp, True)
-        export_into_opened(tmp, False)
+        export_into_opened(tmp, True, False)
+        export_into_opened(tmp, False, False)
+        export_into_opened(tmp, False, True)
     if failures:
         sys.exit("\n".join(failures))
     print("ok")

@@ -229,6 +229,76 @@ TEST_F(XlsxSave, ChangedOpenedWorkbookKeepsEverythingElseAndItsPermissions)
     EXPECT_EQ(back->sheets[1]->Find(1, 1)->value, Number(5));
 }
 
+TEST_F(XlsxSave, NewSheetsNotesAndWidthsJoinTheOpenedPackage)
+{
+    std::string path = Path("book.xlsx"), error;
+    Parts source = SourceParts();
+    // A name local to the second sheet: its sheet number moves with a sheet
+    // put before it.
+    std::string& workbook = source["xl/workbook.xml"];
+    workbook.replace(workbook.find("</definedNames>"), 0, R"(<definedName name="Local" localSheetId="1">Other!$A$1</definedName>)");
+    WriteZip(path, source);
+    auto book = ReadXlsx(path, error);
+    ASSERT_TRUE(book) << error;
+    auto added = std::make_shared<Sheet>(u"Added");
+    added->Update(1, 1, [](Cell& c) { c.value = Text(u"head"); });
+    added->SetRowBold(1, true);
+    added->Update(2, 1, [](Cell& c) {
+        c.value = Text(u"P-1");
+        c.comment = u"1F3";
+    });
+    added->SetColumnWidth(1, 12.5);
+    book->sheets.insert(book->sheets.begin() + 1, added);
+    book->sheetsChanged = true;
+    // The first notes and a width of a sheet of the file.
+    book->sheets[0]->Update(2, 3, [](Cell& c) { c.comment = u"note on a formula"; });
+    book->sheets[0]->SetColumnWidth(2, 30);
+
+    ASSERT_EQ(SaveXlsx(*book, path, error), SaveResult::Written) << error;
+    Parts saved = ReadZip(path);
+    EXPECT_EQ(saved["xl/worksheets/sheet2.xml"], source["xl/worksheets/sheet2.xml"]);
+    EXPECT_EQ(saved["xl/calcChain.xml"], source["xl/calcChain.xml"]); // no formula was replaced
+    EXPECT_NE(saved["xl/workbook.xml"].find(R"(<definedName name="Local" localSheetId="2">)"), std::string::npos)
+        << saved["xl/workbook.xml"];
+    EXPECT_NE(saved["xl/workbook.xml"].find(R"(<definedName name="Total">Data!$A$1</definedName>)"), std::string::npos);
+    EXPECT_NE(saved["xl/worksheets/sheet1.xml"].find("<legacyDrawing"), std::string::npos);
+    EXPECT_LT(saved["xl/worksheets/sheet1.xml"].find("<cols>"), saved["xl/worksheets/sheet1.xml"].find("<sheetData>"));
+
+    auto back = ReadXlsx(path, error);
+    ASSERT_TRUE(back) << error;
+    ASSERT_EQ(back->sheets.size(), 3u);
+    EXPECT_EQ(back->sheets[0]->Name(), u"Data");
+    EXPECT_EQ(back->sheets[1]->Name(), u"Added");
+    EXPECT_EQ(back->sheets[2]->Name(), u"Other");
+    const Sheet& a = *back->sheets[1];
+    EXPECT_EQ(a.Find(1, 1)->value, Text(u"head"));
+    EXPECT_TRUE(a.RowBold(1));
+    EXPECT_EQ(a.Find(2, 1)->comment.value_or(u""), u"1F3");
+    EXPECT_NEAR(a.ColumnWidth(1).value_or(0), 12.5, 0.01);
+    const Sheet& d = *back->sheets[0];
+    EXPECT_EQ(d.Find(2, 3)->comment.value_or(u""), u"note on a formula");
+    EXPECT_EQ(d.Find(2, 3)->value, Number(10));
+    EXPECT_NEAR(d.ColumnWidth(2).value_or(0), 30, 0.01);
+    EXPECT_EQ(back->sheets[2]->Find(1, 1)->value, Number(5));
+
+    // Saved again, the notes of the file's sheet change in place.
+    back->sheets[0]->Update(2, 3, [](Cell& c) { c.comment.reset(); });
+    back->sheets[0]->Update(1, 3, [](Cell& c) { c.comment = u"another"; });
+    ASSERT_EQ(SaveXlsx(*back, path, error), SaveResult::Written) << error;
+    auto third = ReadXlsx(path, error);
+    ASSERT_TRUE(third) << error;
+    EXPECT_FALSE(third->sheets[0]->Find(2, 3)->comment);
+    EXPECT_EQ(third->sheets[0]->Find(1, 3)->comment.value_or(u""), u"another");
+    EXPECT_EQ(third->sheets[1]->Find(2, 1)->comment.value_or(u""), u"1F3");
+    Parts again = ReadZip(path);
+    std::string vml;
+    for (const auto& [name, data] : again)
+        if (name.find(".vml") != std::string::npos && data.find("<x:Row>0</x:Row><x:Column>2</x:Column>") != std::string::npos)
+            vml = data;
+    EXPECT_FALSE(vml.empty()) << "no note shape for C1";
+    EXPECT_EQ(vml.find("<x:Row>1</x:Row><x:Column>2</x:Column>"), std::string::npos) << "the removed note keeps its shape";
+}
+
 TEST_F(XlsxSave, AChangeThatCannotBeCarriedOverIsRefusedAndTheFileKept)
 {
     std::string path = Path("book.xlsx"), error;
