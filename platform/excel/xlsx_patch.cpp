@@ -20,6 +20,7 @@
 #include <cctype>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -757,6 +758,7 @@ std::string PatchNoteShapes(const std::string& vml, const std::vector<std::pair<
             ParseCount(block.substr(a + std::strlen(open), b - a - std::strlen(open)), n);
         return n;
     };
+    const std::set<std::pair<long long, long long>> gone(removed.begin(), removed.end());
     std::vector<Edit> edits;
     int nextId = 1025;
     for (std::size_t at = vml.find("<v:shape "); at != std::string::npos; at = vml.find("<v:shape ", at + 1)) {
@@ -766,13 +768,13 @@ std::string PatchNoteShapes(const std::string& vml, const std::vector<std::pair<
         end += std::strlen("</v:shape>");
         std::string block = vml.substr(at, end - at);
         long long id = number(block, "id=\"_x0000_s", "\"");
-        nextId = std::max<long long>(nextId, id + 1) > INT32_MAX ? nextId : static_cast<int>(std::max<long long>(nextId, id + 1));
+        if (id >= nextId && id < INT32_MAX)
+            nextId = static_cast<int>(id + 1);
         if (block.find("ObjectType=\"Note\"") == std::string::npos)
             continue;
         long long row = number(block, "<x:Row>", "</x:Row>"), column = number(block, "<x:Column>", "</x:Column>");
-        for (const auto& [r, c] : removed)
-            if (row == r - 1 && column == c - 1)
-                edits.push_back({at, end - at, {}});
+        if (gone.count({row + 1, column + 1}))
+            edits.push_back({at, end - at, {}});
     }
     std::string shapes;
     if (!added.empty() && vml.find("_x0000_t202") == std::string::npos)
@@ -1022,13 +1024,14 @@ bool PatchSheetList(Package& package, const std::string& workbookPart, const Rel
                                true);
         ++added[at];
     }
+    std::vector<long long> shiftUpTo(added.size(), 0); // new sheets placed before file sheet k or an earlier one
+    for (std::size_t k = 0; k < added.size(); ++k)
+        shiftUpTo[k] = added[k] + (k ? shiftUpTo[k - 1] : 0);
     auto moved = [&](const std::string& text, std::string& out) {
         long long index = 0;
         if (!ParseCount(text, index) || index < 0 || static_cast<std::size_t>(index) >= fileSheets.size())
             return false;
-        long long shift = 0;
-        for (long long k = 0; k <= index; ++k)
-            shift += added[static_cast<std::size_t>(k)];
+        long long shift = shiftUpTo[static_cast<std::size_t>(index)];
         out = std::to_string(index + shift);
         return shift != 0;
     };

@@ -14,6 +14,11 @@ std::u16string Utf16(const std::string& text);
 // format writes each such code unit as _xHHHH_. A literal text that itself
 // reads as _xHHHH_ has its underscore written as _x005F_, so that reading
 // back gives the original text exactly. Applies to cell texts and comments.
+// The workbook holds UTF-16: text from the host's UTF-8 has already had each
+// invalid or CESU-style sequence replaced by U+FFFD by the code-page decoder,
+// so a lone surrogate can only come from UTF-16 itself (a drawing's \U+D800
+// notation, an automation client); it is stored as _xD800_ and read back as
+// the same code unit.
 std::u16string EscapeText(const std::u16string& text);
 std::u16string UnescapeText(const std::u16string& text);
 // True for a code unit XML cannot carry as it is (see EscapeText); the
