@@ -165,3 +165,38 @@ TEST(XlsxEscape, SheetNamesXmlCannotHoldAreRefused)
 }
 
 } // namespace
+
+namespace {
+
+TEST(XlsxEscape, LongTextsWithinTheCellLimitRoundTrip)
+{
+    using namespace excelsim;
+    Workbook book;
+    auto sheet = std::make_shared<Sheet>(u"S");
+    std::u16string wide(32767, u'é'), controls;
+    for (int i = 0; i < 4000; ++i)
+        controls += static_cast<char16_t>(1 + i % 8);
+    sheet->Update(1, 1, [&](Cell& c) { c.value = Text(wide); });
+    sheet->Update(2, 1, [&](Cell& c) { c.value = Text(controls); });
+    book.sheets = {sheet};
+    std::string path = TempPath("long.xlsx"), error;
+    ASSERT_TRUE(WriteXlsx(book, path, error)) << error;
+    auto back = ReadXlsx(path, error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->sheets[0]->Find(1, 1)->value.text, wide);
+    EXPECT_EQ(back->sheets[0]->Find(2, 1)->value.text, controls);
+    std::filesystem::remove(path);
+
+    // The writer library counts the stored (escaped) form against the cell
+    // limit: a text of more than 4681 such characters is refused with a
+    // message, and no file is left behind.
+    std::u16string tooMany(5000, u'\x02');
+    sheet->Update(3, 1, [&](Cell& c) { c.value = Text(tooMany); });
+    EXPECT_FALSE(WriteXlsx(book, path, error));
+    EXPECT_NE(error.find("cell"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(path));
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+} // namespace

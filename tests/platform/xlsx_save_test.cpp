@@ -299,6 +299,26 @@ TEST_F(XlsxSave, NewSheetsNotesAndWidthsJoinTheOpenedPackage)
     EXPECT_EQ(vml.find("<x:Row>1</x:Row><x:Column>2</x:Column>"), std::string::npos) << "the removed note keeps its shape";
 }
 
+TEST_F(XlsxSave, ASaveWritesThroughALinkAndKeepsTheTargetsMode)
+{
+    std::string target = Path("real.xlsx"), link = Path("link.xlsx"), error;
+    { std::ofstream(target) << "old"; }
+    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+    fs::create_symlink("real.xlsx", link);
+    Workbook book;
+    book.sheets = {std::make_shared<Sheet>(u"S")};
+    book.sheets[0]->Update(1, 1, [](Cell& c) { c.value = Number(42); });
+    ASSERT_EQ(SaveXlsx(book, link, error), SaveResult::Written) << error;
+    EXPECT_TRUE(fs::is_symlink(link));
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    auto back = ReadXlsx(target, error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->sheets[0]->Find(1, 1)->value, Number(42));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2) << "a file left behind";
+}
+
 TEST_F(XlsxSave, AChangeThatCannotBeCarriedOverIsRefusedAndTheFileKept)
 {
     std::string path = Path("book.xlsx"), error;
