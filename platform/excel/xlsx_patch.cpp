@@ -534,6 +534,8 @@ bool PatchSheet(const Sheet& sheet, const Sheet& original, const std::string& xm
             out = existing->attributes;
         else
             out = {{"r", std::to_string(row)}};
+        // The span of columns a row declares would no longer hold.
+        out.erase(std::remove_if(out.begin(), out.end(), [](const auto& a) { return a.first == "spans"; }), out.end());
         if (sheet.RowBold(row) == original.RowBold(row))
             return true;
         out.erase(std::remove_if(out.begin(), out.end(),
