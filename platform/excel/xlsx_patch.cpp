@@ -437,7 +437,9 @@ std::string ColumnsXml(const Layout& layout, const Element* cols, const std::str
             }
         attributes.emplace_back(key, std::move(value));
     };
-    for (const auto& [column, width] : sheet.ColumnWidths()) {
+    for (const auto& entry : sheet.ColumnWidths()) {
+        const int column = entry.first;
+        const double width = entry.second;
         if (original.ColumnWidth(column) == width)
             continue;
         auto it = std::find_if(ranges.begin(), ranges.end(),
@@ -512,7 +514,7 @@ bool PatchSheet(const Sheet& sheet, const Sheet& original, const std::string& xm
             cells[{row, column}] = i;
         }
     }
-    if (!sheetData) {
+    if (!sheetData || layout.elements.front().depth != 1 || sheetData->depth != 2) {
         error = part + ": the sheet has no cell data";
         return false;
     }
