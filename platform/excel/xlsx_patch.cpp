@@ -752,7 +752,7 @@ std::string NoteShapeXml(int id, int row, int column)
 // The drawing of notes is VML, which the program does not write as strict
 // XML: it is edited as text, one <v:shape> of a note at a time.
 std::string PatchNoteShapes(const std::string& vml, const std::vector<std::pair<int, int>>& removed,
-                            const std::vector<std::pair<int, int>>& added)
+                            const std::vector<std::pair<int, int>>& added, int firstId = 1025)
 {
     auto number = [](const std::string& block, const char* open, const char* close) {
         std::size_t a = block.find(open);
@@ -764,7 +764,7 @@ std::string PatchNoteShapes(const std::string& vml, const std::vector<std::pair<
     };
     const std::set<std::pair<long long, long long>> gone(removed.begin(), removed.end());
     std::vector<Edit> edits;
-    int nextId = 1025;
+    int nextId = firstId;
     for (std::size_t at = vml.find("<v:shape "); at != std::string::npos; at = vml.find("<v:shape ", at + 1)) {
         std::size_t end = vml.find("</v:shape>", at);
         if (end == std::string::npos)
@@ -894,11 +894,19 @@ bool PatchComments(Package& package, const Sheet& sheet, const Sheet& original, 
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<comments "
         "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><authors><author></author></authors>"
         "<commentList>" + list + "</commentList></comments>";
+    // Each drawing numbers its shapes in blocks of 1024 of its own; a block
+    // well past those the program gives (one per sheet) keeps the new
+    // drawing's shape ids apart from the file's other drawings.
+    long long drawingNumber = 1;
+    ParseCount(vmlPart.substr(std::strlen("xl/drawings/vmlDrawing"),
+                              vmlPart.size() - std::strlen("xl/drawings/vmlDrawing") - std::strlen(".vml")),
+               drawingNumber);
+    int block = static_cast<int>(std::min(drawingNumber, 1000000LL)) + 1000;
     edits.replaced[vmlPart] = PatchNoteShapes(
         "<xml xmlns:v=\"urn:schemas-microsoft-com:vml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
         "xmlns:x=\"urn:schemas-microsoft-com:office:excel\"><o:shapelayout v:ext=\"edit\"><o:idmap v:ext=\"edit\" "
-        "data=\"1\"/></o:shapelayout></xml>",
-        {}, added);
+        "data=\"" + std::to_string(block) + "\"/></o:shapelayout></xml>",
+        {}, added, block * 1024 + 1);
     edits.overrides += "<Override PartName=\"/" + commentsPart +
                        "\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.comments+xml\"/>";
     edits.vmlDefault = true;
