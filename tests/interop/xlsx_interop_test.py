@@ -10,6 +10,7 @@ not model (formulas with their results, merged cells, styles, names, further
 sheets and parts)."""
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -232,8 +233,42 @@ def export_into_opened(tmp, with_note, own_sheets):
         check(f"part {name} kept", name in saved, True)
     unchanged = ["docProps/core.xml", "docProps/app.xml", "xl/worksheets/sheet2.xml", "xl/theme/theme1.xml"]
     unchanged += ["xl/worksheets/sheet1.xml"] if own_sheets else ["xl/workbook.xml"]
+    libreoffice_reads_the_same(source, tmp)
     for name in unchanged:
         check(f"part {name} unchanged", saved.get(name) == original.get(name), True)
+
+
+def libreoffice_reads_the_same(path, tmp):
+    """Where LibreOffice is installed, it opens the saved workbook and finds
+    the same values, formulas, notes and merged cells as openpyxl."""
+    soffice = shutil.which("soffice")
+    if not soffice:
+        return
+    outdir = os.path.join(tmp, "libreoffice")
+    run = subprocess.run([soffice, "--headless", "--norestore",
+                          "-env:UserInstallation=file://" + os.path.join(tmp, "lo-profile"),
+                          "--convert-to", "xlsx", "--outdir", outdir, path],
+                         capture_output=True, text=True, timeout=240)
+    converted = os.path.join(outdir, os.path.basename(path))
+    if run.returncode != 0 or not os.path.exists(converted):
+        failures.append(f"LibreOffice could not open {path}: {run.stdout} {run.stderr}")
+        return
+    ours, theirs = openpyxl.load_workbook(path), openpyxl.load_workbook(converted)
+    check(f"LibreOffice sheets of {path}", theirs.sheetnames, ours.sheetnames)
+    for ws in ours:
+        other = theirs[ws.title]
+        check(f"LibreOffice merged cells of {ws.title}", sorted(map(str, other.merged_cells.ranges)),
+              sorted(map(str, ws.merged_cells.ranges)))
+        for row in ws.iter_rows():
+            for cell in row:
+                got = other[cell.coordinate]
+                same = got.value == cell.value or (isinstance(got.value, (int, float)) and
+                                                  isinstance(cell.value, (int, float)) and
+                                                  abs(got.value - cell.value) < 1e-9)
+                check(f"LibreOffice value {ws.title}!{cell.coordinate}", same, True)
+                if cell.comment:
+                    check(f"LibreOffice note {ws.title}!{cell.coordinate}",
+                          got.comment.text.strip() if got.comment else None, cell.comment.text.strip())
 
 
 def main():
