@@ -31,6 +31,9 @@ options:
   --open-book FILE.xlsx  a workbook the running spreadsheet program has open
                          (repeatable; the last one is active)
   --books DIR            at the end, save every open workbook as DIR/<name>.xlsx
+                         (a file there this run did not open or write is kept:
+                         the workbook takes "<name> (2).xlsx"; an opened
+                         workbook nothing changed is not rewritten)
   --save-as FILE.dxf     at the end, save the current drawing as FILE.dxf
   --help                 show this text
 

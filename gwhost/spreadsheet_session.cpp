@@ -1,6 +1,7 @@
 // The spreadsheet program around a gwhost run: absent, installed, or running
 // with the workbooks of --open-book open (the last one active); at the end,
-// with --books DIR, every open workbook is saved as DIR/<name>.xlsx.
+// with --books DIR, every open workbook is saved as DIR/<name>.xlsx, or
+// under another free name when that file is someone else's.
 #include "input_file_check.h"
 #include "sessions.h"
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -45,6 +47,38 @@ std::string FileNameFor(const std::u16string& workbookName)
         lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     bool hasExtension = lower.size() > 5 && lower.compare(lower.size() - 5, 5, ".xlsx") == 0;
     return hasExtension ? name : name + ".xlsx";
+}
+
+bool Exists(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+bool SameFile(const std::string& a, const std::filesystem::path& b)
+{
+    std::error_code ec;
+    return !a.empty() && std::filesystem::equivalent(a, b, ec);
+}
+
+// DIR/<name>.xlsx when that is free: no file there, or the very file the
+// workbook was opened from, and not already taken by another workbook of
+// this session. Otherwise "<name> (2).xlsx", "(3)"... so that a file the
+// session did not write is never replaced.
+std::string TargetFor(const std::string& dir, const std::u16string& workbookName, const std::string& openedPath,
+                      std::set<std::filesystem::path>& taken)
+{
+    std::filesystem::path wanted = std::filesystem::path(dir) / FileNameFor(workbookName);
+    std::string stem = wanted.stem().string(), extension = wanted.extension().string();
+    for (int n = 1;; ++n) {
+        std::filesystem::path candidate =
+            n == 1 ? wanted : wanted.parent_path() / (stem + " (" + std::to_string(n) + ")" + extension);
+        std::filesystem::path key = std::filesystem::absolute(candidate).lexically_normal();
+        if (taken.count(key) || (Exists(candidate) && !SameFile(openedPath, candidate)))
+            continue;
+        taken.insert(key);
+        return candidate.string();
+    }
 }
 
 } // namespace
@@ -82,21 +116,29 @@ bool EndSpreadsheetSession(const HostOptions& options, std::string& error)
     if (!options.booksDir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(options.booksDir, ec);
+        std::set<std::filesystem::path> taken;
         for (const auto& app : g_excel->Instances()) {
-            auto names = app->With([](excelsim::AppData& data) {
-                std::vector<std::u16string> out;
+            auto books = app->With([](excelsim::AppData& data) {
+                std::vector<std::pair<std::u16string, std::string>> out;
                 for (const auto& book : data.workbooks)
-                    out.push_back(book->name);
+                    out.emplace_back(book->name, book->opened ? book->opened->path : std::string());
                 return out;
             });
-            for (const auto& name : names) {
-                std::string path = options.booksDir + "/" + FileNameFor(name);
+            for (const auto& [name, openedPath] : books) {
+                std::string path = TargetFor(options.booksDir, name, openedPath, taken);
                 std::string saveError;
-                if (!app->SaveWorkbook(name, path, saveError)) {
+                switch (app->SaveWorkbook(name, path, saveError)) {
+                case excelsim::SaveResult::Failed:
                     error += (error.empty() ? "" : "; ") + saveError;
                     ok = false;
-                } else {
+                    break;
+                case excelsim::SaveResult::Unchanged:
+                    std::printf("Workbook %s unchanged; %s left as it was\n", excelsim::xlsx::Utf8(name).c_str(),
+                                path.c_str());
+                    break;
+                case excelsim::SaveResult::Written:
                     std::printf("Workbook %s saved as %s\n", excelsim::xlsx::Utf8(name).c_str(), path.c_str());
+                    break;
                 }
             }
         }

@@ -59,15 +59,15 @@ void AppData::AdoptWorkbook(std::shared_ptr<Workbook> book)
     activeWorkbook = std::move(book);
 }
 
-bool ExcelApp::SaveWorkbook(const std::u16string& workbookName, const std::string& path, std::string& error)
+SaveResult ExcelApp::SaveWorkbook(const std::u16string& workbookName, const std::string& path, std::string& error)
 {
     std::lock_guard<std::mutex> guard(lock_);
     Workbook* book = data_.FindWorkbook(workbookName);
     if (!book) {
         error = "no open workbook of that name";
-        return false;
+        return SaveResult::Failed;
     }
-    return WriteXlsx(*book, path, error);
+    return SaveXlsx(*book, path, error);
 }
 
 bool ExcelApp::OpenWorkbook(const std::string& path, std::string& error)

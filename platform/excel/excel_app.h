@@ -5,6 +5,7 @@
 // the program can call into it again.
 #pragma once
 #include "sheet_model.h"
+#include "xlsx_file.h"
 
 #include <atomic>
 #include <cstdint>
@@ -75,7 +76,7 @@ public:
                   const std::u16string& text, std::string& error);
 
     // .xlsx files (xlsx_writer.cpp, xlsx_reader.cpp). Paths are Unix paths.
-    bool SaveWorkbook(const std::u16string& workbookName, const std::string& path, std::string& error);
+    SaveResult SaveWorkbook(const std::u16string& workbookName, const std::string& path, std::string& error);
     bool OpenWorkbook(const std::string& path, std::string& error);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "oleauto.h"
+#include "xlsx_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -160,6 +161,8 @@ const Cell* Sheet::Find(int row, int column) const
 
 void Sheet::SetRowBold(int row, bool bold)
 {
+    changed_ = true;
+    changedRows_.insert(row);
     if (bold)
         boldRows_.insert(row);
     else
@@ -194,7 +197,43 @@ void Sheet::AutoFit(int firstColumn, int lastColumn)
             continue;
         // Width in characters of the standard font, with the program's margin.
         widths_[column] = static_cast<double>(counts.rbegin()->first) + 0.71;
+        changed_ = widthsChanged_ = true;
     }
+}
+
+std::vector<std::pair<int, int>> Sheet::ChangedCells() const
+{
+    std::vector<std::uint64_t> keys(changedCells_.begin(), changedCells_.end());
+    std::sort(keys.begin(), keys.end());
+    std::vector<std::pair<int, int>> out;
+    out.reserve(keys.size());
+    for (std::uint64_t key : keys)
+        out.emplace_back(static_cast<int>(key >> 16), static_cast<int>(key & 0xFFFF));
+    return out;
+}
+
+void Sheet::MarkSaved()
+{
+    changed_ = renamed_ = widthsChanged_ = false;
+    changedCells_.clear();
+    changedRows_.clear();
+}
+
+bool Workbook::Changed() const
+{
+    if (sheetsChanged)
+        return true;
+    for (const auto& sheet : sheets)
+        if (sheet->Changed())
+            return true;
+    return false;
+}
+
+void Workbook::MarkSaved()
+{
+    sheetsChanged = false;
+    for (const auto& sheet : sheets)
+        sheet->MarkSaved();
 }
 
 std::optional<double> Sheet::ColumnWidth(int column) const
@@ -232,6 +271,14 @@ SheetNameProblem Workbook::CheckSheetName(const std::u16string& sheetName, const
     for (char16_t c : sheetName)
         if (c == u':' || c == u'\\' || c == u'/' || c == u'?' || c == u'*' || c == u'[' || c == u']')
             return SheetNameProblem::BadCharacter;
+    // A sheet name is stored as an XML attribute with no escape of its own:
+    // a character XML cannot hold would make the saved workbook unreadable,
+    // and a tab or line break would come back as a space.
+    for (char16_t c : sheetName)
+        if (c < 0x20 || xlsx::NeedsEscape(c))
+            return SheetNameProblem::BadCharacter;
+    if (xlsx::HasLoneSurrogate(sheetName))
+        return SheetNameProblem::BadCharacter;
     if (sheetName.front() == u'\'' || sheetName.back() == u'\'')
         return SheetNameProblem::Apostrophe;
     if (SameName(sheetName, u"History"))

@@ -63,7 +63,11 @@ public:
     explicit Sheet(std::u16string name) : name_(std::move(name)) {}
 
     const std::u16string& Name() const { return name_; }
-    void SetName(std::u16string name) { name_ = std::move(name); }
+    void SetName(std::u16string name)
+    {
+        name_ = std::move(name);
+        changed_ = renamed_ = true;
+    }
 
     const Cell* Find(int row, int column) const;
     // Every change to a cell goes through Update, which keeps the autofit
@@ -71,6 +75,8 @@ public:
     template <class Change>
     void Update(int row, int column, Change&& change)
     {
+        changed_ = true;
+        changedCells_.insert(Key(row, column));
         Cell& cell = cells_[Key(row, column)];
         std::size_t before = DisplayedText(cell.value).size();
         change(cell);
@@ -89,7 +95,11 @@ public:
     // text; columns without text keep theirs.
     void AutoFit(int firstColumn, int lastColumn);
     std::optional<double> ColumnWidth(int column) const;
-    void SetColumnWidth(int column, double width) { widths_[column] = width; }
+    void SetColumnWidth(int column, double width)
+    {
+        widths_[column] = width;
+        changed_ = widthsChanged_ = true;
+    }
     const std::map<int, double>& ColumnWidths() const { return widths_; }
     // Longest displayed text in the column, in characters (0 when empty).
     std::size_t LongestText(int column) const;
@@ -97,6 +107,18 @@ public:
     // All non-blank cells, ordered by row then column.
     std::vector<std::pair<std::pair<int, int>, const Cell*>> SortedCells() const;
     std::size_t CellCount() const { return cells_.size(); }
+
+    // What changed since the sheet was read from a file or saved: saving
+    // over an opened file rewrites only these and keeps everything else.
+    bool Changed() const { return changed_; }
+    bool Renamed() const { return renamed_; }
+    bool WidthsChanged() const { return widthsChanged_; }
+    std::vector<std::pair<int, int>> ChangedCells() const; // (row, column), ordered
+    const std::unordered_set<int>& ChangedRows() const { return changedRows_; } // row formats
+    void MarkSaved();
+    // The package part the sheet was read from; empty for a new sheet.
+    const std::string& Origin() const { return origin_; }
+    void SetOrigin(std::string part) { origin_ = std::move(part); }
 
 private:
     static std::uint64_t Key(int row, int column)
@@ -111,6 +133,10 @@ private:
     std::map<int, double> widths_;
     // Per column: how many cells show a text of each length (non-zero lengths).
     std::unordered_map<int, std::map<std::size_t, int>> lengths_;
+    bool changed_ = false, renamed_ = false, widthsChanged_ = false;
+    std::unordered_set<std::uint64_t> changedCells_;
+    std::unordered_set<int> changedRows_;
+    std::string origin_;
 };
 
 // Why a sheet name is refused, or Ok.
@@ -121,6 +147,19 @@ struct Workbook {
     std::vector<std::shared_ptr<Sheet>> sheets;
     std::size_t activeSheet = 0;
     int sheetsCreated = 0; // numbers the next default sheet name
+    // For a workbook opened from a file: the file's path and bytes as read,
+    // so that saving can keep what the model does not hold. Null for a new
+    // workbook.
+    struct OpenedFile {
+        std::string path;
+        std::string bytes;
+    };
+    std::shared_ptr<const OpenedFile> opened;
+    bool sheetsChanged = false; // sheets added, removed or reordered
+
+    // Anything changed since it was opened or saved.
+    bool Changed() const;
+    void MarkSaved();
 
     Sheet* FindSheet(const std::u16string& name) const;
     SheetNameProblem CheckSheetName(const std::u16string& name, const Sheet* renamed) const;

@@ -49,6 +49,7 @@ protected:
                 std::size_t at = book_->sheets.empty() ? 0 : book_->activeSheet;
                 book_->sheets.insert(book_->sheets.begin() + static_cast<std::ptrdiff_t>(at), added);
                 book_->activeSheet = at;
+                book_->sheetsChanged = true;
                 return added;
             });
             ReturnObject(result, NewWorksheetObject(app_, SheetRef{book_, sheet}));

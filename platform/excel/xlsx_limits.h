@@ -14,6 +14,8 @@ inline constexpr std::size_t kMaxCells = 2000000;             // over all sheets
 inline constexpr std::size_t kMaxSharedStrings = 1000000;
 inline constexpr std::size_t kMaxStyles = 65536;              // fonts, formats, cell formats each
 inline constexpr std::size_t kMaxTextChars = 32767;           // one cell or string, as the program allows
+// One cell text as stored: every code unit may take an escape of 7 bytes.
+inline constexpr std::size_t kMaxEscapedTextBytes = kMaxTextChars * 7;
 inline constexpr int kMaxXmlDepth = 64;
 
 } // namespace excelsim::xlsx

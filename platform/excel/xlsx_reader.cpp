@@ -107,6 +107,7 @@ std::shared_ptr<Workbook> ReadXlsxFromMemory(const void* data, std::size_t size,
         auto sheet = std::make_shared<Sheet>(entry.name);
         if (!ReadSheet(package, it->second, strings, styles, *sheet, budget, error))
             return nullptr;
+        sheet->SetOrigin(it->second.target);
         if (i == parsed.activeTab)
             book->activeSheet = book->sheets.size();
         book->sheets.push_back(std::move(sheet));
@@ -116,6 +117,10 @@ std::shared_ptr<Workbook> ReadXlsxFromMemory(const void* data, std::size_t size,
         return nullptr;
     }
     book->sheetsCreated = static_cast<int>(book->sheets.size());
+    // Kept so that a save can carry over what the model does not hold.
+    book->opened = std::make_shared<const Workbook::OpenedFile>(
+        Workbook::OpenedFile{{}, std::string(static_cast<const char*>(data), size)});
+    book->MarkSaved();
     return book;
 }
 
@@ -141,8 +146,11 @@ std::shared_ptr<Workbook> ReadXlsx(const std::string& path, std::string& error)
     std::size_t slash = path.find_last_of('/');
     std::u16string name = Utf16(slash == std::string::npos ? path : path.substr(slash + 1));
     auto book = ReadXlsxFromMemory(bytes.data(), bytes.size(), name, error);
-    if (!book)
+    if (!book) {
         error = path + ": " + error;
+        return nullptr;
+    }
+    book->opened = std::make_shared<const Workbook::OpenedFile>(Workbook::OpenedFile{path, std::move(bytes)});
     return book;
 }
 

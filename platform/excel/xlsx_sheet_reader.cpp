@@ -56,7 +56,7 @@ public:
     {
         if (inValue_) {
             value_.append(text, static_cast<std::size_t>(length));
-            if (value_.size() > kMaxTextChars * 4)
+            if (value_.size() > kMaxEscapedTextBytes)
                 Fail("a cell value is too long");
         } else if (inInline_ && !inlineText_.Text(text, length)) {
             Fail("a cell text is too long");
@@ -149,7 +149,7 @@ private:
             if (!value.error)
                 value.error = ErrorValueFromText(u"#VALUE!");
         } else if (type_ == "str" || type_ == "d") {
-            std::u16string text = Utf16(value_);
+            std::u16string text = UnescapeText(Utf16(value_));
             SCODE error = hasFormula_ ? ErrorValueFromText(text) : 0;
             value.kind = error ? CellKind::Error : CellKind::Text;
             value.error = error;

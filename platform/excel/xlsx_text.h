@@ -9,6 +9,23 @@ namespace excelsim::xlsx {
 std::string Utf8(const std::u16string& text);
 std::u16string Utf16(const std::string& text);
 
+// XML can hold neither most control characters nor U+FFFE, U+FFFF or a lone
+// surrogate, and a carriage return would come back as a line feed; the
+// format writes each such code unit as _xHHHH_. A literal text that itself
+// reads as _xHHHH_ has its underscore written as _x005F_, so that reading
+// back gives the original text exactly. Applies to cell texts and comments.
+// The workbook holds UTF-16: text from the host's UTF-8 has already had each
+// invalid or CESU-style sequence replaced by U+FFFD by the code-page decoder,
+// so a lone surrogate can only come from UTF-16 itself (a drawing's \U+D800
+// notation, an automation client); it is stored as _xD800_ and read back as
+// the same code unit.
+std::u16string EscapeText(const std::u16string& text);
+std::u16string UnescapeText(const std::u16string& text);
+// True for a code unit XML cannot carry as it is (see EscapeText); the
+// sheet-name check refuses these, as sheet names have no escape.
+bool NeedsEscape(char16_t c);
+bool HasLoneSurrogate(const std::u16string& text);
+
 // Collects the text of <t> elements below an element, leaving out phonetic
 // runs (<rPh>), as the program shows a rich or plain string.
 class TextCollector {
@@ -33,11 +50,11 @@ public:
         if (!inText_)
             return true;
         utf8_.append(text, static_cast<std::size_t>(length));
-        return utf8_.size() <= kMaxTextChars * 4;
+        return utf8_.size() <= kMaxEscapedTextBytes;
     }
     std::u16string Take()
     {
-        std::u16string out = Utf16(utf8_);
+        std::u16string out = UnescapeText(Utf16(utf8_));
         utf8_.clear();
         return out;
     }

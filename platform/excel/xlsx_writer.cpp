@@ -14,6 +14,9 @@ namespace {
 
 using xlsx::Utf8;
 
+// Cell texts and comments go out with the format's escapes (xlsx_text.h).
+std::string StoredText(const std::u16string& text) { return Utf8(xlsx::EscapeText(text)); }
+
 struct WorkbookCloser {
     void operator()(lxw_workbook* book) const
     {
@@ -55,7 +58,7 @@ lxw_error WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const Ce
     case CellKind::Number:
         return worksheet_write_number(sheet, row, col, v.number, format);
     case CellKind::Text:
-        return worksheet_write_string(sheet, row, col, Utf8(v.text).c_str(), format);
+        return worksheet_write_string(sheet, row, col, StoredText(v.text).c_str(), format);
     case CellKind::Boolean:
         return worksheet_write_boolean(sheet, row, col, v.boolean ? 1 : 0, format);
     case CellKind::Error: {
@@ -90,7 +93,7 @@ bool WriteSheet(lxw_workbook* book, Formats& formats, const Sheet& sheet, bool a
         bool isBold = cell->bold || sheet.RowBold(position.first);
         lxw_error status = WriteCell(ws, row, col, *cell, formats.For(isBold, cell->numberFormat));
         if (status == LXW_NO_ERROR && cell->comment)
-            status = worksheet_write_comment(ws, row, col, Utf8(*cell->comment).c_str());
+            status = worksheet_write_comment(ws, row, col, StoredText(*cell->comment).c_str());
         if (status != LXW_NO_ERROR) {
             error = std::string("cannot write a cell: ") + lxw_strerror(status);
             return false;
@@ -105,34 +108,26 @@ bool WriteXlsx(const Workbook& book, const std::string& path, std::string& error
 {
     // Written beside the target and renamed over it, so a failed save never
     // leaves a damaged file where a good one was.
-    std::string temporary = path + ".part";
-    {
-        std::unique_ptr<lxw_workbook, WorkbookCloser> out(workbook_new(temporary.c_str()));
-        if (!out) {
-            error = "cannot create " + path;
-            return false;
-        }
-        Formats formats(out.get());
-        for (std::size_t i = 0; i < book.sheets.size(); ++i) {
-            if (!WriteSheet(out.get(), formats, *book.sheets[i], i == book.activeSheet, error)) {
-                out.reset();
-                std::remove(temporary.c_str());
+    return ReplaceFile(
+        path,
+        [&](const std::string& temporary, std::string& writeError) {
+            std::unique_ptr<lxw_workbook, WorkbookCloser> out(workbook_new(temporary.c_str()));
+            if (!out) {
+                writeError = "cannot create " + path;
                 return false;
             }
-        }
-        lxw_error status = workbook_close(out.release());
-        if (status != LXW_NO_ERROR) {
-            error = std::string("cannot save ") + path + ": " + lxw_strerror(status);
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot replace " + path;
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+            Formats formats(out.get());
+            for (std::size_t i = 0; i < book.sheets.size(); ++i)
+                if (!WriteSheet(out.get(), formats, *book.sheets[i], i == book.activeSheet, writeError))
+                    return false;
+            lxw_error status = workbook_close(out.release());
+            if (status != LXW_NO_ERROR) {
+                writeError = std::string("cannot save ") + path + ": " + lxw_strerror(status);
+                return false;
+            }
+            return true;
+        },
+        error);
 }
 
 } // namespace excelsim
