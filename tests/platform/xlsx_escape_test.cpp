@@ -1,6 +1,7 @@
 // Texts that XML cannot hold as they are travel through .xlsx files in the
 // format's _xHHHH_ escapes and come back exactly.
 #include "excel/xlsx_file.h"
+#include "support/leak_checked_test.h"
 #include "excel/xlsx_text.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +67,9 @@ std::vector<std::u16string> AwkwardTexts()
     return texts;
 }
 
-TEST(XlsxEscape, CellTextsAndCommentsRoundTripExactly)
+using XlsxEscapeTest = LeakCheckedTest;
+
+TEST_F(XlsxEscapeTest, CellTextsAndCommentsRoundTripExactly)
 {
     Workbook book;
     book.name = u"Book1";
@@ -105,7 +108,7 @@ TEST(XlsxEscape, CellTextsAndCommentsRoundTripExactly)
     std::filesystem::remove(path);
 }
 
-TEST(XlsxEscape, EscapesAreDecodedInEveryTextAnotherWriterStores)
+TEST_F(XlsxEscapeTest, EscapesAreDecodedInEveryTextAnotherWriterStores)
 {
     using xlsx::EscapeText;
     using xlsx::UnescapeText;
@@ -153,7 +156,7 @@ TEST(XlsxEscape, EscapesAreDecodedInEveryTextAnotherWriterStores)
     EXPECT_EQ(s.Find(1, 4)->value, Text(u"f\uFFFE"));
 }
 
-TEST(XlsxEscape, SheetNamesXmlCannotHoldAreRefused)
+TEST_F(XlsxEscapeTest, SheetNamesXmlCannotHoldAreRefused)
 {
     Workbook book;
     EXPECT_EQ(book.CheckSheetName(u"a\x01" u"b", nullptr), SheetNameProblem::BadCharacter);
@@ -168,7 +171,7 @@ TEST(XlsxEscape, SheetNamesXmlCannotHoldAreRefused)
 
 namespace {
 
-TEST(XlsxEscape, LongTextsWithinTheCellLimitRoundTrip)
+TEST_F(XlsxEscapeTest, LongTextsWithinTheCellLimitRoundTrip)
 {
     using namespace excelsim;
     Workbook book;

@@ -1,6 +1,7 @@
 // Saving a workbook opened from a file keeps what the stand-in does not
 // model, writes nothing when nothing changed, and keeps the file's mode.
 #include "excel/xlsx_file.h"
+#include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -17,7 +18,7 @@ namespace {
 using namespace excelsim;
 namespace fs = std::filesystem;
 
-class XlsxSave : public ::testing::Test {
+class XlsxSave : public LeakCheckedTest {
 protected:
     void SetUp() override
     {
