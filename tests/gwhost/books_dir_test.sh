@@ -2,24 +2,13 @@
 # gwhost --books DIR with files already in DIR: a file the session did not
 # write is never replaced (a new workbook takes another free name, said on
 # the command line), and an opened workbook nothing changed is left as it was.
-set -u
-bin="${GW_BIN_DIR:?}"
-src="${GW_SOURCE_DIR:?}"
-gwhost="$bin/gwhost"
-failures=0
-passes=0
-check() { # description, condition result
-  if [ "$2" -eq 0 ]; then echo "ok - $1"; passes=$((passes + 1)); else echo "FAILED - $1"; failures=$((failures + 1)); fi
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config"
+source "$(dirname "$0")/../support/harness.sh"
 books="$work/books"
 mkdir -p "$books"
 
 # A file left from before under the name the export's new workbook gets.
 printf 'not written by this session\n' >"$books/Book1.xlsx"
-out=$(printf 'gwell\nExport2\n\n' | "$gwhost" --books "$books" "$src/samples/sample.dxf" 2>"$work/err"); status=$?
+out=$(printf 'gwell\nExport2\n\n' | "$gwhost" --books "$books" "$sample" 2>"$work/err"); status=$?
 check "export exits 0" $status
 [ "$(cat "$books/Book1.xlsx")" = "not written by this session" ]; check "the file left from before is untouched" $?
 [ -f "$books/Book1 (2).xlsx" ]; check "the new workbook takes the next free name" $?
@@ -33,7 +22,7 @@ chmod 0640 "$opened"
 touch -d '2001-02-03 04:05:06' "$opened"
 before=$(sha256sum <"$opened")
 out=$(printf 'gwell\nExport2\n\n' | "$gwhost" --spreadsheet running --open-book "$opened" --books "$books" \
-      "$src/samples/sample.dxf" 2>"$work/err"); status=$?
+      "$sample" 2>"$work/err"); status=$?
 check "export beside an opened workbook exits 0" $status
 [ "$(sha256sum <"$opened")" = "$before" ]; check "the unchanged opened workbook keeps its bytes" $?
 [ "$(stat -c %Y "$opened")" = "$(date -d '2001-02-03 04:05:06' +%s)" ]; check "the unchanged opened workbook is not rewritten" $?
@@ -42,5 +31,4 @@ new=$(printf '%s\n' "$out" | sed -n 's/^Workbook Book[0-9]* saved as //p')
 [ -n "$new" ] && [ "$new" != "$opened" ] && [ -f "$new" ]; check "the new workbook is saved under a name of its own ($new)" $?
 [ "$(cat "$books/Book1.xlsx")" = "not written by this session" ]; check "still untouched after the second run" $?
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

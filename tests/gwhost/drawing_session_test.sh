@@ -1,18 +1,7 @@
 #!/usr/bin/env bash
 # gwhost's drawing: the document it opens, the select command, the save at
 # the end of input, and what an unreadable drawing does.
-set -u
-bin="${GW_BIN_DIR:?}"
-source_dir="${GW_SOURCE_DIR:?}"
-gwhost="$bin/gwhost"
-sample="$source_dir/samples/sample.dxf"
-failures=0
-check() { # description, condition result
-  if [ "$2" -eq 0 ]; then echo "ok - $1"; else echo "FAILED - $1"; failures=$((failures + 1)); fi
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config"
+source "$(dirname "$0")/../support/harness.sh"
 
 printf '' | "$gwhost" "$sample" --save-as "$work/copy.dxf" >/dev/null 2>"$work/err"
 check "an untouched drawing saves and exits 0" $?
@@ -95,4 +84,4 @@ check "--save-as with an empty name is a bad argument" $?
 printf '' | "$gwhost" "" >/dev/null 2>"$work/err"; status=$?
 [ $status -eq 2 ] && [ "$(wc -l <"$work/err")" -eq 1 ]; check "so is an empty drawing name" $?
 
-exit $((failures > 0))
+finish

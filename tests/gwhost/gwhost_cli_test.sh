@@ -1,17 +1,7 @@
 #!/usr/bin/env bash
 # gwhost as a user runs it: prompts, Escape, bad arguments, a missing
 # resource module.
-set -u
-bin="${GW_BIN_DIR:?}"
-gwhost="$bin/gwhost"
-failures=0
-passes=0
-check() { # description, condition result
-  if [ "$2" -eq 0 ]; then echo "ok - $1"; passes=$((passes + 1)); else echo "FAILED - $1"; failures=$((failures + 1)); fi
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config"
+source "$(dirname "$0")/../support/harness.sh"
 
 prompt=$(printf '\nGridwell [Export/Export2/Selection+export/Export3/Import/Options/Connect/Disconnect/Toolbar/Help] <Export>: ')
 expected=$(printf '\nCommand: %s\nCommand: \n' "$prompt")
@@ -43,5 +33,4 @@ cp "$bin/gwell16.arx" "$work/lonely/"
 grep -q 'cannot load module' "$work/err"; check "and says the module failed to load" $?
 [ "$(wc -l <"$work/err")" -eq 1 ]; check "in one line" $?
 
-echo "$passes passed, $failures failed"
-[ $failures -eq 0 ]
+finish

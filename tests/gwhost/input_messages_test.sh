@@ -3,17 +3,7 @@
 # shown escaped, never sent to the terminal raw; a directory, a FIFO or an
 # OpenDocument file named as a drawing or workbook is called what it is (and
 # a FIFO is never waited on); the message boxes read as "caption: text".
-set -u
-bin="${GW_BIN_DIR:?}"
-gwhost="$bin/gwhost"
-failures=0
-passes=0
-check() { # description, condition result
-  if [ "$2" -eq 0 ]; then echo "ok - $1"; passes=$((passes + 1)); else echo "FAILED - $1"; failures=$((failures + 1)); fi
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config"
+source "$(dirname "$0")/../support/harness.sh"
 cd "$work" || exit 1
 
 # Whether a file holds a byte a terminal acts on: C0 controls other than the
@@ -95,5 +85,4 @@ out=$(printf 'gwell\nExport\n' | "$gwhost" 2>&1)
 echo "$out" | grep -qx 'No block definition qualifies: Gridwell cannot carry out this command'
 check "so does the box of a drawing without blocks" $?
 
-echo "$passes passed, $failures failed"
-[ $failures -eq 0 ]
+finish

@@ -1,17 +1,7 @@
 #!/usr/bin/env bash
 # gwhost's per-user registry store: where it lives, that a run which changes
 # nothing leaves it alone, and that a damaged store is reported, not fatal.
-set -u
-bin="${GW_BIN_DIR:?}"
-gwhost="$bin/gwhost"
-failures=0
-passes=0
-check() { # description, condition result
-  if [ "$2" -eq 0 ]; then echo "ok - $1"; passes=$((passes + 1)); else echo "FAILED - $1"; failures=$((failures + 1)); fi
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config"
+source "$(dirname "$0")/../support/harness.sh"
 
 printf 'gwell\n^C\n' | "$gwhost" >/dev/null 2>"$work/err"; status=$?
 check "a run without a store exits 0" $status
@@ -54,5 +44,4 @@ env -u XDG_CONFIG_HOME -u HOME "$gwhost" </dev/null >/dev/null 2>"$work/err"; st
 [ $status -ne 0 ]; check "without HOME, XDG_CONFIG_HOME or --registry the host refuses to start" $?
 grep -q -- '--registry' "$work/err"; check "and says how to fix it" $?
 
-echo "$passes passed, $failures failed"
-[ $failures -eq 0 ]
+finish
