@@ -238,6 +238,17 @@ bool ReadRelationships(Package& package, const std::string& part, Relationships&
     return ParseXml(*xml, relsPart, handler, error);
 }
 
+std::string OfficeDocumentPart(Package& package, std::string& error)
+{
+    Relationships root;
+    if (!ReadRelationships(package, "", root, error))
+        return {};
+    for (const auto& [id, relationship] : root)
+        if (TypeIs(relationship, "officeDocument") && !relationship.external)
+            return relationship.target;
+    return "xl/workbook.xml";
+}
+
 bool ParseWorkbookPart(const std::string& xml, const std::string& partName, WorkbookPart& out, std::string& error)
 {
     WorkbookHandler handler(out);

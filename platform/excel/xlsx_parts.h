@@ -21,6 +21,10 @@ bool TypeIs(const Relationship& relationship, const char* kind); // "worksheet",
 // A missing relationships part is no error: the part simply has none.
 bool ReadRelationships(Package& package, const std::string& part, Relationships& out, std::string& error);
 
+// The package's workbook part, as its root relationships name it; the usual
+// name when they name none. Empty when the relationships cannot be read.
+std::string OfficeDocumentPart(Package& package, std::string& error);
+
 struct WorkbookPart {
     struct SheetEntry {
         std::u16string name;

@@ -1068,17 +1068,6 @@ bool PatchSheetList(Package& package, const std::string& workbookPart, const Rel
 
 // ---- the package ------------------------------------------------------------
 
-std::string WorkbookPartOf(Package& package, std::string& error)
-{
-    Relationships root;
-    if (!ReadRelationships(package, "", root, error))
-        return {};
-    for (const auto& [id, relationship] : root)
-        if (TypeIs(relationship, "officeDocument") && !relationship.external)
-            return relationship.target;
-    return "xl/workbook.xml";
-}
-
 // What the patch cannot carry over: the caller refuses the save instead.
 std::string Unsupported(const Workbook& book, const Workbook& original)
 {
@@ -1228,7 +1217,7 @@ bool PatchXlsx(const Workbook& book, std::string& out, std::string& error)
     Package package;
     if (!package.Open(source.data(), source.size(), error))
         return false;
-    std::string workbookPart = WorkbookPartOf(package, error);
+    std::string workbookPart = OfficeDocumentPart(package, error);
     Relationships rels;
     if (workbookPart.empty() || !ReadRelationships(package, workbookPart, rels, error))
         return false;

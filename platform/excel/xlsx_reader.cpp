@@ -15,17 +15,6 @@ using namespace xlsx;
 
 namespace {
 
-std::string FindOfficeDocument(Package& package, std::string& error)
-{
-    Relationships root;
-    if (!ReadRelationships(package, "", root, error))
-        return {};
-    for (const auto& [id, relationship] : root)
-        if (TypeIs(relationship, "officeDocument") && !relationship.external)
-            return relationship.target;
-    return "xl/workbook.xml";
-}
-
 bool ReadOptionalPart(Package& package, const Relationships& rels, const char* type, std::string& xml,
                       std::string& partName, std::string& error)
 {
@@ -65,7 +54,7 @@ std::shared_ptr<Workbook> ReadXlsxFromMemory(const void* data, std::size_t size,
     Package package;
     if (!package.Open(data, size, error))
         return nullptr;
-    std::string workbookPart = FindOfficeDocument(package, error);
+    std::string workbookPart = OfficeDocumentPart(package, error);
     if (workbookPart.empty())
         return nullptr;
     auto workbookXml = package.Read(workbookPart, error);
