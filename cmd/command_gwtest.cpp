@@ -1,7 +1,8 @@
 // gwtest: a diagnostic that walks through the spreadsheet connection one
 // step at a time, with a trace line before and after each step.
+#include "cmd/command_gwtest.h"
+
 #include "cmd/command_guard.h"
-#include "cmd/operations.h"
 #include "automation/acquire_excel.h"
 #include "automation/excel_ops.h"
 

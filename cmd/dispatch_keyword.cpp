@@ -1,5 +1,10 @@
-#include "app/resource_strings.h"
-#include "cmd/operations.h"
+#include "cmd/dispatch_keyword.h"
+
+#include "cmd/pending_operations.h"
+#include "common/resource_strings.h"
+#include "export/export.h"
+#include "import/import.h"
+#include "livelink/livelink.h"
 #include "res/resource.h"
 
 #include <adslib.h>

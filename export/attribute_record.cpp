@@ -1,13 +1,13 @@
 #include "export/attribute_record.h"
 
-std::string FoldedTag(const std::string& tag)
-{
-    std::string key = tag;
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return key;
-}
+#include "common/case_fold.h"
+
+namespace {
+
+// A tag as the host compares it.
+std::string FoldedTag(const std::string& tag) { return FoldedAscii(tag); }
+
+} // namespace
 
 AttributeMerge::AttributeMerge(std::vector<AttributeRecord>& records)
     : m_records(records)

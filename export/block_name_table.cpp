@@ -1,6 +1,7 @@
 #include "export/block_name_table.h"
 
-#include "app/resource_strings.h"
+#include "common/case_fold.h"
+#include "common/resource_strings.h"
 #include "export/drawing_objects.h"
 #include "res/resource.h"
 
@@ -11,36 +12,9 @@
 #include <cstring>
 #include <memory>
 
-namespace {
-
-// Block names compare as the host compares them: ASCII letters without case,
-// other bytes as they are.
-std::string FoldKey(const std::string& name)
-{
-    std::string key = name;
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return key;
-}
-
-bool HasPrefixIgnoringCase(const char* name, const char* prefix)
-{
-    for (; *prefix; ++prefix, ++name) {
-        char c = *name;
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-        if (c != *prefix) // the prefixes are upper case; a short name stops at its end
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 void BlockNameTable::set(const std::string& name, bool hasAttributes)
 {
-    const auto [it, added] = m_index.emplace(FoldKey(name), m_entries.size());
+    const auto [it, added] = m_index.emplace(FoldedAscii(name), m_entries.size());
     if (added)
         m_entries.push_back({name, hasAttributes});
     else
@@ -49,7 +23,7 @@ void BlockNameTable::set(const std::string& name, bool hasAttributes)
 
 const BlockNameTable::Entry* BlockNameTable::find(const std::string& name) const
 {
-    const auto it = m_index.find(FoldKey(name));
+    const auto it = m_index.find(FoldedAscii(name));
     return it == m_index.end() ? nullptr : &m_entries[it->second];
 }
 
@@ -61,7 +35,7 @@ void BlockNameTable::clear()
 
 bool IsLayoutBlockName(const char* name)
 {
-    return HasPrefixIgnoringCase(name, "*MODEL_SPACE") || HasPrefixIgnoringCase(name, "*PAPER_SPACE");
+    return StartsWithFolded(name, "*MODEL_SPACE") || StartsWithFolded(name, "*PAPER_SPACE");
 }
 
 bool BuildBlockNameTable(BlockNameTable& table)

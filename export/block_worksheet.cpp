@@ -1,6 +1,7 @@
 #include "automation/acquire_excel.h"
 #include "automation/ansi_text.h"
 #include "automation/excel_ops.h"
+#include "common/case_fold.h"
 #include "export/worksheet_writer.h"
 
 #include <mbstring.h>
@@ -15,13 +16,9 @@ bool IsReservedSheetName(const WCHAR* name, std::size_t length)
     static const char kHistory[] = "history";
     if (length != sizeof kHistory - 1)
         return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        WCHAR c = name[i];
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<WCHAR>(c + 32);
-        if (c != static_cast<WCHAR>(kHistory[i]))
+    for (std::size_t i = 0; i < length; ++i)
+        if (FoldAscii(name[i]) != static_cast<WCHAR>(kHistory[i]))
             return false;
-    }
     return true;
 }
 

@@ -47,10 +47,11 @@ bool ExportBlock(const std::string& blockName, const Settings& settings)
     AcDbObjectIdArray ids;
     if (!ListReferences(blockName, ids))
         return false;
-    if (LayerFilter.on)
-        ApplyLayerFilter(ids, LayerFilter);
-    if (!SelectedReferences.isEmpty())
-        ApplySelectionFilter(ids, SelectedReferences);
+    const ModuleState& state = TheModuleState();
+    if (state.layerFilter.on)
+        ApplyLayerFilter(ids, state.layerFilter);
+    if (!state.selectedReferences.isEmpty())
+        ApplySelectionFilter(ids, state.selectedReferences);
 
     // The header is written before the first reference, so the columns for
     // attributes that the definitions lack must be known for all references

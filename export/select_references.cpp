@@ -1,4 +1,4 @@
-#include "export/reference_filters.h"
+#include "export/select_references.h"
 
 #include <acdbads.h>
 #include <acedads.h>

@@ -12,5 +12,5 @@ void PrepareWorkbook(IDispatch* application, const Settings& settings)
     automation::Activate(workbook);
 
     if (SharesActiveWorksheet(settings))
-        CurrentRow = settings.FindNextBlankLine ? FindBlankRow(workbook) : settings.ExportStartRow;
+        TheModuleState().currentRow = settings.FindNextBlankLine ? FindBlankRow(workbook) : settings.ExportStartRow;
 }

@@ -4,6 +4,8 @@
 // program and writes to the worksheet active in it at that moment, so a
 // program that was closed during the export makes the remaining steps skip.
 #pragma once
+#include "common/grid_limits.h"
+#include "common/module_state.h"
 #include "settings/settings.h"
 
 #include <comdef.h>
@@ -12,17 +14,12 @@
 #include <string>
 #include <vector>
 
-// The row the next row is written to. It lives as long as the module, so a
-// later export into the active worksheet can carry on where it stands.
-extern int CurrentRow;
+// The row the next row is written to is the module state's currentRow.
 
-// Rows travel to the spreadsheet's cell lookup as 16-bit numbers: no row
-// beyond this one can be written.
-inline constexpr int kHighestWritableRow = 32767;
 // What FindBlankRow answers when its scan found no blank row: a row past the
 // last writable one, so the rows go on in a new worksheet instead of landing
 // on data.
-inline constexpr int kNoBlankRow = 65536;
+inline constexpr int kNoBlankRow = kGridRows;
 
 // Whether a spreadsheet program is running to export into.
 bool SpreadsheetRunning();
@@ -31,9 +28,6 @@ bool SpreadsheetRunning();
 // an empty text on the workbook's active sheet; kNoBlankRow when rows 1 to
 // 65535 all hold something.
 int FindBlankRow(IDispatch* workbook);
-
-// The most characters (UTF-16 units) one cell holds.
-inline constexpr std::size_t kCellCharacterLimit = 32767;
 
 // Whether the program takes `name` as a worksheet name at all: 1 to 31
 // characters, none of : \ / ? * [ ], no apostrophe at either end, and not
@@ -47,11 +41,11 @@ bool SheetNameAllowed(const std::string& name);
 // Answers the name the sheet ended up with (empty when no program runs).
 std::string OpenBlockWorksheet(const std::string& name);
 
-// Whether `count` rows starting at CurrentRow all lie within the rows that
-// can be written.
-inline bool RowsFit(int count) { return CurrentRow <= kHighestWritableRow - count + 1; }
+// Whether `count` rows starting at the current row all lie within the rows
+// that can be written.
+inline bool RowsFit(int count) { return TheModuleState().currentRow <= kHighestWritableRow - count + 1; }
 
-// Writes one row at CurrentRow of the active worksheet and moves CurrentRow
+// Writes one row at the current row of the active worksheet and moves it
 // on. A header row takes its texts from index 0 and `notes` as comments of
 // its cells; a value row carries texts[0] (the handle) as the comment of its
 // first cell and its values from index 1. A text longer than a cell holds is

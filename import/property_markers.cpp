@@ -1,6 +1,6 @@
 #include "import/property_markers.h"
 
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 #include "res/resource.h"
 
 #include <utility>

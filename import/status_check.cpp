@@ -2,26 +2,24 @@
 
 #include <windows.h>
 
+#include "common/module_state.h"
+
 #include "message_box.h"
 
 #include <cstdio>
+#include <string>
 
 const char* const kDrawingSourceModule = "cmd\\cmdgwell";
-
-namespace {
-// Kept for a debugger or a trace; never shown to the user.
-char g_lastDiagnostic[64] = "";
-} // namespace
 
 Acad::ErrorStatus CheckStatus(Acad::ErrorStatus status, int, const char*)
 {
     if (status == Acad::eOk)
         return Acad::eOk;
-    std::snprintf(g_lastDiagnostic, sizeof g_lastDiagnostic, "Acad::ErrorStatus = %d", static_cast<int>(status));
+    TheModuleState().lastDiagnostic = "Acad::ErrorStatus = " + std::to_string(static_cast<int>(status));
     return status;
 }
 
-const char* LastStatusDiagnostic() { return g_lastDiagnostic; }
+const char* LastStatusDiagnostic() { return TheModuleState().lastDiagnostic.c_str(); }
 
 void ShowAssertion(const char* module, int line, const char* condition)
 {

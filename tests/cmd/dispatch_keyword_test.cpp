@@ -1,7 +1,7 @@
 #include "support/host_fixture.h"
 
-#include "app/resource_strings.h"
-#include "cmd/operations.h"
+#include "common/resource_strings.h"
+#include "cmd/dispatch_keyword.h"
 #include "res/resource.h"
 
 #include <loader.h>

@@ -5,8 +5,9 @@
 #include "export/block_name_table.h"
 #include "export/collect_attributes.h"
 #include "export/reference_filters.h"
+#include "export/select_references.h"
 #include "res/resource.h"
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 
 #include <dbents.h>
 #include <dbobjptr.h>

@@ -2,7 +2,8 @@
 
 #include "import_fixture.h"
 
-#include "cmd/operations.h"
+#include "cmd/command_gwell.h"
+#include "import/import.h"
 #include "res/resource.h"
 #include "settings/settings_registry.h"
 
