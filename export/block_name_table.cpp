@@ -6,6 +6,7 @@
 #include "res/resource.h"
 
 #include <acdocman.h>
+#include <dbobjptr.h>
 #include <dbsymtb.h>
 #include <message_box.h>
 
@@ -47,7 +48,8 @@ bool BuildBlockNameTable(BlockNameTable& table)
     AcDbBlockTable* rawTable = nullptr;
     if (database->getBlockTable(rawTable, AcDb::kForRead) != Acad::eOk)
         return false;
-    OpenObject<AcDbBlockTable> blockTable(rawTable);
+    AcDbObjectPointer<AcDbBlockTable> blockTable;
+    blockTable.acquire(rawTable);
     AcDbBlockTableIterator* rawIterator = nullptr;
     if (blockTable->newIterator(rawIterator, true, true) != Acad::eOk)
         return false;
@@ -57,7 +59,8 @@ bool BuildBlockNameTable(BlockNameTable& table)
         AcDbBlockTableRecord* rawRecord = nullptr;
         if (iterator->getRecord(rawRecord, AcDb::kForRead, false) != Acad::eOk)
             continue;
-        OpenObject<AcDbBlockTableRecord> record(rawRecord);
+        AcDbBlockTableRecordPointer record;
+        record.acquire(rawRecord);
         if (record->isAnonymous())
             continue;
         const char* name = nullptr;

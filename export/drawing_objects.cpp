@@ -1,7 +1,6 @@
 #include "export/drawing_objects.h"
 
 #include <acdblmgr.h>
-#include <acutmem.h>
 #include <dbapserv.h>
 
 AcDbDatabase* WorkingDatabase() { return acdbHostApplicationServices()->workingDatabase(); }
@@ -15,18 +14,4 @@ std::optional<std::string> ActiveLayoutName()
     if (layouts->getActiveLayoutName(name.slot(), true) != Acad::eOk || name.empty())
         return std::nullopt;
     return std::string(name.get());
-}
-
-HostText::~HostText()
-{
-    if (m_text)
-        acutDelString(m_text);
-}
-
-char*& HostText::slot()
-{
-    if (m_text)
-        acutDelString(m_text);
-    m_text = nullptr;
-    return m_text;
 }

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 
 #include <dbents.h>
+#include <dbobjptr.h>
 #include <dbsymtb.h>
 
 #include <adslib.h>
@@ -22,8 +23,8 @@ namespace {
 
 bool ReadBlockName(const AcDbBlockReference* reference, std::string& name)
 {
-    OpenObject<AcDbBlockTableRecord> block;
-    if (acdbOpenObject(block.slot(), reference->blockTableRecord(), AcDb::kForRead, false) != Acad::eOk)
+    AcDbBlockTableRecordPointer block(reference->blockTableRecord(), AcDb::kForRead);
+    if (block.openStatus() != Acad::eOk)
         return false;
     const char* text = nullptr;
     if (block->getName(text) != Acad::eOk || !text)

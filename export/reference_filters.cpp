@@ -3,6 +3,8 @@
 #include "common/case_fold.h"
 #include "export/drawing_objects.h"
 
+#include <dbobjptr.h>
+
 #include <unordered_set>
 
 void ApplyLayerFilter(AcDbObjectIdArray& ids, const LayerFilterSettings& filter)
@@ -11,10 +13,12 @@ void ApplyLayerFilter(AcDbObjectIdArray& ids, const LayerFilterSettings& filter)
     for (const std::string& layer : filter.layers)
         layers.insert(FoldedAscii(layer));
     KeepReferences(ids, [&](const AcDbObjectId& id) {
-        OpenObject<AcDbEntity> entity;
         // Erased references are looked at too; a later step skips them.
-        if (acdbOpenAcDbEntity(entity.slot(), id, AcDb::kForRead, true) != Acad::eOk)
+        AcDbEntity* rawEntity = nullptr;
+        if (acdbOpenAcDbEntity(rawEntity, id, AcDb::kForRead, true) != Acad::eOk)
             return false;
+        AcDbEntityPointer entity;
+        entity.acquire(rawEntity);
         HostText layer;
         layer.slot() = entity->layer();
         return !layer.empty() && layers.count(FoldedAscii(layer.get())) != 0;
