@@ -36,7 +36,6 @@ IDispatchPtr AddWorksheet(IDispatch* worksheets); // before the active sheet
 
 // Worksheet
 void PutName(IDispatch* worksheet, const char* name);
-IDispatchPtr GetParent(IDispatch* worksheet);
 IDispatchPtr GetCells(IDispatch* worksheet);
 IDispatchPtr GetColumns(IDispatch* worksheet);
 IDispatchPtr GetRange(IDispatch* worksheet, const _variant_t& firstCell, const _variant_t& lastCell);
@@ -45,7 +44,6 @@ IDispatchPtr GetRange(IDispatch* worksheet, const _variant_t& firstCell, const _
 IDispatchPtr GetCellItem(IDispatch* range, const _variant_t& row, const _variant_t& column); // 1-based
 _variant_t GetValue(IDispatch* range);
 void PutValue(IDispatch* range, const _variant_t& value);
-void PutValue(IDispatch* range, const char* text); // passed as text: the program converts it
 _variant_t GetText(IDispatch* range);               // the displayed text
 void PutNumberFormat(IDispatch* range, const _variant_t& format);
 void AutoFit(IDispatch* range);
@@ -53,9 +51,6 @@ IDispatchPtr GetFont(IDispatch* range);
 IDispatchPtr GetEntireRow(IDispatch* range);
 IDispatchPtr AddComment(IDispatch* range, const _variant_t& text);
 IDispatchPtr GetComment(IDispatch* range); // empty when the cell has none
-long GetRow(IDispatch* range);
-long GetColumn(IDispatch* range);
-IDispatchPtr GetWorksheet(IDispatch* range);
 
 // Font
 void PutBold(IDispatch* font, const _variant_t& bold);

@@ -20,14 +20,6 @@ _variant_t GetValue(IDispatch* range) { return InvokeAutomation(range, Excel::di
 
 void PutValue(IDispatch* range, const _variant_t& value) { InvokeAutomation(range, Excel::dispidValue, kPut, {&value}); }
 
-void PutValue(IDispatch* range, const char* text)
-{
-    if (!range)
-        _com_issue_error(E_POINTER);
-    _variant_t value(AnsiToBstr(text));
-    InvokeAutomation(range, Excel::dispidValue, kPut, {&value});
-}
-
 _variant_t GetText(IDispatch* range) { return InvokeAutomation(range, Excel::dispidText, kGet); }
 
 void PutNumberFormat(IDispatch* range, const _variant_t& format)
@@ -52,14 +44,6 @@ IDispatchPtr AddComment(IDispatch* range, const _variant_t& text)
 IDispatchPtr GetComment(IDispatch* range)
 {
     return VariantToObject(InvokeAutomation(range, Excel::dispidComment, kGet));
-}
-
-long GetRow(IDispatch* range) { return VariantToLong(InvokeAutomation(range, Excel::dispidRow, kGet)); }
-long GetColumn(IDispatch* range) { return VariantToLong(InvokeAutomation(range, Excel::dispidColumn, kGet)); }
-
-IDispatchPtr GetWorksheet(IDispatch* range)
-{
-    return VariantToObject(InvokeAutomation(range, Excel::dispidWorksheet, kGet));
 }
 
 void PutBold(IDispatch* font, const _variant_t& bold) { InvokeAutomation(font, Excel::dispidBold, kPut, {&bold}); }

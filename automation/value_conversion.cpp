@@ -19,10 +19,7 @@ T Convert(const VARIANT& value, VARTYPE type, T VARIANT::*member)
 
 } // namespace
 
-short VariantToShort(const VARIANT& value) { return Convert(value, VT_I2, &VARIANT::iVal); }
 long VariantToLong(const VARIANT& value) { return Convert(value, VT_I4, &VARIANT::lVal); }
-float VariantToFloat(const VARIANT& value) { return Convert(value, VT_R4, &VARIANT::fltVal); }
-double VariantToDouble(const VARIANT& value) { return Convert(value, VT_R8, &VARIANT::dblVal); }
 
 std::string VariantToText(const VARIANT& value)
 {

@@ -8,10 +8,7 @@
 
 #include <string>
 
-short VariantToShort(const VARIANT& value);
 long VariantToLong(const VARIANT& value);
-float VariantToFloat(const VARIANT& value);
-double VariantToDouble(const VARIANT& value);
 // In the system ANSI code page.
 std::string VariantToText(const VARIANT& value);
 // An automation object; empty for an empty object ("Nothing").
