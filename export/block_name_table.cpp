@@ -42,14 +42,9 @@ bool IsLayoutBlockName(const char* name)
 bool BuildBlockNameTable(BlockNameTable& table)
 {
     table.clear();
-    AcDbDatabase* database = WorkingDatabase();
-    if (!database)
-        return false;
-    AcDbBlockTable* rawTable = nullptr;
-    if (database->getBlockTable(rawTable, AcDb::kForRead) != Acad::eOk)
-        return false;
     AcDbObjectPointer<AcDbBlockTable> blockTable;
-    blockTable.acquire(rawTable);
+    if (!OpenBlockTable(blockTable))
+        return false;
     AcDbBlockTableIterator* rawIterator = nullptr;
     if (blockTable->newIterator(rawIterator, true, true) != Acad::eOk)
         return false;

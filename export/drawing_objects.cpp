@@ -2,8 +2,21 @@
 
 #include <acdblmgr.h>
 #include <dbapserv.h>
+#include <dbsymtb.h>
 
 AcDbDatabase* WorkingDatabase() { return acdbHostApplicationServices()->workingDatabase(); }
+
+bool OpenBlockTable(AcDbObjectPointer<AcDbBlockTable>& table)
+{
+    AcDbDatabase* database = WorkingDatabase();
+    if (!database)
+        return false;
+    AcDbBlockTable* opened = nullptr;
+    if (database->getBlockTable(opened, AcDb::kForRead) != Acad::eOk)
+        return false;
+    table.acquire(opened);
+    return true;
+}
 
 std::optional<std::string> ActiveLayoutName()
 {

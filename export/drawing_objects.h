@@ -6,12 +6,17 @@
 #include "common/host_text.h"
 
 #include <dbmain.h>
+#include <dbobjptr.h>
 
 #include <optional>
 #include <string>
 
 // The drawing the command works on.
 AcDbDatabase* WorkingDatabase();
+
+// Opens the working drawing's block table for read into `table`; false when
+// there is no drawing or the table does not open.
+bool OpenBlockTable(AcDbObjectPointer<AcDbBlockTable>& table);
 
 // The name of the layout active in the host, model space included; none when
 // the host names none.

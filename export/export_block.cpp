@@ -15,14 +15,9 @@ namespace {
 // definition are closed again before anything is written.
 bool ListReferences(const std::string& blockName, AcDbObjectIdArray& ids)
 {
-    AcDbDatabase* database = WorkingDatabase();
-    if (!database)
-        return false;
-    AcDbBlockTable* rawTable = nullptr;
-    if (database->getBlockTable(rawTable, AcDb::kForRead) != Acad::eOk)
-        return false;
     AcDbObjectPointer<AcDbBlockTable> table;
-    table.acquire(rawTable);
+    if (!OpenBlockTable(table))
+        return false;
     AcDbBlockTableRecord* rawBlock = nullptr;
     if (table->getAt(blockName.c_str(), rawBlock, AcDb::kForRead) != Acad::eOk)
         return false;

@@ -19,14 +19,22 @@ bool SameTag(const char* a, const char* b)
     return _mbsicmp(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b)) == 0;
 }
 
+// Opens the entity `handleText` names into `entity`, which closes it.
+bool OpenHeldByHandle(const std::string& handleText, AcDb::OpenMode mode, AcDbEntityPointer& entity)
+{
+    AcDbEntity* opened = nullptr;
+    if (!OpenEntityByHandle(handleText, mode, opened))
+        return false;
+    entity.acquire(opened);
+    return true;
+}
+
 template <class Setter>
 bool SetReferenceProperty(const std::string& handleText, Setter&& setter)
 {
-    AcDbEntity* rawEntity = nullptr;
-    if (!OpenEntityByHandle(handleText, AcDb::kForWrite, rawEntity))
-        return false;
     AcDbEntityPointer entity;
-    entity.acquire(rawEntity);
+    if (!OpenHeldByHandle(handleText, AcDb::kForWrite, entity))
+        return false;
     AcDbBlockReference* ref = AcDbBlockReference::cast(entity.object());
     if (!ref)
         return false;
@@ -61,11 +69,9 @@ bool UpdateAttributesByTag(const std::string& handleText, const std::vector<std:
 {
     if (tags.size() != values.size())
         return false;
-    AcDbEntity* rawEntity = nullptr;
-    if (!OpenEntityByHandle(handleText, AcDb::kForRead, rawEntity))
-        return false;
     AcDbEntityPointer entity;
-    entity.acquire(rawEntity);
+    if (!OpenHeldByHandle(handleText, AcDb::kForRead, entity))
+        return false;
     AcDbBlockReference* ref = AcDbBlockReference::cast(entity.object());
     if (!ref)
         return false;
@@ -147,21 +153,17 @@ bool SetBlockRotation(const std::string& handleText, double radians)
 
 bool SetEntityLayer(const std::string& handleText, const std::string& layerName)
 {
-    AcDbEntity* rawEntity = nullptr;
-    if (!OpenEntityByHandle(handleText, AcDb::kForWrite, rawEntity))
-        return false;
     AcDbEntityPointer entity;
-    entity.acquire(rawEntity);
+    if (!OpenHeldByHandle(handleText, AcDb::kForWrite, entity))
+        return false;
     return GW_CHECK_STATUS(entity->setLayer(layerName.c_str(), true)) == Acad::eOk;
 }
 
 bool ReadEntityProperties(const std::string& handleText, EntityProperties& properties)
 {
-    AcDbEntity* rawEntity = nullptr;
-    if (!OpenEntityByHandle(handleText, AcDb::kForRead, rawEntity))
-        return false;
     AcDbEntityPointer entity;
-    entity.acquire(rawEntity);
+    if (!OpenHeldByHandle(handleText, AcDb::kForRead, entity))
+        return false;
     HostText layer(entity->layer());
     properties.layer = layer ? layer.get() : "";
     const AcDbBlockReference* ref = AcDbBlockReference::cast(entity.object());
