@@ -14,6 +14,9 @@
 
 namespace {
 
+// The host hands back a keyword of up to 131 characters and its end.
+constexpr std::size_t kKeywordBuffer = 132;
+
 bool RunExport() { return RunDialogExport(false); }
 bool RunSelectionExport() { return RunDialogExport(true); }
 bool RunConnect()
@@ -62,7 +65,7 @@ bool DispatchKeyword()
     const std::string keywordList = ResourceString(IDS_GWELL_KEYWORDS);
     const std::string prompt = ResourceString(IDS_GWELL_PROMPT);
     acedInitGet(0, keywordList.c_str());
-    char keyword[132] = {};
+    char keyword[kKeywordBuffer] = {};
     const int answer = acedGetKword(prompt.c_str(), keyword);
     if (answer == RTNONE)
         std::strcpy(keyword, "Export");

@@ -36,7 +36,7 @@ void AttributeMerge::appendExtraColumns(const std::vector<std::string>& extraTag
     for (std::size_t i = 0; i < m_leftOver.size(); ++i)
         byTag[FoldedTag(m_leftOver[i].first)].indices.push_back(i);
     for (const std::string& tag : extraTags) {
-        AttributeRecord record{tag, std::string(), std::string(), false};
+        AttributeRecord record{.tag = tag, .prompt = {}, .value = {}, .constant = false};
         const auto it = byTag.find(FoldedTag(tag));
         if (it != byTag.end() && it->second.next < it->second.indices.size())
             record.value = m_leftOver[it->second.indices[it->second.next++]].second;

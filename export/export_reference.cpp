@@ -21,6 +21,9 @@
 
 namespace {
 
+// A handle as text: up to 16 hexadecimal digits and the end.
+constexpr std::size_t kHandleTextBuffer = 17;
+
 bool ReadBlockName(const AcDbBlockReference* reference, std::string& name)
 {
     AcDbBlockTableRecordPointer block(reference->blockTableRecord(), AcDb::kForRead);
@@ -38,7 +41,7 @@ bool ReadReference(AcDbBlockReference* reference, bool withLayout, const std::ve
 {
     AcDbHandle handle;
     reference->getAcDbHandle(handle);
-    char handleText[17] = {};
+    char handleText[kHandleTextBuffer] = {};
     handle.getIntoAsciiBuffer(handleText);
     data.handle = handleText;
 

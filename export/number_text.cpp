@@ -2,17 +2,21 @@
 
 #include <acdbads.h>
 
-// Texts of up to 512 characters, in the drawing's current units and precision.
+namespace {
+// The host writes a number text of up to this many characters with its end.
+constexpr std::size_t kNumberTextBuffer = 512;
+} // namespace
+
 std::string LinearText(double value)
 {
-    char buffer[512] = {};
+    char buffer[kNumberTextBuffer] = {};
     acdbRToS(value, -1, -1, buffer);
     return buffer;
 }
 
 std::string AngleText(double radians)
 {
-    char buffer[512] = {};
+    char buffer[kNumberTextBuffer] = {};
     acdbAngToS(radians, -1, -1, buffer);
     return buffer;
 }

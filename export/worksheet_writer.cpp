@@ -1,6 +1,7 @@
 #include "automation/acquire_excel.h"
 #include "automation/ansi_text.h"
 #include "automation/excel_ops.h"
+#include "automation/value_conversion.h"
 #include "export/worksheet_writer.h"
 
 #include <climits>
@@ -33,11 +34,8 @@ void SetCellComment(IDispatch* cells, const _variant_t& row, int column, const s
         automation::AddComment(cell, TextArgument(text.c_str()));
 }
 
-// The program's error value #N/A: its error number 2042 on the base of the
-// program's own error codes.
-constexpr long kErrorValueBase = static_cast<long>(0x800A0000);
-constexpr long kErrorNotAvailable = 2042;
-_variant_t NotAvailable() { return _variant_t(kErrorValueBase + kErrorNotAvailable, VT_ERROR); }
+// The program's error value #N/A.
+_variant_t NotAvailable() { return _variant_t(static_cast<long>(kErrorNotAvailable), VT_ERROR); }
 
 } // namespace
 

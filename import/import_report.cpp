@@ -17,9 +17,11 @@ std::string Joined(const std::vector<std::string>& parts)
 
 std::string ColumnLetters(long column)
 {
+    // Column letters count in base 26 without a zero: A..Z, AA..AZ, ...
+    constexpr long kLetters = 26;
     std::string letters;
-    for (; column > 0; column = (column - 1) / 26)
-        letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
+    for (; column > 0; column = (column - 1) / kLetters)
+        letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % kLetters));
     return letters;
 }
 

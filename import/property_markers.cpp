@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr PropertyColumn kColumnOfMarker[8] = {
+constexpr PropertyColumn kColumnOfMarker[kPropertyMarkerCount] = {
     PropertyColumn::X,
     PropertyColumn::Y,
     PropertyColumn::Z,
@@ -34,7 +34,7 @@ PropertyMarkers PropertyMarkers::FromResources()
     });
 }
 
-PropertyMarkers::PropertyMarkers(std::array<std::string, 8> texts)
+PropertyMarkers::PropertyMarkers(std::array<std::string, kPropertyMarkerCount> texts)
     : m_texts(std::move(texts))
 {
 }

@@ -28,7 +28,9 @@ bool SameShownNumber(double shown, double cell)
 {
     if (shown == cell)
         return true;
-    char a[32], b[32];
+    // "%.15g" of any double fits with room to spare.
+    constexpr std::size_t kShownBuffer = 32;
+    char a[kShownBuffer], b[kShownBuffer];
     std::snprintf(a, sizeof a, "%.15g", shown);
     std::snprintf(b, sizeof b, "%.15g", cell);
     return std::strcmp(a, b) == 0;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+// The source name the assertions give is a fixed text, not this file's path.
 const char* const kDrawingSourceModule = "cmd\\cmdgwell";
 
 Acad::ErrorStatus CheckStatus(Acad::ErrorStatus status, int, const char*)
@@ -23,7 +24,8 @@ const char* LastStatusDiagnostic() { return TheModuleState().lastDiagnostic.c_st
 
 void ShowAssertion(const char* module, int line, const char* condition)
 {
-    char text[512];
+    constexpr std::size_t kAssertionTextBuffer = 512; // longer texts are cut
+    char text[kAssertionTextBuffer];
     std::snprintf(text, sizeof text, "Module: %s\nLine: %d\nCondition: %s", module ? module : "", line,
                   condition ? condition : "");
     MessageBoxA(nullptr, text, "Assertion failed", MB_OK | MB_ICONERROR);

@@ -36,7 +36,7 @@ TEST_F(ValueConversion, RefusedConversionsRaiseTheCoercionsCode)
 {
     EXPECT_EQ(Raised([] { VariantToLong(_variant_t(u"P-101")); }), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(Raised([] { VariantToLong(_variant_t(3e10)); }), DISP_E_OVERFLOW);
-    EXPECT_EQ(Raised([] { VariantToText(_variant_t(static_cast<long>(0x800A07FA), VT_ERROR)); }),
+    EXPECT_EQ(Raised([] { VariantToText(_variant_t(static_cast<long>(kErrorNotAvailable), VT_ERROR)); }),
               DISP_E_TYPEMISMATCH);
     EXPECT_EQ(Raised([] { VariantToObject(_variant_t(5L)); }), DISP_E_TYPEMISMATCH);
     EXPECT_FALSE(VariantToObject(_variant_t()));

@@ -15,7 +15,7 @@ TEST(ModuleState, ResetStartsAfreshAndClosesTheImportSignal)
 
     state.currentRow = 40;
     state.selectedReferences.append(AcDbObjectId());
-    state.layerFilter = {true, {"Doors"}};
+    state.layerFilter = {.on = true, .layers = {"Doors"}};
     state.changeQueue.Append({2, 5, "Sheet1", "Book1"});
     state.importRunning = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     state.lastDiagnostic = "Acad::ErrorStatus = 5";

@@ -176,7 +176,7 @@ TEST_F(ExportCommands, ExportWithTheSelectionOptionPicksFirst)
 TEST_F(ExportCommands, LayerFilterAppliesToEveryExportUntilChanged)
 {
     StartExcel();
-    TheModuleState().layerFilter = {true, {"doors"}};
+    TheModuleState().layerFilter = {.on = true, .layers = {"doors"}};
     Gwell({"Export2", "DOOR,WINDOW"});
     TheModuleState().layerFilter = {};
     EXPECT_EQ(SheetNames(), (Texts{"DOOR", "Sheet1"})) << "no WINDOW lies on Doors";

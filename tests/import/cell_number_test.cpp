@@ -1,5 +1,6 @@
 // Reading numbers from worksheet cells: decimal text only, wholly a number,
 // and never a value that is not finite.
+#include "automation/value_conversion.h"
 #include "import/cell_number.h"
 
 #include <gtest/gtest.h>
@@ -79,7 +80,7 @@ TEST(NumberFromCellValue, NumbersAndDecimalTextSetItEverythingElseLeavesIt)
     v.boolVal = VARIANT_TRUE;
     EXPECT_FALSE(NumberFromCellValue(v, n));
     v.vt = VT_ERROR;
-    v.scode = static_cast<SCODE>(0x800A07FA);
+    v.scode = kErrorNotAvailable;
     EXPECT_FALSE(NumberFromCellValue(v, n));
     v.vt = VT_R8;
     v.dblVal = INFINITY;

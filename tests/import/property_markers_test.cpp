@@ -1,6 +1,7 @@
 #include "import/property_markers.h"
 
 #include "common/resource_strings.h"
+#include "res/resource.h"
 
 #include "support/host_fixture.h"
 
@@ -30,7 +31,7 @@ TEST_F(MarkersFromResources, EachResourceMarkerNamesItsColumn)
         EXPECT_EQ(markers.Classify(text), column) << text;
     }
     // The layout column's marker is export's only: import ignores that column.
-    EXPECT_EQ(markers.Classify(ResourceString(30)), PropertyColumn::None);
+    EXPECT_EQ(markers.Classify(ResourceString(IDS_MARKER_LAYOUT)), PropertyColumn::None);
 }
 
 TEST(PropertyMarkers, MatchIsWholeTextAndCaseSensitive)

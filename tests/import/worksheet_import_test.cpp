@@ -1,3 +1,4 @@
+#include "automation/value_conversion.h"
 #include "import/worksheet_import.h"
 
 #include "import_fixture.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr SCODE kNotAvailable = static_cast<SCODE>(0x800A07FA); // #N/A
+constexpr SCODE kNotAvailable = kErrorNotAvailable;
 constexpr double kPi = 3.14159265358979323846;
 
 // Block DOOR with the attributes NUMBER, WIDTH and NOTE; three references on
