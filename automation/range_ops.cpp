@@ -1,6 +1,6 @@
-// The Range, Font and Comment members of excel_ops.h.
+#include "automation/range_ops.h"
+
 #include "automation/ansi_text.h"
-#include "automation/excel_ops.h"
 #include "automation/value_conversion.h"
 
 namespace automation {

@@ -1,6 +1,7 @@
 #include "cmd/dispatch_keyword.h"
 
 #include "cmd/pending_operations.h"
+#include "common/case_fold.h"
 #include "common/resource_strings.h"
 #include "export/export.h"
 #include "import/import.h"
@@ -8,7 +9,6 @@
 #include "res/resource.h"
 
 #include <adslib.h>
-#include <mbstring.h>
 
 #include <cstring>
 
@@ -74,10 +74,7 @@ bool DispatchKeyword()
 
     bool result = false;
     for (const KeywordOperation& entry : kKeywordTable) {
-        if (_mbsicmp(reinterpret_cast<const unsigned char*>(keyword),
-                reinterpret_cast<const unsigned char*>(entry.keyword))
-                == 0
-            && entry.operation)
+        if (EqualInCodePageIgnoringCase(keyword, entry.keyword) && entry.operation)
             result = entry.operation();
     }
     return result;

@@ -1,5 +1,7 @@
 #include "common/case_fold.h"
 
+#include <mbstring.h>
+
 std::string FoldedAscii(std::string_view text)
 {
     std::string folded(text);
@@ -17,3 +19,11 @@ bool StartsWithFolded(std::string_view text, std::string_view prefix)
             return false;
     return true;
 }
+
+namespace {
+const unsigned char* Bytes(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
+} // namespace
+
+bool EqualInCodePageIgnoringCase(const char* a, const char* b) { return _mbsicmp(Bytes(a), Bytes(b)) == 0; }
+
+int CompareInUserCollation(const char* a, const char* b) { return _mbsicoll(Bytes(a), Bytes(b)); }

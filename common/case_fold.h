@@ -16,3 +16,11 @@ std::string FoldedAscii(std::string_view text);
 
 // Whether `text` begins with `prefix`, compared without ASCII case.
 bool StartsWithFolded(std::string_view text, std::string_view prefix);
+
+// The runtime's multibyte comparisons, for the places that compare as the
+// user's code page and locale do rather than as the host does:
+// without case in the code page (keywords, attribute tags on import) ...
+bool EqualInCodePageIgnoringCase(const char* a, const char* b);
+// ... and in the user's collation without case (sheet names, typed block
+// names, the tag sort): negative, zero or positive as strcmp.
+int CompareInUserCollation(const char* a, const char* b);

@@ -1,3 +1,5 @@
+#include "export/blank_row.h"
+
 #include "automation/excel_ops.h"
 #include "automation/value_conversion.h"
 #include "common/grid_limits.h"

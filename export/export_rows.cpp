@@ -2,16 +2,14 @@
 
 #include "res/resource.h"
 
-#include <mbstring.h>
+#include "common/case_fold.h"
 
 #include <algorithm>
 
 void SortAttributesByTag(std::vector<AttributeRecord>& records)
 {
     std::sort(records.begin(), records.end(), [](const AttributeRecord& a, const AttributeRecord& b) {
-        return _mbsicoll(reinterpret_cast<const unsigned char*>(a.tag.c_str()),
-                         reinterpret_cast<const unsigned char*>(b.tag.c_str()))
-            < 0;
+        return CompareInUserCollation(a.tag.c_str(), b.tag.c_str()) < 0;
     });
 }
 

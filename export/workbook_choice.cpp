@@ -1,3 +1,5 @@
+#include "export/workbook_choice.h"
+
 #include "automation/excel_ops.h"
 #include "export/worksheet_writer.h"
 

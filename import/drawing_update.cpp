@@ -1,5 +1,6 @@
 #include "import/drawing_update.h"
 
+#include "common/case_fold.h"
 #include "common/host_text.h"
 #include "import/status_check.h"
 
@@ -7,7 +8,6 @@
 #include <dbobjptr.h>
 #include <dbsymtb.h>
 
-#include "mbstring.h"
 
 #include <cstring>
 #include <memory>
@@ -16,7 +16,7 @@ namespace {
 
 bool SameTag(const char* a, const char* b)
 {
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b)) == 0;
+    return EqualInCodePageIgnoringCase(a, b);
 }
 
 // Opens the entity `handleText` names into `entity`, which closes it.
