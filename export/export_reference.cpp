@@ -6,7 +6,7 @@
 #include "export/collect_attributes.h"
 #include "export/drawing_objects.h"
 #include "export/export_rows.h"
-#include "export/number_text.h"
+#include "common/number_text.h"
 #include "export/worksheet_writer.h"
 #include "res/resource.h"
 

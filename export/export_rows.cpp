@@ -3,6 +3,7 @@
 #include "res/resource.h"
 
 #include "common/case_fold.h"
+#include "common/number_text.h"
 
 #include <algorithm>
 
@@ -12,8 +13,6 @@ void SortAttributesByTag(std::vector<AttributeRecord>& records)
         return CompareInUserCollation(a.tag.c_str(), b.tag.c_str()) < 0;
     });
 }
-
-double JtskCoordinate(double value) { return value < 0.0 ? value * -1.0 : value; }
 
 ExportRows BuildExportRows(ReferenceData reference, const Settings& settings, const ValueFormats& formats,
                            const std::function<std::string(unsigned)>& text)

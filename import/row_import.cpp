@@ -1,8 +1,7 @@
 #include "import/row_import.h"
 
 #include "automation/ansi_text.h"
-#include "export/export_rows.h"
-#include "export/number_text.h"
+#include "common/number_text.h"
 #include "import/cell_number.h"
 #include "import/drawing_update.h"
 

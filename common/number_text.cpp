@@ -1,4 +1,4 @@
-#include "export/number_text.h"
+#include "common/number_text.h"
 
 #include <acdbads.h>
 
@@ -20,3 +20,5 @@ std::string AngleText(double radians)
     acdbAngToS(radians, -1, -1, buffer);
     return buffer;
 }
+
+double JtskCoordinate(double value) { return value < 0.0 ? value * -1.0 : value; }
