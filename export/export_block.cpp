@@ -23,7 +23,7 @@ bool ListReferences(const std::string& blockName, AcDbObjectIdArray& ids)
         return false;
     AcDbBlockTableRecordPointer block;
     block.acquire(rawBlock);
-    block->getBlockReferenceIds(ids, true, false);
+    block->getBlockReferenceIds(ids, /*directOnly=*/true, /*forceValidity=*/false);
     return true;
 }
 

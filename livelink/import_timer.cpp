@@ -16,5 +16,6 @@ void CALLBACK ImportTimerProc(HWND, UINT, UINT_PTR, DWORD)
     AcApDocument* document = acDocManager->curDocument();
     if (!document || !document->isQuiescent())
         return;
-    acDocManager->sendStringToExecute(document, "gwell\n_import2\n", false, true, true);
+    acDocManager->sendStringToExecute(document, "gwell\n_import2\n", /*activate=*/false, /*wrapUpInactiveDoc=*/true,
+                                      /*echoString=*/true);
 }
