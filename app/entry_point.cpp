@@ -2,6 +2,11 @@
 // notification and the host's application entry point.
 #include "app/gwell_app.h"
 
+namespace {
+// The host generation whose SDK the module is built against.
+constexpr int kHostApiVersion = 16;
+} // namespace
+
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
@@ -23,6 +28,6 @@ AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode message, void* packet)
 }
 
 // The version handshake the host's SDK adds to every application module.
-int acrxGetApiVersion() { return 16; }
+int acrxGetApiVersion() { return kHostApiVersion; }
 
 } // extern "C"

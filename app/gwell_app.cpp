@@ -2,9 +2,11 @@
 
 #include "app/lisp_functions.h"
 #include "app/module_paths.h"
-#include "app/resource_strings.h"
-#include "cmd/operations.h"
-#include "livelink/change_queue.h"
+#include "cmd/command_gwell.h"
+#include "cmd/command_gwtest.h"
+#include "common/module_state.h"
+#include "common/resource_strings.h"
+#include "livelink/import_timer.h"
 
 #include <accmd.h>
 #include <adslib.h>
@@ -17,6 +19,8 @@ namespace {
 
 const char kCommandGroup[] = "Gridwell";
 const char kResourceModuleName[] = "gwell16res.dll";
+// How often the live link's timer looks for queued cell changes.
+constexpr UINT kImportTimerPeriodMs = 1000;
 
 // The module's record with the host's user-interface framework.
 CAcExtensionModule g_extensionModule;
@@ -29,19 +33,15 @@ GwellApp& TheGwellApp()
     return application;
 }
 
-GwellApp::~GwellApp() = default;
-
-std::string GwellApp::ModuleFileName() const { return ModuleFileNameOf(m_moduleInstance); }
-std::string GwellApp::ModuleDirectory() const { return ModuleDirectoryOf(m_moduleInstance); }
-
 bool GwellApp::AttachProcess(HINSTANCE moduleInstance)
 {
     m_moduleInstance = moduleInstance;
-    const std::string resourcePath = ModuleDirectory() + "\\" + kResourceModuleName;
+    const std::string resourcePath = ModuleDirectoryOf(moduleInstance) + "\\" + kResourceModuleName;
     HINSTANCE resources = LoadLibraryA(resourcePath.c_str());
     if (!resources)
         return false;
     m_resourceInstance = resources;
+    SetResourceModule(resources);
     g_extensionModule.AttachInstance(moduleInstance, resources);
     return true;
 }
@@ -51,6 +51,7 @@ void GwellApp::DetachProcess()
     if (g_extensionModule.Attached())
         g_extensionModule.DetachInstance();
     if (m_resourceInstance) {
+        SetResourceModule(nullptr);
         FreeLibrary(m_resourceInstance);
         m_resourceInstance = nullptr;
     }
@@ -65,31 +66,14 @@ AcRx::AppRetCode GwellApp::Dispatch(AcRx::AppMsgCode message, void* packet)
     case AcRx::kUnloadAppMsg:
         return UnloadSequence();
     case AcRx::kLoadDwgMsg:
-        return OnLoadDocument();
+        OnLoadDocument();
+        return AcRx::kRetOK;
     case AcRx::kUnloadDwgMsg:
-        return OnUnloadDocument();
+        OnUnloadDocument();
+        return AcRx::kRetOK;
     case AcRx::kInvkSubrMsg:
-        return OnInvokeSubroutine();
-    case AcRx::kCfgMsg:
-        return OnConfiguration();
-    case AcRx::kEndMsg:
-        return OnEnd();
-    case AcRx::kQuitMsg:
-        return OnQuit();
-    case AcRx::kSaveMsg:
-        return OnSave();
-    case AcRx::kDependencyMsg:
-        return OnDependency();
-    case AcRx::kNoDependencyMsg:
-        return OnNoDependency();
-    case AcRx::kOleUnloadAppMsg:
-        return OnOleUnload();
-    case AcRx::kPreQuitMsg:
-        return OnPreQuit();
-    case AcRx::kInitDialogMsg:
-        return OnDialogStart(packet);
-    case AcRx::kEndDialogMsg:
-        return OnDialogEnd(packet);
+        OnInvokeSubroutine();
+        return AcRx::kRetOK;
     default:
         return AcRx::kRetOK;
     }
@@ -104,67 +88,55 @@ AcRx::AppRetCode GwellApp::InitialisationSequence()
     acrxUnlockApplication(m_appId);
     if (AcRxDynamicLinker* linker = acrxDynamicLinker)
         linker->registerAppMDIAware(m_appId);
-    AfterLinkerDeclaration();
     acrxBuildClassHierarchy();
     RegisterCommands();
-    AfterCommandRegistration();
     InitApplication();
-    AfterInitialisation();
     return AcRx::kRetOK;
 }
 
 AcRx::AppRetCode GwellApp::UnloadSequence()
 {
-    BeforeUnload();
     RemoveCommands();
-    BeforeTeardown();
     TeardownApplication();
     return AcRx::kRetOK;
 }
 
-AcRx::AppRetCode GwellApp::InitApplication()
+void GwellApp::InitApplication()
 {
     ResourceSourceScope resources;
-    m_timerId = SetTimer(nullptr, 0, 1000, ImportTimerProc);
-    ImportRunning() = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    return AcRx::kRetOK;
+    m_timerId = SetTimer(nullptr, 0, kImportTimerPeriodMs, ImportTimerProc);
+    TheModuleState().importRunning = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 }
 
-AcRx::AppRetCode GwellApp::TeardownApplication()
+void GwellApp::TeardownApplication()
 {
     if (m_timerId) {
         KillTimer(nullptr, m_timerId);
         m_timerId = 0;
     }
-    if (eventThread) {
-        SetEvent(threadStop);
-        WaitForSingleObject(eventThread, INFINITE);
+    HANDLE& importRunning = TheModuleState().importRunning;
+    if (importRunning) {
+        CloseHandle(importRunning);
+        importRunning = nullptr;
     }
-    if (ImportRunning()) {
-        CloseHandle(ImportRunning());
-        ImportRunning() = nullptr;
-    }
-    return AcRx::kRetOK;
 }
 
-AcRx::AppRetCode GwellApp::RegisterCommands()
+void GwellApp::RegisterCommands()
 {
     AcEdCommandStack* commands = acedRegCmds;
     if (!commands)
-        return AcRx::kRetError;
+        return;
     commands->addCommand(kCommandGroup, "gwell", "gwell", ACRX_CMD_MODAL, CommandGwell);
     commands->addCommand(kCommandGroup, "gwtest", "gwtest", ACRX_CMD_MODAL, CommandGwtest);
-    return AcRx::kRetOK;
 }
 
-AcRx::AppRetCode GwellApp::RemoveCommands()
+void GwellApp::RemoveCommands()
 {
     if (AcEdCommandStack* commands = acedRegCmds)
         commands->removeGroup(kCommandGroup);
-    return AcRx::kRetOK;
 }
 
-AcRx::AppRetCode GwellApp::OnLoadDocument()
+void GwellApp::OnLoadDocument()
 {
     for (std::size_t code = 0; code < LispFunctionCount; ++code) {
         const LispFunctionEntry& entry = LispFunctionTable[code];
@@ -175,21 +147,15 @@ AcRx::AppRetCode GwellApp::OnLoadDocument()
     }
     // The menu is set up once the document is ready to evaluate LISP.
     ads_queueexpr("(C:init_gwell)");
-    return AcRx::kRetOK;
 }
 
-AcRx::AppRetCode GwellApp::OnUnloadDocument()
-{
-    acedUndef("C:init_gwell", 0);
-    return AcRx::kRetOK;
-}
+void GwellApp::OnUnloadDocument() { acedUndef("C:init_gwell", 0); }
 
-AcRx::AppRetCode GwellApp::OnInvokeSubroutine()
+void GwellApp::OnInvokeSubroutine()
 {
     const int code = acedGetFunCode();
     if (code >= 0 && static_cast<std::size_t>(code) < LispFunctionCount)
         LispFunctionTable[code].function();
     else
         acdbFail("Received nonexistent function code.");
-    return AcRx::kRetOK;
 }

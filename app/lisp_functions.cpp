@@ -2,6 +2,9 @@
 
 #include <adslib.h>
 
+namespace {
+
+// Runs "C:init_gwell": the menu setup of a document.
 int InitGwellMenu()
 {
     // The menu group and its pull-down menu are set up here once the menu
@@ -9,7 +12,9 @@ int InitGwellMenu()
     return RSRSLT;
 }
 
+} // namespace
+
 const LispFunctionEntry LispFunctionTable[] = {
-    {"C:init_gwell", InitGwellMenu, false},
+    {.name = "C:init_gwell", .function = InitGwellMenu, .registerForInvocation = false},
 };
 const std::size_t LispFunctionCount = sizeof LispFunctionTable / sizeof LispFunctionTable[0];

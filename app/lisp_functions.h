@@ -11,6 +11,3 @@ struct LispFunctionEntry {
 
 extern const LispFunctionEntry LispFunctionTable[];
 extern const std::size_t LispFunctionCount;
-
-// Runs "C:init_gwell": the menu setup of a document.
-int InitGwellMenu();

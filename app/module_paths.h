@@ -8,8 +8,3 @@
 // Full path of `module` with everything from the last backslash removed;
 // empty when the path cannot be had or holds no backslash.
 std::string ModuleDirectoryOf(HMODULE module);
-// The part of the path from the last backslash on, the backslash included;
-// empty on the same failures.
-std::string ModuleFileNameOf(HMODULE module);
-// "<module directory>\<fileName>", or empty when the directory is unknown.
-std::string FileBesideModule(HMODULE module, const char* fileName);

@@ -1,28 +1,28 @@
 #include "automation/automation_call.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
 
 // The server's exception as error information, and the HRESULT it stands for.
-HRESULT TakeException(EXCEPINFO& info, IErrorInfo*& errorInfo)
+HRESULT TakeException(EXCEPINFO& info, IErrorInfoPtr& errorInfo)
 {
     if (info.pfnDeferredFillIn)
         info.pfnDeferredFillIn(&info);
-    HRESULT hr = info.scode ? info.scode : _com_error::WCodeToHRESULT(info.wCode);
-    ICreateErrorInfo* create = nullptr;
+    // The exception's texts are the caller's to free: the holders take them over.
+    _bstr_t source(std::exchange(info.bstrSource, nullptr), false);
+    _bstr_t description(std::exchange(info.bstrDescription, nullptr), false);
+    _bstr_t helpFile(std::exchange(info.bstrHelpFile, nullptr), false);
+    const HRESULT hr = info.scode ? info.scode : _com_error::WCodeToHRESULT(info.wCode);
+    ICreateErrorInfoPtr create;
     if (SUCCEEDED(CreateErrorInfo(&create))) {
-        create->SetSource(info.bstrSource);
-        create->SetDescription(info.bstrDescription);
-        create->SetHelpFile(info.bstrHelpFile);
+        create->SetSource(source.GetBSTR());
+        create->SetDescription(description.GetBSTR());
+        create->SetHelpFile(helpFile.GetBSTR());
         create->SetHelpContext(info.dwHelpContext);
-        if (FAILED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&errorInfo))))
-            errorInfo = nullptr;
-        create->Release();
+        errorInfo = create; // empty when the object offers no error information
     }
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrDescription);
-    SysFreeString(info.bstrHelpFile);
     return hr;
 }
 
@@ -47,10 +47,10 @@ _variant_t InvokeAutomation(IDispatch* object, DISPID member, WORD kind, std::in
     HRESULT hr = object->Invoke(member, GUID_NULL, LOCALE_USER_DEFAULT, kind, &params, put ? nullptr : &result, &info,
                                 &argError);
     if (FAILED(hr)) {
-        IErrorInfo* errorInfo = nullptr;
+        IErrorInfoPtr errorInfo;
         if (hr == DISP_E_EXCEPTION)
             hr = TakeException(info, errorInfo);
-        _com_raise_error(hr, errorInfo);
+        _com_raise_error(hr, errorInfo.Detach());
     }
     return result;
 }

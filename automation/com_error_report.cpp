@@ -1,5 +1,7 @@
 #include "automation/com_error_report.h"
 
+#include "automation/ansi_text.h"
+
 #include <afxwin.h>
 #include <comdef.h>
 
@@ -8,12 +10,13 @@
 
 namespace {
 
-// Formats one report line into a buffer of 1024 characters; longer texts
-// are cut, as the report promises.
+// The longest report line; longer texts are cut, as the report promises.
+constexpr std::size_t kReportLineLength = 1024;
+
 std::string Line(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Line(const char* format, ...)
 {
-    char buffer[1024];
+    char buffer[kReportLineLength];
     va_list arguments;
     va_start(arguments, format);
     std::vsnprintf(buffer, sizeof buffer, format, arguments);
@@ -21,25 +24,24 @@ std::string Line(const char* format, ...)
     return buffer;
 }
 
-// UTF-16 error-information text in the ANSI code page; "null" when absent or empty.
-std::string AnsiOrNull(BSTR text)
+// Error-information text in the ANSI code page; "null" when absent, empty
+// or not convertible, so that the report itself never fails.
+std::string AnsiOrNull(const _bstr_t& text)
 {
-    if (!text || SysStringLen(text) == 0)
+    if (text.length() == 0)
         return "null";
-    const int length = static_cast<int>(SysStringLen(text));
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
+    try {
+        return BstrToAnsi(text);
+    } catch (const _com_error&) {
         return "null";
-    std::string ansi(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, length, ansi.data(), size, nullptr, nullptr);
-    return ansi;
+    }
 }
 
 } // namespace
 
 std::string ComErrorMeaning(HRESULT hr)
 {
-    char buffer[1024];
+    char buffer[kReportLineLength];
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         static_cast<DWORD>(hr), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, sizeof buffer, nullptr);
     if (length > 0) {
@@ -51,27 +53,16 @@ std::string ComErrorMeaning(HRESULT hr)
         }
         return text;
     }
-    const auto code = static_cast<DWORD>(hr);
-    if (code > 0x80040200u && code <= 0x8004FFFFu)
-        return Line("IDispatch error #%d", static_cast<int>(static_cast<WORD>(code - 0x80040200u)));
-    return Line("Unknown error 0x%0lX", static_cast<unsigned long>(code));
+    if (const WORD automationCode = _com_error::HRESULTToWCode(hr))
+        return Line("IDispatch error #%d", static_cast<int>(automationCode));
+    return Line("Unknown error 0x%0lX", static_cast<unsigned long>(static_cast<DWORD>(hr)));
 }
 
 std::string ComErrorReportText(const _com_error& error)
 {
-    std::string source = "null";
-    std::string description = "null";
-    if (IErrorInfo* info = error.ErrorInfo()) {
-        BSTR text = nullptr;
-        if (SUCCEEDED(info->GetSource(&text)))
-            source = AnsiOrNull(text);
-        SysFreeString(text);
-        text = nullptr;
-        if (SUCCEEDED(info->GetDescription(&text)))
-            description = AnsiOrNull(text);
-        SysFreeString(text);
-        info->Release();
-    }
+    // Both are null without error information.
+    const std::string source = AnsiOrNull(error.Source());
+    const std::string description = AnsiOrNull(error.Description());
     std::string report = "COM error!\n";
     report += Line("Code = %08lx\n", static_cast<unsigned long>(static_cast<DWORD>(error.Error())));
     report += Line("Code meaning = %s\n", ComErrorMeaning(error.Error()).c_str());

@@ -1,9 +1,11 @@
-// The spreadsheet program's automation members that the module calls, each a
+// The spreadsheet program's automation members that the module calls (those
+// of Range, Font and Comment in range_ops.h, included here), each a
 // thin typed wrapper around one call by fixed member id (excel_typelib.h).
 // Every failure raises _com_error; none returns a status. Names in and out
 // are narrow strings in the system ANSI code page.
 #pragma once
 #include "automation/automation_call.h"
+#include "automation/range_ops.h"
 
 #include <excel_typelib.h>
 
@@ -36,32 +38,8 @@ IDispatchPtr AddWorksheet(IDispatch* worksheets); // before the active sheet
 
 // Worksheet
 void PutName(IDispatch* worksheet, const char* name);
-IDispatchPtr GetParent(IDispatch* worksheet);
 IDispatchPtr GetCells(IDispatch* worksheet);
 IDispatchPtr GetColumns(IDispatch* worksheet);
 IDispatchPtr GetRange(IDispatch* worksheet, const _variant_t& firstCell, const _variant_t& lastCell);
-
-// Range
-IDispatchPtr GetCellItem(IDispatch* range, const _variant_t& row, const _variant_t& column); // 1-based
-_variant_t GetValue(IDispatch* range);
-void PutValue(IDispatch* range, const _variant_t& value);
-void PutValue(IDispatch* range, const char* text); // passed as text: the program converts it
-_variant_t GetText(IDispatch* range);               // the displayed text
-void PutNumberFormat(IDispatch* range, const _variant_t& format);
-void AutoFit(IDispatch* range);
-IDispatchPtr GetFont(IDispatch* range);
-IDispatchPtr GetEntireRow(IDispatch* range);
-IDispatchPtr AddComment(IDispatch* range, const _variant_t& text);
-IDispatchPtr GetComment(IDispatch* range); // empty when the cell has none
-long GetRow(IDispatch* range);
-long GetColumn(IDispatch* range);
-IDispatchPtr GetWorksheet(IDispatch* range);
-
-// Font
-void PutBold(IDispatch* font, const _variant_t& bold);
-
-// Comment
-std::string GetCommentText(IDispatch* comment);                   // all arguments missing
-std::string SetCommentText(IDispatch* comment, const char* text); // replaces, start missing
 
 } // namespace automation

@@ -1,6 +1,6 @@
-// The Range, Font and Comment members of excel_ops.h.
+#include "automation/range_ops.h"
+
 #include "automation/ansi_text.h"
-#include "automation/excel_ops.h"
 #include "automation/value_conversion.h"
 
 namespace automation {
@@ -19,14 +19,6 @@ IDispatchPtr GetCellItem(IDispatch* range, const _variant_t& row, const _variant
 _variant_t GetValue(IDispatch* range) { return InvokeAutomation(range, Excel::dispidValue, kGet); }
 
 void PutValue(IDispatch* range, const _variant_t& value) { InvokeAutomation(range, Excel::dispidValue, kPut, {&value}); }
-
-void PutValue(IDispatch* range, const char* text)
-{
-    if (!range)
-        _com_issue_error(E_POINTER);
-    _variant_t value(AnsiToBstr(text));
-    InvokeAutomation(range, Excel::dispidValue, kPut, {&value});
-}
 
 _variant_t GetText(IDispatch* range) { return InvokeAutomation(range, Excel::dispidText, kGet); }
 
@@ -52,14 +44,6 @@ IDispatchPtr AddComment(IDispatch* range, const _variant_t& text)
 IDispatchPtr GetComment(IDispatch* range)
 {
     return VariantToObject(InvokeAutomation(range, Excel::dispidComment, kGet));
-}
-
-long GetRow(IDispatch* range) { return VariantToLong(InvokeAutomation(range, Excel::dispidRow, kGet)); }
-long GetColumn(IDispatch* range) { return VariantToLong(InvokeAutomation(range, Excel::dispidColumn, kGet)); }
-
-IDispatchPtr GetWorksheet(IDispatch* range)
-{
-    return VariantToObject(InvokeAutomation(range, Excel::dispidWorksheet, kGet));
 }
 
 void PutBold(IDispatch* font, const _variant_t& bold) { InvokeAutomation(font, Excel::dispidBold, kPut, {&bold}); }

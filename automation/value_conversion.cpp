@@ -4,29 +4,22 @@
 
 namespace {
 
-// The value of `value` as `type`: taken as it is, or from a coerced temporary
-// that is cleared again.
+// The value of `value` as `type`: taken as it is, or from a coerced copy.
 template <class T>
 T Convert(const VARIANT& value, VARTYPE type, T VARIANT::*member)
 {
     if (value.vt == type)
         return value.*member;
-    VARIANT temporary;
-    VariantInit(&temporary);
-    HRESULT hr = VariantChangeType(&temporary, &value, 0, type);
+    _variant_t converted;
+    const HRESULT hr = VariantChangeType(&converted, &value, 0, type);
     if (FAILED(hr))
         _com_issue_error(hr);
-    T result = temporary.*member;
-    VariantClear(&temporary);
-    return result;
+    return converted.*member;
 }
 
 } // namespace
 
-short VariantToShort(const VARIANT& value) { return Convert(value, VT_I2, &VARIANT::iVal); }
 long VariantToLong(const VARIANT& value) { return Convert(value, VT_I4, &VARIANT::lVal); }
-float VariantToFloat(const VARIANT& value) { return Convert(value, VT_R4, &VARIANT::fltVal); }
-double VariantToDouble(const VARIANT& value) { return Convert(value, VT_R8, &VARIANT::dblVal); }
 
 std::string VariantToText(const VARIANT& value)
 {

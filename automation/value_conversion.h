@@ -8,10 +8,12 @@
 
 #include <string>
 
-short VariantToShort(const VARIANT& value);
+// The spreadsheet program's error values travel as VT_ERROR codes on this
+// base; #N/A is its error 2042.
+inline constexpr SCODE kSpreadsheetErrorBase = static_cast<SCODE>(0x800A0000);
+inline constexpr SCODE kErrorNotAvailable = kSpreadsheetErrorBase + 2042;
+
 long VariantToLong(const VARIANT& value);
-float VariantToFloat(const VARIANT& value);
-double VariantToDouble(const VARIANT& value);
 // In the system ANSI code page.
 std::string VariantToText(const VARIANT& value);
 // An automation object; empty for an empty object ("Nothing").

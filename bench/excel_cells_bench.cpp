@@ -4,6 +4,7 @@
 // cell next to the times.
 #include "com/com_runtime.h"
 #include "automation/acquire_excel.h"
+#include "automation/ansi_text.h"
 #include "excel/excel_context.h"
 #include "automation/excel_ops.h"
 #include "automation/value_conversion.h"
@@ -46,7 +47,7 @@ void WriteRowsWithAutofit(benchmark::State& state)
             for (short column = 1; column <= columns; ++column) {
                 IDispatchPtr cell = automation::GetCellItem(cells, _variant_t(row), _variant_t(column));
                 automation::PutNumberFormat(cell, _variant_t(u"@"));
-                automation::PutValue(cell, ("value " + std::to_string(row * column)).c_str());
+                automation::PutValue(cell, _variant_t(AnsiToBstr(("value " + std::to_string(row * column)).c_str())));
             }
             automation::AutoFit(automation::GetColumns(s.sheet));
         }
@@ -62,7 +63,7 @@ void ScanDisplayedTexts(benchmark::State& state)
     Session s;
     IDispatchPtr cells = automation::GetCells(s.sheet);
     for (long row = 1; row <= 100; ++row)
-        automation::PutValue(automation::GetCellItem(cells, _variant_t(row), _variant_t(1L)), "x");
+        automation::PutValue(automation::GetCellItem(cells, _variant_t(row), _variant_t(1L)), _variant_t(u"x"));
     for (auto _ : state) {
         long blank = 0;
         for (long row = 1; row <= state.range(0) && !blank; ++row) {

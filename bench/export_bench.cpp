@@ -5,7 +5,7 @@
 // row, and fails when the larger export takes more than 12 times as long as
 // the smaller one (the export must grow linearly).
 #include "app/gwell_app.h"
-#include "export/export_commands.h"
+#include "export/export.h"
 #include "settings/settings.h"
 #include "tests/support/dxf_drawing.h"
 

@@ -3,7 +3,7 @@
 // property columns applied. Run with 10,000 and 30,000 rows, the per-row time
 // shows whether the import stays linear in its rows.
 #include "app/gwell_app.h"
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 #include "import/worksheet_import.h"
 #include "res/resource.h"
 

@@ -1,13 +1,21 @@
-#include "app/resource_strings.h"
-#include "cmd/operations.h"
+#include "cmd/dispatch_keyword.h"
+
+#include "cmd/pending_operations.h"
+#include "common/case_fold.h"
+#include "common/resource_strings.h"
+#include "export/export.h"
+#include "import/import.h"
+#include "livelink/livelink.h"
 #include "res/resource.h"
 
 #include <adslib.h>
-#include <mbstring.h>
 
 #include <cstring>
 
 namespace {
+
+// The host hands back a keyword of up to 131 characters and its end.
+constexpr std::size_t kKeywordBuffer = 132;
 
 bool RunExport() { return RunDialogExport(false); }
 bool RunSelectionExport() { return RunDialogExport(true); }
@@ -57,7 +65,7 @@ bool DispatchKeyword()
     const std::string keywordList = ResourceString(IDS_GWELL_KEYWORDS);
     const std::string prompt = ResourceString(IDS_GWELL_PROMPT);
     acedInitGet(0, keywordList.c_str());
-    char keyword[132] = {};
+    char keyword[kKeywordBuffer] = {};
     const int answer = acedGetKword(prompt.c_str(), keyword);
     if (answer == RTNONE)
         std::strcpy(keyword, "Export");
@@ -66,10 +74,7 @@ bool DispatchKeyword()
 
     bool result = false;
     for (const KeywordOperation& entry : kKeywordTable) {
-        if (_mbsicmp(reinterpret_cast<const unsigned char*>(keyword),
-                reinterpret_cast<const unsigned char*>(entry.keyword))
-                == 0
-            && entry.operation)
+        if (EqualInCodePageIgnoringCase(keyword, entry.keyword) && entry.operation)
             result = entry.operation();
     }
     return result;

@@ -1,10 +1,5 @@
-// Keyword operations whose subsystems are not part of the module yet. Each
-// does nothing and reports that nothing ran; the subsystem that brings the
-// operation removes it from here.
-#include "cmd/operations.h"
+#include "cmd/pending_operations.h"
 
 bool ShowOptionsDialog() { return false; }
-bool ConnectLiveLink() { return false; }
-bool ImportChanges() { return false; }
 bool ShowToolbar() { return false; }
 bool OpenHelp() { return false; }

@@ -1,13 +1,13 @@
 #include "export/attribute_record.h"
 
-std::string FoldedTag(const std::string& tag)
-{
-    std::string key = tag;
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return key;
-}
+#include "common/case_fold.h"
+
+namespace {
+
+// A tag as the host compares it.
+std::string FoldedTag(const std::string& tag) { return FoldedAscii(tag); }
+
+} // namespace
 
 AttributeMerge::AttributeMerge(std::vector<AttributeRecord>& records)
     : m_records(records)
@@ -36,7 +36,7 @@ void AttributeMerge::appendExtraColumns(const std::vector<std::string>& extraTag
     for (std::size_t i = 0; i < m_leftOver.size(); ++i)
         byTag[FoldedTag(m_leftOver[i].first)].indices.push_back(i);
     for (const std::string& tag : extraTags) {
-        AttributeRecord record{tag, std::string(), std::string(), false};
+        AttributeRecord record{.tag = tag, .prompt = {}, .value = {}, .constant = false};
         const auto it = byTag.find(FoldedTag(tag));
         if (it != byTag.end() && it->second.next < it->second.indices.size())
             record.value = m_leftOver[it->second.indices[it->second.next++]].second;

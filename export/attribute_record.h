@@ -64,6 +64,3 @@ private:
     std::vector<std::string> m_tags;
     std::unordered_map<std::string, std::size_t> m_columns; // folded tag -> columns so far
 };
-
-// A tag as the host compares it: ASCII letters without case.
-std::string FoldedTag(const std::string& tag);

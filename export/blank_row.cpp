@@ -1,13 +1,11 @@
+#include "export/blank_row.h"
+
 #include "automation/excel_ops.h"
 #include "automation/value_conversion.h"
+#include "common/grid_limits.h"
 #include "export/worksheet_writer.h"
 
 namespace {
-
-// The scan covers the grid of the program generation the module was made
-// for, less its last row and column.
-constexpr int kLastScannedRow = 65535;
-constexpr int kLastScannedColumn = 255;
 
 bool CellShowsText(IDispatch* cells, int row, int column)
 {

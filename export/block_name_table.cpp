@@ -1,46 +1,21 @@
 #include "export/block_name_table.h"
 
-#include "app/resource_strings.h"
+#include "common/case_fold.h"
+#include "common/resource_strings.h"
 #include "export/drawing_objects.h"
 #include "res/resource.h"
 
 #include <acdocman.h>
+#include <dbobjptr.h>
 #include <dbsymtb.h>
 #include <message_box.h>
 
 #include <cstring>
 #include <memory>
 
-namespace {
-
-// Block names compare as the host compares them: ASCII letters without case,
-// other bytes as they are.
-std::string FoldKey(const std::string& name)
-{
-    std::string key = name;
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return key;
-}
-
-bool HasPrefixIgnoringCase(const char* name, const char* prefix)
-{
-    for (; *prefix; ++prefix, ++name) {
-        char c = *name;
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-        if (c != *prefix) // the prefixes are upper case; a short name stops at its end
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 void BlockNameTable::set(const std::string& name, bool hasAttributes)
 {
-    const auto [it, added] = m_index.emplace(FoldKey(name), m_entries.size());
+    const auto [it, added] = m_index.emplace(FoldedAscii(name), m_entries.size());
     if (added)
         m_entries.push_back({name, hasAttributes});
     else
@@ -49,7 +24,7 @@ void BlockNameTable::set(const std::string& name, bool hasAttributes)
 
 const BlockNameTable::Entry* BlockNameTable::find(const std::string& name) const
 {
-    const auto it = m_index.find(FoldKey(name));
+    const auto it = m_index.find(FoldedAscii(name));
     return it == m_index.end() ? nullptr : &m_entries[it->second];
 }
 
@@ -61,19 +36,15 @@ void BlockNameTable::clear()
 
 bool IsLayoutBlockName(const char* name)
 {
-    return HasPrefixIgnoringCase(name, "*MODEL_SPACE") || HasPrefixIgnoringCase(name, "*PAPER_SPACE");
+    return StartsWithFolded(name, "*MODEL_SPACE") || StartsWithFolded(name, "*PAPER_SPACE");
 }
 
 bool BuildBlockNameTable(BlockNameTable& table)
 {
     table.clear();
-    AcDbDatabase* database = WorkingDatabase();
-    if (!database)
+    AcDbObjectPointer<AcDbBlockTable> blockTable;
+    if (!OpenBlockTable(blockTable))
         return false;
-    AcDbBlockTable* rawTable = nullptr;
-    if (database->getBlockTable(rawTable, AcDb::kForRead) != Acad::eOk)
-        return false;
-    OpenObject<AcDbBlockTable> blockTable(rawTable);
     AcDbBlockTableIterator* rawIterator = nullptr;
     if (blockTable->newIterator(rawIterator, true, true) != Acad::eOk)
         return false;
@@ -83,7 +54,8 @@ bool BuildBlockNameTable(BlockNameTable& table)
         AcDbBlockTableRecord* rawRecord = nullptr;
         if (iterator->getRecord(rawRecord, AcDb::kForRead, false) != Acad::eOk)
             continue;
-        OpenObject<AcDbBlockTableRecord> record(rawRecord);
+        AcDbBlockTableRecordPointer record;
+        record.acquire(rawRecord);
         if (record->isAnonymous())
             continue;
         const char* name = nullptr;

@@ -1,9 +1,11 @@
+#include "export/block_worksheet.h"
+
 #include "automation/acquire_excel.h"
 #include "automation/ansi_text.h"
 #include "automation/excel_ops.h"
+#include "common/case_fold.h"
 #include "export/worksheet_writer.h"
 
-#include <mbstring.h>
 
 namespace {
 
@@ -15,13 +17,9 @@ bool IsReservedSheetName(const WCHAR* name, std::size_t length)
     static const char kHistory[] = "history";
     if (length != sizeof kHistory - 1)
         return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        WCHAR c = name[i];
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<WCHAR>(c + 32);
-        if (c != static_cast<WCHAR>(kHistory[i]))
+    for (std::size_t i = 0; i < length; ++i)
+        if (FoldAscii(name[i]) != static_cast<WCHAR>(kHistory[i]))
             return false;
-    }
     return true;
 }
 
@@ -72,10 +70,9 @@ std::string OpenBlockWorksheet(const std::string& name)
     // same block; the program compares sheet names without case), leaves the
     // new sheet its default name: asking would end the export with an error.
     bool usable = SheetNameAllowed(name);
-    const auto* wanted = reinterpret_cast<const unsigned char*>(name.c_str());
     for (long n = 1; usable && n <= automation::GetCount(worksheets); ++n) {
         const std::string existing = automation::GetName(automation::GetItem(worksheets, _variant_t(n)));
-        if (_mbsicoll(reinterpret_cast<const unsigned char*>(existing.c_str()), wanted) == 0)
+        if (CompareInUserCollation(existing.c_str(), name.c_str()) == 0)
             usable = false;
     }
     if (usable)

@@ -3,6 +3,7 @@
 #include "export/drawing_objects.h"
 
 #include <dbents.h>
+#include <dbobjptr.h>
 #include <dbsymtb.h>
 
 #include <memory>
@@ -11,18 +12,20 @@ namespace {
 
 bool CollectDefinitions(AcDbObjectId blockId, std::vector<AttributeRecord>& records)
 {
-    OpenObject<AcDbBlockTableRecord> block;
-    if (acdbOpenObject(block.slot(), blockId, AcDb::kForRead, false) != Acad::eOk)
+    AcDbBlockTableRecordPointer block(blockId, AcDb::kForRead);
+    if (block.openStatus() != Acad::eOk)
         return false;
     AcDbBlockTableRecordIterator* rawIterator = nullptr;
     if (block->newIterator(rawIterator, true, true) != Acad::eOk)
         return false;
     std::unique_ptr<AcDbBlockTableRecordIterator> iterator(rawIterator);
     for (iterator->start(true, true); !iterator->done(); iterator->step(true, true)) {
-        OpenObject<AcDbEntity> entity;
-        if (iterator->getEntity(entity.slot(), AcDb::kForRead, false) != Acad::eOk)
+        AcDbEntity* rawEntity = nullptr;
+        if (iterator->getEntity(rawEntity, AcDb::kForRead, false) != Acad::eOk)
             continue;
-        const AcDbAttributeDefinition* definition = AcDbAttributeDefinition::cast(entity.get());
+        AcDbEntityPointer entity;
+        entity.acquire(rawEntity);
+        const AcDbAttributeDefinition* definition = AcDbAttributeDefinition::cast(entity.object());
         if (!definition)
             continue;
         HostText tag, prompt, text;
@@ -41,10 +44,11 @@ void MergeOwnAttributes(AcDbBlockReference* reference, AttributeMerge& merge)
     if (!attributes)
         return;
     for (attributes->start(); !attributes->done(); attributes->step()) {
-        OpenObject<AcDbAttribute> attribute;
-        if (reference->openAttribute(attribute.slot(), attributes->objectId(), AcDb::kForRead, false)
-            != Acad::eOk)
+        AcDbAttribute* rawAttribute = nullptr;
+        if (reference->openAttribute(rawAttribute, attributes->objectId(), AcDb::kForRead, false) != Acad::eOk)
             continue;
+        AcDbObjectPointer<AcDbAttribute> attribute;
+        attribute.acquire(rawAttribute);
         HostText tag, text;
         tag.slot() = attribute->tag();
         text.slot() = attribute->textString();

@@ -1,10 +1,22 @@
 #include "export/drawing_objects.h"
 
 #include <acdblmgr.h>
-#include <acutmem.h>
 #include <dbapserv.h>
+#include <dbsymtb.h>
 
 AcDbDatabase* WorkingDatabase() { return acdbHostApplicationServices()->workingDatabase(); }
+
+bool OpenBlockTable(AcDbObjectPointer<AcDbBlockTable>& table)
+{
+    AcDbDatabase* database = WorkingDatabase();
+    if (!database)
+        return false;
+    AcDbBlockTable* opened = nullptr;
+    if (database->getBlockTable(opened, AcDb::kForRead) != Acad::eOk)
+        return false;
+    table.acquire(opened);
+    return true;
+}
 
 std::optional<std::string> ActiveLayoutName()
 {
@@ -15,18 +27,4 @@ std::optional<std::string> ActiveLayoutName()
     if (layouts->getActiveLayoutName(name.slot(), true) != Acad::eOk || name.empty())
         return std::nullopt;
     return std::string(name.get());
-}
-
-HostText::~HostText()
-{
-    if (m_text)
-        acutDelString(m_text);
-}
-
-char*& HostText::slot()
-{
-    if (m_text)
-        acutDelString(m_text);
-    m_text = nullptr;
-    return m_text;
 }

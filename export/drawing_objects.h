@@ -1,9 +1,12 @@
-// Holders that close what export opens in the drawing on every way out,
-// also while a COM failure from the writing step unwinds through them.
+// The drawing an export reads, and the names the host gives for it. Open
+// objects are held by the SDK's AcDbObjectPointer (dbobjptr.h) and host
+// texts by HostText (common/host_text.h), so that both are closed or freed
+// on every way out, also while a COM failure from the writing step unwinds.
 #pragma once
-#include <dbmain.h>
+#include "common/host_text.h"
 
-#include <utility>
+#include <dbmain.h>
+#include <dbobjptr.h>
 
 #include <optional>
 #include <string>
@@ -11,53 +14,10 @@
 // The drawing the command works on.
 AcDbDatabase* WorkingDatabase();
 
+// Opens the working drawing's block table for read into `table`; false when
+// there is no drawing or the table does not open.
+bool OpenBlockTable(AcDbObjectPointer<AcDbBlockTable>& table);
+
 // The name of the layout active in the host, model space included; none when
 // the host names none.
 std::optional<std::string> ActiveLayoutName();
-
-// An object open for one operation; closed when the holder goes.
-template <class T>
-class OpenObject {
-public:
-    OpenObject() = default;
-    explicit OpenObject(T* object)
-        : m_object(object)
-    {
-    }
-    ~OpenObject() { reset(); }
-    OpenObject(const OpenObject&) = delete;
-    OpenObject& operator=(const OpenObject&) = delete;
-
-    T* get() const { return m_object; }
-    T* operator->() const { return m_object; }
-    explicit operator bool() const { return m_object != nullptr; }
-    // The slot for an out parameter; closes what was held.
-    T*& slot()
-    {
-        reset();
-        return m_object;
-    }
-    void reset()
-    {
-        if (T* object = std::exchange(m_object, nullptr))
-            object->close();
-    }
-
-private:
-    T* m_object = nullptr;
-};
-
-// A text the host hands out as a copy for the caller to free.
-class HostText {
-public:
-    HostText() = default;
-    ~HostText();
-    HostText(const HostText&) = delete;
-    HostText& operator=(const HostText&) = delete;
-    char*& slot();
-    const char* get() const { return m_text ? m_text : ""; }
-    bool empty() const { return m_text == nullptr; }
-
-private:
-    char* m_text = nullptr;
-};

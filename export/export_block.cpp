@@ -6,6 +6,7 @@
 #include "export/reference_filters.h"
 
 #include <dbents.h>
+#include <dbobjptr.h>
 #include <dbsymtb.h>
 
 namespace {
@@ -14,30 +15,33 @@ namespace {
 // definition are closed again before anything is written.
 bool ListReferences(const std::string& blockName, AcDbObjectIdArray& ids)
 {
-    AcDbDatabase* database = WorkingDatabase();
-    if (!database)
+    AcDbObjectPointer<AcDbBlockTable> table;
+    if (!OpenBlockTable(table))
         return false;
-    OpenObject<AcDbBlockTable> table;
-    if (database->getBlockTable(table.slot(), AcDb::kForRead) != Acad::eOk)
+    AcDbBlockTableRecord* rawBlock = nullptr;
+    if (table->getAt(blockName.c_str(), rawBlock, AcDb::kForRead) != Acad::eOk)
         return false;
-    OpenObject<AcDbBlockTableRecord> block;
-    if (table->getAt(blockName.c_str(), block.slot(), AcDb::kForRead) != Acad::eOk)
-        return false;
-    block->getBlockReferenceIds(ids, true, false);
+    AcDbBlockTableRecordPointer block;
+    block.acquire(rawBlock);
+    block->getBlockReferenceIds(ids, /*directOnly=*/true, /*forceValidity=*/false);
     return true;
 }
 
 // Opens the reference for read when it is one that export writes: not
 // erased, a block reference, and owned by something that opens (a reference
 // whose owner cannot be opened belongs nowhere the user can see).
-bool OpenExportable(const AcDbObjectId& id, OpenObject<AcDbBlockReference>& reference)
+bool OpenExportable(const AcDbObjectId& id, AcDbBlockReferencePointer& reference)
 {
     if (id.isErased())
         return false;
-    if (acdbOpenObject(reference.slot(), id, AcDb::kForRead, false) != Acad::eOk)
+    if (reference.open(id, AcDb::kForRead) != Acad::eOk)
         return false;
-    OpenObject<AcDbObject> owner;
-    return acdbOpenAcDbObject(owner.slot(), reference->ownerId(), AcDb::kForRead, false) == Acad::eOk;
+    AcDbObject* rawOwner = nullptr;
+    if (acdbOpenAcDbObject(rawOwner, reference->ownerId(), AcDb::kForRead, false) != Acad::eOk)
+        return false;
+    AcDbObjectPointer<AcDbObject> owner;
+    owner.acquire(rawOwner);
+    return true;
 }
 
 } // namespace
@@ -47,29 +51,30 @@ bool ExportBlock(const std::string& blockName, const Settings& settings)
     AcDbObjectIdArray ids;
     if (!ListReferences(blockName, ids))
         return false;
-    if (LayerFilter.on)
-        ApplyLayerFilter(ids, LayerFilter);
-    if (!SelectedReferences.isEmpty())
-        ApplySelectionFilter(ids, SelectedReferences);
+    const ModuleState& state = TheModuleState();
+    if (state.layerFilter.on)
+        ApplyLayerFilter(ids, state.layerFilter);
+    if (!state.selectedReferences.isEmpty())
+        ApplySelectionFilter(ids, state.selectedReferences);
 
     // The header is written before the first reference, so the columns for
     // attributes that the definitions lack must be known for all references
     // of the block before any is written.
     ExtraAttributeTags extras;
     for (const AcDbObjectId& id : ids) {
-        OpenObject<AcDbBlockReference> reference;
+        AcDbBlockReferencePointer reference;
         if (OpenExportable(id, reference))
-            NoteExtraAttributes(reference.get(), extras);
+            NoteExtraAttributes(reference.object(), extras);
     }
 
     BlockExport block;
     block.extraTags = extras.tags();
     bool first = true;
     for (const AcDbObjectId& id : ids) {
-        OpenObject<AcDbBlockReference> reference;
+        AcDbBlockReferencePointer reference;
         if (!OpenExportable(id, reference))
             continue;
-        ExportReference(reference.get(), settings, first, block);
+        ExportReference(reference.object(), settings, first, block);
         first = false;
     }
     return true;

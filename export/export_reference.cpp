@@ -1,41 +1,33 @@
 #include "export/export_reference.h"
 
-#include "app/resource_strings.h"
+#include "common/command_line.h"
+#include "common/module_state.h"
+#include "common/resource_strings.h"
 #include "export/collect_attributes.h"
 #include "export/drawing_objects.h"
 #include "export/export_rows.h"
-#include "export/number_text.h"
+#include "common/number_text.h"
 #include "export/worksheet_writer.h"
 #include "res/resource.h"
 
 #include <dbents.h>
+#include <dbobjptr.h>
 #include <dbsymtb.h>
 
 #include <adslib.h>
 
 #include <climits>
-#include <cstdio>
+#include <string>
 
 namespace {
 
-// Resource string `id` with its printf-style fields filled in.
-template <typename... Args>
-std::string FormatResource(unsigned id, Args... args)
-{
-    const std::string format = ResourceString(id);
-    const int length = std::snprintf(nullptr, 0, format.c_str(), args...);
-    if (length <= 0)
-        return format;
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format.c_str(), args...);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
+// A handle as text: up to 16 hexadecimal digits and the end.
+constexpr std::size_t kHandleTextBuffer = 17;
 
 bool ReadBlockName(const AcDbBlockReference* reference, std::string& name)
 {
-    OpenObject<AcDbBlockTableRecord> block;
-    if (acdbOpenObject(block.slot(), reference->blockTableRecord(), AcDb::kForRead, false) != Acad::eOk)
+    AcDbBlockTableRecordPointer block(reference->blockTableRecord(), AcDb::kForRead);
+    if (block.openStatus() != Acad::eOk)
         return false;
     const char* text = nullptr;
     if (block->getName(text) != Acad::eOk || !text)
@@ -49,7 +41,7 @@ bool ReadReference(AcDbBlockReference* reference, bool withLayout, const std::ve
 {
     AcDbHandle handle;
     reference->getAcDbHandle(handle);
-    char handleText[17] = {};
+    char handleText[kHandleTextBuffer] = {};
     handle.getIntoAsciiBuffer(handleText);
     data.handle = handleText;
 
@@ -75,8 +67,9 @@ bool ReadReference(AcDbBlockReference* reference, bool withLayout, const std::ve
 // A row counter at the end of int's range must not wrap into a writable row.
 void SkipRow()
 {
-    if (CurrentRow < INT_MAX)
-        ++CurrentRow;
+    int& currentRow = TheModuleState().currentRow;
+    if (currentRow < INT_MAX)
+        ++currentRow;
 }
 
 // Goes on with the block on a worksheet of its own after the current one is
@@ -90,9 +83,8 @@ void ContinueOnNewWorksheet(const std::string& blockName, const Settings& settin
         ? std::string()
         : blockName + " (" + std::to_string(block.continuations + 1) + ")";
     const std::string sheetName = OpenBlockWorksheet(wanted);
-    CurrentRow = 1;
-    acutPrintf("%s", FormatResource(IDS_EXPORT_CONTINUED, blockName.c_str(), sheetName.c_str(),
-                                    kHighestWritableRow).c_str());
+    TheModuleState().currentRow = 1;
+    PrintText(FormatResource(IDS_EXPORT_CONTINUED, {blockName, sheetName, std::to_string(kHighestWritableRow)}));
 }
 
 // Tells the user about every value that did not fit its cell.
@@ -102,9 +94,8 @@ void ReportWithheld(const std::vector<int>& columns, const ExportRows& rows, con
         const auto index = static_cast<std::size_t>(column);
         if (index >= rows.values.size() || index > rows.labels.size())
             continue;
-        acutPrintf("%s", FormatResource(IDS_VALUE_TOO_LONG, blockName.c_str(), rows.values[0].c_str(),
-                                        rows.labels[index - 1].c_str(),
-                                        static_cast<int>(kCellCharacterLimit)).c_str());
+        PrintText(FormatResource(IDS_VALUE_TOO_LONG, {blockName, rows.values[0], rows.labels[index - 1],
+                                                      std::to_string(kCellCharacterLimit)}));
     }
 }
 
@@ -135,7 +126,7 @@ bool ExportReference(AcDbBlockReference* reference, const Settings& settings, bo
         // The rows go to the program as 16-bit numbers: a row past the last
         // one goes on to a further worksheet, with the header rows again so
         // that its rows can be read back on their own.
-        if (CurrentRow >= 1 && !RowsFit(rowsNeeded())) {
+        if (TheModuleState().currentRow >= 1 && !RowsFit(rowsNeeded())) {
             ContinueOnNewWorksheet(blockName, settings, block);
             headerRows = true;
         }

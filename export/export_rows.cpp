@@ -2,20 +2,17 @@
 
 #include "res/resource.h"
 
-#include <mbstring.h>
+#include "common/case_fold.h"
+#include "common/number_text.h"
 
 #include <algorithm>
 
 void SortAttributesByTag(std::vector<AttributeRecord>& records)
 {
     std::sort(records.begin(), records.end(), [](const AttributeRecord& a, const AttributeRecord& b) {
-        return _mbsicoll(reinterpret_cast<const unsigned char*>(a.tag.c_str()),
-                         reinterpret_cast<const unsigned char*>(b.tag.c_str()))
-            < 0;
+        return CompareInUserCollation(a.tag.c_str(), b.tag.c_str()) < 0;
     });
 }
-
-double JtskCoordinate(double value) { return value < 0.0 ? value * -1.0 : value; }
 
 ExportRows BuildExportRows(ReferenceData reference, const Settings& settings, const ValueFormats& formats,
                            const std::function<std::string(unsigned)>& text)

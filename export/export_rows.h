@@ -42,7 +42,3 @@ ExportRows BuildExportRows(ReferenceData reference, const Settings& settings, co
 // Orders attribute records by tag as the user's locale sorts text, without
 // regard to case.
 void SortAttributesByTag(std::vector<AttributeRecord>& records);
-
-// JTSK coordinates are all positive in the survey's own axes: a negative
-// coordinate is written without its sign. Not-a-number stays as it is.
-double JtskCoordinate(double value);

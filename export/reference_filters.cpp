@@ -1,39 +1,27 @@
 #include "export/reference_filters.h"
 
+#include "common/case_fold.h"
 #include "export/drawing_objects.h"
 
+#include <dbobjptr.h>
+
 #include <unordered_set>
-
-AcDbObjectIdArray SelectedReferences;
-LayerFilterSettings LayerFilter;
-
-namespace {
-
-// Layer names compare as the host compares them: ASCII letters without case.
-std::string FoldLayer(const char* name)
-{
-    std::string key = name ? name : "";
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return key;
-}
-
-} // namespace
 
 void ApplyLayerFilter(AcDbObjectIdArray& ids, const LayerFilterSettings& filter)
 {
     std::unordered_set<std::string> layers;
     for (const std::string& layer : filter.layers)
-        layers.insert(FoldLayer(layer.c_str()));
+        layers.insert(FoldedAscii(layer));
     KeepReferences(ids, [&](const AcDbObjectId& id) {
-        OpenObject<AcDbEntity> entity;
         // Erased references are looked at too; a later step skips them.
-        if (acdbOpenAcDbEntity(entity.slot(), id, AcDb::kForRead, true) != Acad::eOk)
+        AcDbEntity* rawEntity = nullptr;
+        if (acdbOpenAcDbEntity(rawEntity, id, AcDb::kForRead, true) != Acad::eOk)
             return false;
+        AcDbEntityPointer entity;
+        entity.acquire(rawEntity);
         HostText layer;
         layer.slot() = entity->layer();
-        return !layer.empty() && layers.count(FoldLayer(layer.get())) != 0;
+        return !layer.empty() && layers.count(FoldedAscii(layer.get())) != 0;
     });
 }
 

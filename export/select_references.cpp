@@ -1,4 +1,6 @@
-#include "export/reference_filters.h"
+#include "export/select_references.h"
+
+#include "common/handles.h"
 
 #include <acdbads.h>
 #include <acedads.h>
@@ -15,19 +17,20 @@ int SelectReferences(AcDbObjectIdArray& list)
 
     // References already selected when the command started count first;
     // otherwise the user is asked to select.
-    ads_name selection;
-    if (acedSSGet("_I", nullptr, nullptr, &filter, selection) != RTNORM
-        && acedSSGet("", nullptr, nullptr, &filter, selection) != RTNORM)
+    ads_name picked;
+    if (acedSSGet("_I", nullptr, nullptr, &filter, picked) != RTNORM
+        && acedSSGet("", nullptr, nullptr, &filter, picked) != RTNORM)
         return 0;
+    UniqueSelectionSet selection;
+    selection.adopt(picked);
 
     long count = 0;
-    acedSSLength(selection, &count);
+    acedSSLength(selection.get(), &count);
     for (long i = 0; i < count; ++i) {
         ads_name entity;
         AcDbObjectId id;
-        if (acedSSName(selection, i, entity) == RTNORM && acdbGetObjectId(id, entity) == Acad::eOk)
+        if (acedSSName(selection.get(), i, entity) == RTNORM && acdbGetObjectId(id, entity) == Acad::eOk)
             list.append(id);
     }
-    acedSSFree(selection);
     return static_cast<int>(count);
 }

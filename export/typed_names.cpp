@@ -1,6 +1,6 @@
 #include "export/typed_names.h"
 
-#include <mbstring.h>
+#include "common/case_fold.h"
 
 namespace {
 
@@ -16,9 +16,8 @@ const BlockNameTable::Entry* DrawingNameOf(const BlockNameTable& table, const st
         return entry;
     // Only the answer's pieces (at most 66 in a 132-character answer) get
     // here, so one walk of the table per piece stays linear in the table.
-    const auto* wanted = reinterpret_cast<const unsigned char*>(piece.c_str());
     for (const BlockNameTable::Entry& entry : table.entries())
-        if (_mbsicoll(wanted, reinterpret_cast<const unsigned char*>(entry.name.c_str())) == 0)
+        if (CompareInUserCollation(piece.c_str(), entry.name.c_str()) == 0)
             return &entry;
     return nullptr;
 }

@@ -1,3 +1,5 @@
+#include "export/workbook_choice.h"
+
 #include "automation/excel_ops.h"
 #include "export/worksheet_writer.h"
 
@@ -12,5 +14,5 @@ void PrepareWorkbook(IDispatch* application, const Settings& settings)
     automation::Activate(workbook);
 
     if (SharesActiveWorksheet(settings))
-        CurrentRow = settings.FindNextBlankLine ? FindBlankRow(workbook) : settings.ExportStartRow;
+        TheModuleState().currentRow = settings.FindNextBlankLine ? FindBlankRow(workbook) : settings.ExportStartRow;
 }

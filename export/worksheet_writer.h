@@ -1,9 +1,15 @@
-// Putting export rows into the spreadsheet: the row counter, the worksheet of
-// each block, the rows themselves with their comments and bold headers, and
-// the column widths. Every step attaches afresh to the running spreadsheet
+// Putting export rows into the spreadsheet: the rows themselves with their
+// comments and bold headers, and the column widths (the workbook, the
+// worksheet of each block and the blank-row scan have headers of their own,
+// included here). Every step attaches afresh to the running spreadsheet
 // program and writes to the worksheet active in it at that moment, so a
 // program that was closed during the export makes the remaining steps skip.
 #pragma once
+#include "common/grid_limits.h"
+#include "common/module_state.h"
+#include "export/blank_row.h"
+#include "export/block_worksheet.h"
+#include "export/workbook_choice.h"
 #include "settings/settings.h"
 
 #include <comdef.h>
@@ -12,46 +18,16 @@
 #include <string>
 #include <vector>
 
-// The row the next row is written to. It lives as long as the module, so a
-// later export into the active worksheet can carry on where it stands.
-extern int CurrentRow;
-
-// Rows travel to the spreadsheet's cell lookup as 16-bit numbers: no row
-// beyond this one can be written.
-inline constexpr int kHighestWritableRow = 32767;
-// What FindBlankRow answers when its scan found no blank row: a row past the
-// last writable one, so the rows go on in a new worksheet instead of landing
-// on data.
-inline constexpr int kNoBlankRow = 65536;
+// The row the next row is written to is the module state's currentRow.
 
 // Whether a spreadsheet program is running to export into.
 bool SpreadsheetRunning();
 
-// The first row at or below row 1 whose cells in columns 1 to 255 all show
-// an empty text on the workbook's active sheet; kNoBlankRow when rows 1 to
-// 65535 all hold something.
-int FindBlankRow(IDispatch* workbook);
+// Whether `count` rows starting at the current row all lie within the rows
+// that can be written.
+inline bool RowsFit(int count) { return TheModuleState().currentRow <= kHighestWritableRow - count + 1; }
 
-// The most characters (UTF-16 units) one cell holds.
-inline constexpr std::size_t kCellCharacterLimit = 32767;
-
-// Whether the program takes `name` as a worksheet name at all: 1 to 31
-// characters, none of : \ / ? * [ ], no apostrophe at either end, and not
-// "History" in any case (the name the program keeps for itself). Whether a
-// sheet of that name exists already is a separate question.
-bool SheetNameAllowed(const std::string& name);
-
-// Adds a worksheet to the active workbook, names it `name` unless the
-// program would refuse that name or a worksheet of that name exists already
-// (the new sheet then keeps the program's default name), and activates it.
-// Answers the name the sheet ended up with (empty when no program runs).
-std::string OpenBlockWorksheet(const std::string& name);
-
-// Whether `count` rows starting at CurrentRow all lie within the rows that
-// can be written.
-inline bool RowsFit(int count) { return CurrentRow <= kHighestWritableRow - count + 1; }
-
-// Writes one row at CurrentRow of the active worksheet and moves CurrentRow
+// Writes one row at the current row of the active worksheet and moves it
 // on. A header row takes its texts from index 0 and `notes` as comments of
 // its cells; a value row carries texts[0] (the handle) as the comment of its
 // first cell and its values from index 1. A text longer than a cell holds is
@@ -63,11 +39,3 @@ std::vector<int> WriteRow(bool header, const std::vector<std::string>& texts,
 // Fits the width of every column of the active worksheet to its contents.
 void AutofitColumns();
 
-// The workbook an export writes into, activated, and the row it starts at
-// when all blocks share the active worksheet. Any WorkbookSettings value but
-// 1 adds a new workbook; any WorksheetSettings value but 1 gives every block
-// a new worksheet of its own.
-void PrepareWorkbook(IDispatch* application, const Settings& settings);
-
-// Whether all blocks share the active worksheet (else one new sheet each).
-inline bool SharesActiveWorksheet(const Settings& settings) { return settings.WorksheetSettings == 1; }

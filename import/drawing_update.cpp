@@ -1,49 +1,41 @@
 #include "import/drawing_update.h"
 
+#include "common/case_fold.h"
+#include "common/host_text.h"
 #include "import/status_check.h"
 
-#include <acutmem.h>
 #include <dbapserv.h>
 #include <dbobjptr.h>
 #include <dbsymtb.h>
 
-#include "mbstring.h"
 
 #include <cstring>
 #include <memory>
 
 namespace {
 
-// Texts the host hands out are copies; this frees them on every path.
-struct HostTextDeleter {
-    void operator()(char* text) const { acutDelString(text); }
-};
-using HostText = std::unique_ptr<char, HostTextDeleter>;
-
 bool SameTag(const char* a, const char* b)
 {
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b)) == 0;
+    return EqualInCodePageIgnoringCase(a, b);
 }
 
-// Closes an object the operation opened when it leaves scope.
-template <class T>
-struct Closer {
-    T* object;
-    ~Closer()
-    {
-        if (object)
-            object->close();
-    }
-};
+// Opens the entity `handleText` names into `entity`, which closes it.
+bool OpenHeldByHandle(const std::string& handleText, AcDb::OpenMode mode, AcDbEntityPointer& entity)
+{
+    AcDbEntity* opened = nullptr;
+    if (!OpenEntityByHandle(handleText, mode, opened))
+        return false;
+    entity.acquire(opened);
+    return true;
+}
 
 template <class Setter>
 bool SetReferenceProperty(const std::string& handleText, Setter&& setter)
 {
-    AcDbEntity* entity = nullptr;
-    if (!OpenEntityByHandle(handleText, AcDb::kForWrite, entity))
+    AcDbEntityPointer entity;
+    if (!OpenHeldByHandle(handleText, AcDb::kForWrite, entity))
         return false;
-    Closer<AcDbEntity> closeEntity{entity};
-    AcDbBlockReference* ref = AcDbBlockReference::cast(entity);
+    AcDbBlockReference* ref = AcDbBlockReference::cast(entity.object());
     if (!ref)
         return false;
     if (GW_CHECK_STATUS(setter(*ref)) != Acad::eOk)
@@ -77,11 +69,10 @@ bool UpdateAttributesByTag(const std::string& handleText, const std::vector<std:
 {
     if (tags.size() != values.size())
         return false;
-    AcDbEntity* entity = nullptr;
-    if (!OpenEntityByHandle(handleText, AcDb::kForRead, entity))
+    AcDbEntityPointer entity;
+    if (!OpenHeldByHandle(handleText, AcDb::kForRead, entity))
         return false;
-    Closer<AcDbEntity> closeEntity{entity};
-    AcDbBlockReference* ref = AcDbBlockReference::cast(entity);
+    AcDbBlockReference* ref = AcDbBlockReference::cast(entity.object());
     if (!ref)
         return false;
     std::unique_ptr<AcDbObjectIterator> it(ref->attributeIterator());
@@ -96,10 +87,11 @@ bool UpdateAttributesByTag(const std::string& handleText, const std::vector<std:
     };
     std::vector<Attribute> attributes;
     for (it->start(); !it->done(); it->step()) {
-        AcDbAttribute* att = nullptr;
-        if (GW_CHECK_STATUS(ref->openAttribute(att, it->objectId(), AcDb::kForRead, false)) != Acad::eOk)
+        AcDbAttribute* rawAttribute = nullptr;
+        if (GW_CHECK_STATUS(ref->openAttribute(rawAttribute, it->objectId(), AcDb::kForRead, false)) != Acad::eOk)
             continue;
-        Closer<AcDbAttribute> closeAttribute{att};
+        AcDbObjectPointer<AcDbAttribute> att;
+        att.acquire(rawAttribute);
         HostText tag(att->tag());
         if (!tag)
             continue;
@@ -132,10 +124,11 @@ bool UpdateAttributesByTag(const std::string& handleText, const std::vector<std:
         // an unedited cell leaves even the field length as it was.
         if (value == attribute.text)
             continue;
-        AcDbAttribute* att = nullptr;
-        if (GW_CHECK_STATUS(ref->openAttribute(att, attribute.id, AcDb::kForWrite, false)) != Acad::eOk)
+        AcDbAttribute* rawAttribute = nullptr;
+        if (GW_CHECK_STATUS(ref->openAttribute(rawAttribute, attribute.id, AcDb::kForWrite, false)) != Acad::eOk)
             continue;
-        Closer<AcDbAttribute> closeAttribute{att};
+        AcDbObjectPointer<AcDbAttribute> att;
+        att.acquire(rawAttribute);
         GW_CHECK_STATUS(att->setFieldLength(static_cast<Adesk::UInt16>(value.size())));
         if (GW_CHECK_STATUS(att->setTextString(value.c_str())) == Acad::eOk)
             changed = true;
@@ -160,22 +153,20 @@ bool SetBlockRotation(const std::string& handleText, double radians)
 
 bool SetEntityLayer(const std::string& handleText, const std::string& layerName)
 {
-    AcDbEntity* entity = nullptr;
-    if (!OpenEntityByHandle(handleText, AcDb::kForWrite, entity))
+    AcDbEntityPointer entity;
+    if (!OpenHeldByHandle(handleText, AcDb::kForWrite, entity))
         return false;
-    Closer<AcDbEntity> closeEntity{entity};
     return GW_CHECK_STATUS(entity->setLayer(layerName.c_str(), true)) == Acad::eOk;
 }
 
 bool ReadEntityProperties(const std::string& handleText, EntityProperties& properties)
 {
-    AcDbEntity* entity = nullptr;
-    if (!OpenEntityByHandle(handleText, AcDb::kForRead, entity))
+    AcDbEntityPointer entity;
+    if (!OpenHeldByHandle(handleText, AcDb::kForRead, entity))
         return false;
-    Closer<AcDbEntity> closeEntity{entity};
     HostText layer(entity->layer());
     properties.layer = layer ? layer.get() : "";
-    const AcDbBlockReference* ref = AcDbBlockReference::cast(entity);
+    const AcDbBlockReference* ref = AcDbBlockReference::cast(entity.object());
     properties.isBlockReference = ref != nullptr;
     if (ref) {
         properties.position = ref->position();
@@ -198,14 +189,16 @@ bool RefreshAttributesFromBlock(AcDbBlockReference* ref)
         return true;
     AcGeMatrix3d transform = ref->blockTransform();
     for (it->start(); !it->done(); it->step()) {
-        AcDbAttribute* att = nullptr;
-        if (GW_CHECK_STATUS(acdbOpenObject(att, it->objectId(), AcDb::kForWrite, false)) != Acad::eOk)
+        AcDbAttribute* rawAttribute = nullptr;
+        if (GW_CHECK_STATUS(acdbOpenObject(rawAttribute, it->objectId(), AcDb::kForWrite, false)) != Acad::eOk)
             continue;
-        Closer<AcDbAttribute> closeAttribute{att};
-        AcDbAttributeDefinition* def = FindAttributeDefinition(att, ref, AcDb::kForRead);
-        if (!def)
+        AcDbObjectPointer<AcDbAttribute> att;
+        att.acquire(rawAttribute);
+        AcDbAttributeDefinition* rawDefinition = FindAttributeDefinition(att.object(), ref, AcDb::kForRead);
+        if (!rawDefinition)
             continue;
-        Closer<AcDbAttributeDefinition> closeDefinition{def};
+        AcDbObjectPointer<AcDbAttributeDefinition> def;
+        def.acquire(rawDefinition);
         // Taking the definition's properties resets the text to its default;
         // the attribute keeps the text it had.
         HostText text(att->textString());
@@ -228,10 +221,9 @@ AcDbAttributeDefinition* FindAttributeDefinition(AcDbAttribute* att, AcDbBlockRe
         return nullptr;
     }
     HostText tag(att->tag());
-    AcDbBlockTableRecord* block = nullptr;
-    if (GW_CHECK_STATUS(acdbOpenObject(block, ref->blockTableRecord(), AcDb::kForRead, false)) != Acad::eOk)
+    AcDbBlockTableRecordPointer block(ref->blockTableRecord(), AcDb::kForRead);
+    if (GW_CHECK_STATUS(block.openStatus()) != Acad::eOk)
         return nullptr;
-    Closer<AcDbBlockTableRecord> closeBlock{block};
     AcDbBlockTableRecordIterator* rawIterator = nullptr;
     if (GW_CHECK_STATUS(block->newIterator(rawIterator, true, true)) != Acad::eOk)
         return nullptr;

@@ -14,7 +14,10 @@ struct ImportOptions {
 
     static ImportOptions From(const Settings& settings)
     {
-        return {settings.ImportSettings, settings.IgnoreProps, settings.StartCol, settings.ImportStartRow,
-                settings.JTSK};
+        return {.ImportSettings = settings.ImportSettings,
+                .IgnoreProps = settings.IgnoreProps,
+                .StartCol = settings.StartCol,
+                .StartRow = settings.ImportStartRow,
+                .JTSK = settings.JTSK};
     }
 };

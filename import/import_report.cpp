@@ -1,28 +1,11 @@
 #include "import/import_report.h"
 
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 #include "res/resource.h"
 
 #include <cctype>
 
 namespace {
-
-// The resource text with %1 and %2 replaced; the texts are the
-// translator's, so they are never used as a printf format.
-std::string Fill(UINT id, const std::string& first, const std::string& second = std::string())
-{
-    const std::string pattern = ResourceString(id);
-    std::string text;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
-            text += pattern[i + 1] == '1' ? first : second;
-            ++i;
-        } else {
-            text += pattern[i];
-        }
-    }
-    return text;
-}
 
 std::string Joined(const std::vector<std::string>& parts)
 {
@@ -34,9 +17,11 @@ std::string Joined(const std::vector<std::string>& parts)
 
 std::string ColumnLetters(long column)
 {
+    // Column letters count in base 26 without a zero: A..Z, AA..AZ, ...
+    constexpr long kLetters = 26;
     std::string letters;
-    for (; column > 0; column = (column - 1) / 26)
-        letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
+    for (; column > 0; column = (column - 1) / kLetters)
+        letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % kLetters));
     return letters;
 }
 
@@ -75,14 +60,14 @@ void ImportReport::CellUnreadable(const std::string& sheet, long row, long colum
 
 std::string ImportReport::Line() const
 {
-    std::string line = Fill(IDS_IMPORT_SUMMARY, std::to_string(m_rowsRead), std::to_string(m_changed.size()));
+    std::string line = FormatResource(IDS_IMPORT_SUMMARY, {std::to_string(m_rowsRead), std::to_string(m_changed.size())});
     if (m_unreadable > 0) {
         std::string cells = Joined(m_named);
         if (static_cast<std::size_t>(m_unreadable) > m_named.size())
             cells += ResourceString(IDS_IMPORT_MORE_CELLS);
-        line += Fill(IDS_IMPORT_UNREADABLE, std::to_string(m_unreadable), cells);
+        line += FormatResource(IDS_IMPORT_UNREADABLE, {std::to_string(m_unreadable), cells});
     }
     if (!m_sheetsWithoutHandles.empty())
-        line += Fill(IDS_IMPORT_NO_HANDLES, Joined(m_sheetsWithoutHandles));
+        line += FormatResource(IDS_IMPORT_NO_HANDLES, {Joined(m_sheetsWithoutHandles)});
     return line;
 }

@@ -12,14 +12,9 @@ public:
     static constexpr std::size_t kCellsNamed = 5;
 
     void RowRead() { ++m_rowsRead; }
-    long RowsRead() const { return m_rowsRead; }
     void ReferenceChanged(const std::string& handle) { m_changed.insert(handle); }
-    std::size_t ReferencesChanged() const { return m_changed.size(); }
     void CellUnreadable(const std::string& sheet, long row, long column);
-    long CellsUnreadable() const { return m_unreadable; }
-    const std::vector<std::string>& CellsNamed() const { return m_named; }
     void SheetWithoutHandles(const std::string& sheet) { m_sheetsWithoutHandles.push_back(sheet); }
-    const std::vector<std::string>& SheetsWithoutHandles() const { return m_sheetsWithoutHandles; }
 
     // The one line, from the resource texts.
     std::string Line() const;

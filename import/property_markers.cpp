@@ -1,13 +1,13 @@
 #include "import/property_markers.h"
 
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 #include "res/resource.h"
 
 #include <utility>
 
 namespace {
 
-constexpr PropertyColumn kColumnOfMarker[8] = {
+constexpr PropertyColumn kColumnOfMarker[kPropertyMarkerCount] = {
     PropertyColumn::X,
     PropertyColumn::Y,
     PropertyColumn::Z,
@@ -34,7 +34,7 @@ PropertyMarkers PropertyMarkers::FromResources()
     });
 }
 
-PropertyMarkers::PropertyMarkers(std::array<std::string, 8> texts)
+PropertyMarkers::PropertyMarkers(std::array<std::string, kPropertyMarkerCount> texts)
     : m_texts(std::move(texts))
 {
 }

@@ -3,6 +3,7 @@
 // exactly, so both sides take the texts from the same resource strings.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,16 +17,20 @@ enum class PropertyColumn {
     Layer,
 };
 
+// Export marks eight property columns: X, Y, Z, rotation, three scale
+// factors and the layer.
+inline constexpr std::size_t kPropertyMarkerCount = 8;
+
 class PropertyMarkers {
 public:
     // The marker texts of the resource module (one load per worksheet scan,
     // not one per cell).
     static PropertyMarkers FromResources();
     // Texts in the order X, Y, Z, rotation, scale X, scale Y, scale Z, layer.
-    explicit PropertyMarkers(std::array<std::string, 8> texts);
+    explicit PropertyMarkers(std::array<std::string, kPropertyMarkerCount> texts);
 
     PropertyColumn Classify(std::string_view commentText) const;
 
 private:
-    std::array<std::string, 8> m_texts;
+    std::array<std::string, kPropertyMarkerCount> m_texts;
 };

@@ -1,8 +1,7 @@
 #include "import/row_import.h"
 
 #include "automation/ansi_text.h"
-#include "export/export_rows.h"
-#include "export/number_text.h"
+#include "common/number_text.h"
 #include "import/cell_number.h"
 #include "import/drawing_update.h"
 
@@ -28,7 +27,9 @@ bool SameShownNumber(double shown, double cell)
 {
     if (shown == cell)
         return true;
-    char a[32], b[32];
+    // "%.15g" of any double fits with room to spare.
+    constexpr std::size_t kShownBuffer = 32;
+    char a[kShownBuffer], b[kShownBuffer];
     std::snprintf(a, sizeof a, "%.15g", shown);
     std::snprintf(b, sizeof b, "%.15g", cell);
     return std::strcmp(a, b) == 0;

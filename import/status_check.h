@@ -17,4 +17,6 @@ const char* LastStatusDiagnostic();
 void ShowAssertion(const char* module, int line, const char* condition);
 
 #define GW_CHECK_STATUS(status) CheckStatus((status), __LINE__, kDrawingSourceModule)
+// The conditions the callers pass (pRef != NULL, ...) are fixed texts of the
+// box, not names in this code.
 #define GW_ASSERT_OBJECT(condition) ShowAssertion(kDrawingSourceModule, __LINE__, #condition)

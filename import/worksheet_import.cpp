@@ -4,6 +4,8 @@
 #include "automation/ansi_text.h"
 #include "automation/excel_ops.h"
 #include "automation/value_conversion.h"
+#include "common/command_line.h"
+#include "common/grid_limits.h"
 #include "import/property_markers.h"
 #include "import/row_import.h"
 
@@ -20,8 +22,6 @@ namespace {
 // options say; the scan stops short of the last row and column of the grid.
 constexpr long kHeaderRow = 1;
 constexpr long kHandleColumn = 1;
-constexpr long kLastRow = 65535;
-constexpr long kLastColumn = 255;
 // More rows than this without a handle comment end a worksheet.
 constexpr int kRowsWithoutHandleAllowed = 20;
 
@@ -56,7 +56,7 @@ bool AttributeText(const VARIANT& value, std::string& text)
 void ReadRow(IDispatch* cells, const ImportOptions& options, const PropertyMarkers& markers, const std::string& sheet,
              RowImport& record, ImportReport& report)
 {
-    for (long column = options.StartCol; column <= kLastColumn; ++column) {
+    for (long column = options.StartCol; column <= kLastScannedColumn; ++column) {
         const _variant_t value = automation::GetValue(CellAt(cells, record.row, column));
         IDispatchPtr header = CellAt(cells, kHeaderRow, column);
         std::string marker;
@@ -91,7 +91,7 @@ void ImportWorksheet(IDispatch* worksheet, const ImportOptions& options, ImportR
     RowImport record;
     IDispatchPtr cells = automation::GetCells(worksheet);
     long rowsRead = 0;
-    for (long row = options.StartRow; row <= kLastRow; ++row) {
+    for (long row = options.StartRow; row <= kLastScannedRow; ++row) {
         std::string handle;
         if (!CommentOf(CellAt(cells, row, kHandleColumn), handle)) {
             // Rows with a handle do not reset the count: blank rows anywhere
@@ -127,6 +127,6 @@ bool ImportFromExcel(const ImportOptions& options)
     } else {
         ImportWorksheet(automation::GetActiveSheet(application), options, report);
     }
-    acutPrintf("%s", report.Line().c_str());
+    PrintText(report.Line());
     return true;
 }

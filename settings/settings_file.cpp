@@ -47,7 +47,8 @@ bool WriteSection(const char* path, const char* section, std::span<const Setting
                   const Settings& settings)
 {
     for (const SettingsField& field : fields) {
-        char text[16];
+        constexpr std::size_t kNumberText = 16; // any int in decimal, its sign and the end
+        char text[kNumberText];
         std::snprintf(text, sizeof text, "%d", field.Get(settings));
         if (!WritePrivateProfileStringA(section, field.name, text, path))
             return false;

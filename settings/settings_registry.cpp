@@ -1,6 +1,6 @@
 #include "settings/settings_registry.h"
 
-#include "settings/registry_key.h"
+#include "common/handles.h"
 #include "settings/settings_fields.h"
 
 #include <windows.h>
@@ -36,11 +36,27 @@ void ReadField(HKEY key, const SettingsField& field, Settings& settings)
         field.Set(settings, number);
 }
 
-bool OpenForWriting(RegistryKey& key, LPCSTR path)
+bool OpenKey(UniqueRegistryKey& key, LPCSTR path, REGSAM access)
 {
-    if (key.Open(HKEY_CURRENT_USER, path, KEY_WRITE) == ERROR_SUCCESS)
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &opened) != ERROR_SUCCESS)
+        return false;
+    key.adopt(opened);
+    return true;
+}
+
+bool OpenForWriting(UniqueRegistryKey& key, LPCSTR path)
+{
+    if (OpenKey(key, path, KEY_WRITE))
         return true;
-    return key.Create(HKEY_CURRENT_USER, path, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE) == ERROR_SUCCESS;
+    HKEY created = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
+                        &created, &disposition)
+        != ERROR_SUCCESS)
+        return false;
+    key.adopt(created);
+    return true;
 }
 
 bool WriteFields(HKEY key, std::span<const SettingsField> fields, const Settings& settings)
@@ -57,12 +73,12 @@ bool WriteFields(HKEY key, std::span<const SettingsField> fields, const Settings
 
 bool WriteGroup(LPCSTR path, std::span<const SettingsField> fields, const Settings& settings)
 {
-    RegistryKey key;
+    UniqueRegistryKey key;
     if (!OpenForWriting(key, path))
         return false;
-    if (!WriteFields(key.Get(), fields, settings))
+    if (!WriteFields(key.get(), fields, settings))
         return false;
-    return key.Close() == ERROR_SUCCESS;
+    return key.close() == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -71,26 +87,26 @@ void LoadSettings(Settings& settings)
 {
     SetDefaults(settings);
 
-    RegistryKey exportKey;
-    if (exportKey.Open(HKEY_CURRENT_USER, kExportKey, KEY_READ) != ERROR_SUCCESS)
+    UniqueRegistryKey exportKey;
+    if (!OpenKey(exportKey, kExportKey, KEY_READ))
         return;
     for (const SettingsField& field : ExportFields()) {
         if (field.flag == &Settings::XCoord) {
             int coords = 0;
-            if (QueryNumber(exportKey.Get(), kCoordsValue, coords))
+            if (QueryNumber(exportKey.get(), kCoordsValue, coords))
                 settings.XCoord = settings.YCoord = settings.ZCoord = coords != 0;
         }
-        ReadField(exportKey.Get(), field, settings);
+        ReadField(exportKey.get(), field, settings);
     }
-    if (exportKey.Close() != ERROR_SUCCESS)
+    if (exportKey.close() != ERROR_SUCCESS)
         return;
 
-    RegistryKey importKey;
-    if (importKey.Open(HKEY_CURRENT_USER, kImportKey, KEY_READ) != ERROR_SUCCESS)
+    UniqueRegistryKey importKey;
+    if (!OpenKey(importKey, kImportKey, KEY_READ))
         return;
     for (const SettingsField& field : ImportFields())
-        ReadField(importKey.Get(), field, settings);
-    importKey.Close();
+        ReadField(importKey.get(), field, settings);
+    importKey.close();
 }
 
 bool SaveSettings(const Settings& settings)

@@ -1,5 +1,6 @@
 // The module's automation wrappers against the spreadsheet stand-in.
 #include "automation/acquire_excel.h"
+#include "automation/ansi_text.h"
 #include "automation/excel_ops.h"
 #include "automation/value_conversion.h"
 #include "support/excel_fixture.h"
@@ -38,14 +39,14 @@ protected:
 
 TEST_F(ExcelOps, WriteAndReadCellsCommentsAndRows)
 {
-    automation::PutValue(Cell(1, 1), "Name");
+    automation::PutValue(Cell(1, 1), _variant_t(u"Name"));
     IDispatchPtr number = Cell(2, 1);
-    automation::PutValue(number, "12.50");
+    automation::PutValue(number, _variant_t(u"12.50"));
     automation::PutNumberFormat(Cell(2, 2), _variant_t(u"@"));
-    automation::PutValue(Cell(2, 2), "0012");
+    automation::PutValue(Cell(2, 2), _variant_t(u"0012"));
     // Text shows the displayed form; Value keeps the number.
     EXPECT_EQ(VariantToText(automation::GetText(number)), "12.5");
-    EXPECT_EQ(VariantToDouble(automation::GetValue(number)), 12.5);
+    EXPECT_EQ(static_cast<double>(automation::GetValue(number)), 12.5);
     EXPECT_EQ(VariantToText(automation::GetValue(Cell(2, 2))), "0012");
 
     EXPECT_FALSE(automation::GetComment(number));
@@ -59,9 +60,6 @@ TEST_F(ExcelOps, WriteAndReadCellsCommentsAndRows)
     IDispatchPtr row = automation::GetEntireRow(automation::GetRange(sheet_, _variant_t(u"A1"), _variant_t(u"A1")));
     automation::PutBold(automation::GetFont(row), _variant_t(true));
     automation::AutoFit(automation::GetColumns(sheet_));
-    EXPECT_EQ(automation::GetRow(number), 2);
-    EXPECT_EQ(automation::GetColumn(number), 1);
-    EXPECT_EQ(automation::GetName(automation::GetParent(automation::GetWorksheet(number))), "Book1");
     excel_->Running()->With([](excelsim::AppData& data) {
         const auto& sheet = *data.activeWorkbook->sheets[0];
         EXPECT_TRUE(sheet.RowBold(1));
@@ -121,7 +119,7 @@ TEST_F(ExcelOps, AnEmptyObjectFailsBeforeAnyCall)
     excel_->ResetCallCounts();
     IDispatchPtr nothing;
     for (auto call : {+[](IDispatch* o) { automation::GetName(o); }, +[](IDispatch* o) { automation::PutName(o, "x"); },
-                      +[](IDispatch* o) { automation::PutValue(o, "x"); }, +[](IDispatch* o) { automation::GetCommentText(o); },
+                      +[](IDispatch* o) { automation::PutValue(o, _variant_t(u"x")); }, +[](IDispatch* o) { automation::GetCommentText(o); },
                       +[](IDispatch* o) { automation::SetCommentText(o, "\xFF"); }}) {
         try {
             call(nothing);
@@ -138,10 +136,10 @@ TEST_F(ExcelOps, LongTextsCrossWithoutTruncation)
     std::string longText(5000, 'x');
     longText += "\xC5\x82"; // a two-byte character at the end, past the stack buffer
     IDispatchPtr cell = Cell(1, 1);
-    automation::PutValue(cell, longText.c_str());
+    automation::PutValue(cell, _variant_t(AnsiToBstr(longText.c_str())));
     EXPECT_EQ(VariantToText(automation::GetValue(cell)), longText);
     std::string shortText(4094, 'y');
-    automation::PutValue(cell, shortText.c_str());
+    automation::PutValue(cell, _variant_t(AnsiToBstr(shortText.c_str())));
     EXPECT_EQ(VariantToText(automation::GetValue(cell)), shortText);
 }
 
@@ -150,7 +148,7 @@ TEST_F(ExcelOps, CallCountsPerMember)
     excel_->ResetCallCounts();
     IDispatchPtr cells = automation::GetCells(sheet_);
     for (short row = 1; row <= 10; ++row)
-        automation::PutValue(automation::GetCellItem(cells, _variant_t(row), _variant_t(short(1))), "v");
+        automation::PutValue(automation::GetCellItem(cells, _variant_t(row), _variant_t(short(1))), _variant_t(u"v"));
     EXPECT_EQ(excel_->CallCount(Excel::dispidCells), 1u);
     EXPECT_EQ(excel_->CallCount(Excel::dispidItem), 10u);
     EXPECT_EQ(excel_->CallCount(Excel::dispidValue), 10u);

@@ -2,9 +2,11 @@
 // command ends normally.
 #include "support/host_fixture.h"
 
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 #include "cmd/command_guard.h"
-#include "cmd/operations.h"
+#include "cmd/command_guard.h"
+#include "cmd/command_gwell.h"
+#include "cmd/command_gwtest.h"
 #include "res/resource.h"
 
 #include <afxwin.h>

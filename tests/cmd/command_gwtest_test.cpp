@@ -1,7 +1,7 @@
 // gwtest walks through the spreadsheet connection with trace lines.
 #include "support/host_fixture.h"
 
-#include "cmd/operations.h"
+#include "cmd/command_gwtest.h"
 #include "excel/excel_context.h"
 
 #include <com_object.h>

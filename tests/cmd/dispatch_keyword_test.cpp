@@ -1,8 +1,8 @@
 #include "support/host_fixture.h"
 #include "support/leak_checked_test.h"
 
-#include "app/resource_strings.h"
-#include "cmd/operations.h"
+#include "common/resource_strings.h"
+#include "cmd/dispatch_keyword.h"
 #include "res/resource.h"
 
 #include <loader.h>

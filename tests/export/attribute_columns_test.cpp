@@ -2,7 +2,7 @@
 // keeps its attributes in and whatever tags its block's definitions lack.
 #include "export_fixture.h"
 
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 #include "res/resource.h"
 
 #include <fstream>

@@ -5,8 +5,9 @@
 #include "export/block_name_table.h"
 #include "export/collect_attributes.h"
 #include "export/reference_filters.h"
+#include "export/select_references.h"
 #include "res/resource.h"
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 
 #include <dbents.h>
 #include <dbobjptr.h>
@@ -123,17 +124,17 @@ TEST_F(BlockCollection, LayerFilterKeepsListedLayersInAnyCaseAndDropsTheRest)
     Load(drawing);
 
     AcDbObjectIdArray ids = ReferencesOf({a, b, c, d});
-    ApplyLayerFilter(ids, {true, {"DOORS", "Walls"}});
+    ApplyLayerFilter(ids, {.on = true, .layers = {"DOORS", "Walls"}});
     EXPECT_EQ(Handles(ids), (std::vector<std::string>{a, b, d}));
 
     ids = ReferencesOf({a, b, c, d});
-    ApplyLayerFilter(ids, {true, {}});
+    ApplyLayerFilter(ids, {.on = true, .layers = {}});
     EXPECT_TRUE(ids.isEmpty());
 
     // A reference that does not open is dropped.
     ids = ReferencesOf({a, b});
     database->injectFault(AcDbFault::Open, 1, Acad::eWasOpenForWrite);
-    ApplyLayerFilter(ids, {true, {"Doors", "Walls"}});
+    ApplyLayerFilter(ids, {.on = true, .layers = {"Doors", "Walls"}});
     EXPECT_EQ(Handles(ids), (std::vector<std::string>{b}));
 }
 

@@ -1,7 +1,7 @@
 // The export keywords from the prompt to the finished worksheets.
 #include "export_fixture.h"
 
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 #include "export/reference_filters.h"
 #include "res/resource.h"
 
@@ -158,7 +158,7 @@ TEST_F(ExportCommands, SelectionLimitsTheExportToThePickedReferences)
 
     // Export2 lifts the limit.
     Gwell({"Export2", "DOOR"});
-    EXPECT_TRUE(SelectedReferences.isEmpty());
+    EXPECT_TRUE(TheModuleState().selectedReferences.isEmpty());
 }
 
 TEST_F(ExportCommands, ExportWithTheSelectionOptionPicksFirst)
@@ -176,9 +176,9 @@ TEST_F(ExportCommands, ExportWithTheSelectionOptionPicksFirst)
 TEST_F(ExportCommands, LayerFilterAppliesToEveryExportUntilChanged)
 {
     StartExcel();
-    LayerFilter = {true, {"doors"}};
+    TheModuleState().layerFilter = {.on = true, .layers = {"doors"}};
     Gwell({"Export2", "DOOR,WINDOW"});
-    LayerFilter = {};
+    TheModuleState().layerFilter = {};
     EXPECT_EQ(SheetNames(), (Texts{"DOOR", "Sheet1"})) << "no WINDOW lies on Doors";
     EXPECT_EQ(Comment(Sheet("DOOR"), 3, 1), door2);
 }

@@ -6,7 +6,8 @@
 #pragma once
 #include "export_drawing_fixture.h"
 
-#include "cmd/operations.h"
+#include "cmd/command_gwell.h"
+#include "common/module_state.h"
 #include "settings/settings.h"
 #include "settings/settings_registry.h"
 
@@ -22,6 +23,9 @@ protected:
     void SetUp() override
     {
         ExportDrawingFixture::SetUp();
+        // Every test starts as a freshly loaded module: no row carried over
+        // from an earlier export, no selection, no layer filter.
+        ResetModuleState();
         liveAtStart = ComLiveObjectCount();
         ComRuntime::Install(&runtime);
         SetAnsiCodePageForHost(CP_UTF8);

@@ -5,7 +5,7 @@
 #include "export_fixture.h"
 #include "support/leak_checked_test.h"
 
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 #include "export/export_block.h"
 #include "export/worksheet_writer.h"
 #include "res/resource.h"
@@ -168,11 +168,11 @@ TEST_F(ExportLimits, ABlocksOwnSheetGoesOnInANumberedSheetWithTheHeaderAgain)
     narrow.ExportAttPrompts = true;
     OpenWorkbook();
     // As if the block had filled its sheet up to the last rows.
-    CurrentRow = 32765;
+    TheModuleState().currentRow = 32765;
     EXPECT_TRUE(ExportBlock("A", narrow));
-    CurrentRow = 32765;
+    TheModuleState().currentRow = 32765;
     EXPECT_TRUE(ExportBlock("A", narrow)); // both "A" and "A (2)" are taken now
-    CurrentRow = 1;
+    TheModuleState().currentRow = 1;
     EXPECT_TRUE(ExportBlock("B", narrow));
     EXPECT_TRUE(messageBoxes.boxes.empty()) << messageBoxes.boxes[0].text;
 

@@ -1,4 +1,5 @@
 // The columns, labels, markers and values one reference becomes.
+#include "common/number_text.h"
 #include "export/export_rows.h"
 #include "support/leak_checked_test.h"
 

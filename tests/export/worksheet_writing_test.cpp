@@ -2,7 +2,7 @@
 // comments, text format, odd lines, autofit and the limits of the row numbers.
 #include "export_fixture.h"
 
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
 #include "export/export_block.h"
 #include "export/worksheet_writer.h"
 #include "res/resource.h"
@@ -87,7 +87,7 @@ TEST_F(WorksheetWriting, SharedSheetStartsAtStartRowAndOddLinesSkipARowBeforeEac
     EXPECT_EQ(Comment(sheet, 6, 1), a1);
     EXPECT_EQ(Text(sheet, 8, 1), "a2");
     EXPECT_EQ(sheet->CellCount(), 2u);
-    EXPECT_EQ(CurrentRow, 9);
+    EXPECT_EQ(TheModuleState().currentRow, 9);
 }
 
 TEST_F(WorksheetWriting, PromptRowIsWrittenBoldEvenWithoutHeader)

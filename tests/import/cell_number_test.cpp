@@ -1,5 +1,6 @@
 // Reading numbers from worksheet cells: decimal text only, wholly a number,
 // and never a value that is not finite.
+#include "automation/value_conversion.h"
 #include "import/cell_number.h"
 #include "support/leak_checked_test.h"
 
@@ -84,7 +85,7 @@ TEST_F(NumberFromCellValueTest, NumbersAndDecimalTextSetItEverythingElseLeavesIt
     v.boolVal = VARIANT_TRUE;
     EXPECT_FALSE(NumberFromCellValue(v, n));
     v.vt = VT_ERROR;
-    v.scode = static_cast<SCODE>(0x800A07FA);
+    v.scode = kErrorNotAvailable;
     EXPECT_FALSE(NumberFromCellValue(v, n));
     v.vt = VT_R8;
     v.dblVal = INFINITY;

@@ -2,6 +2,7 @@
 // nothing, edited ones change only what they hold, cells that give no usable
 // number leave the reference as it is, and the run ends with one line that
 // says what happened.
+#include "automation/value_conversion.h"
 #include "import/worksheet_import.h"
 
 #include "import_fixture.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr SCODE kNotAvailable = static_cast<SCODE>(0x800A07FA); // #N/A
+constexpr SCODE kNotAvailable = kErrorNotAvailable;
 constexpr double kPi = 3.14159265358979323846;
 
 // Block DOOR with NUMBER and WIDTH; reference 1001 on layer 0 and 1002 on

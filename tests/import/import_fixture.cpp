@@ -1,6 +1,7 @@
 #include "import_fixture.h"
 
-#include "app/resource_strings.h"
+#include "common/module_state.h"
+#include "common/resource_strings.h"
 
 #include "com/com_object.h"
 #include "win32/codepage.h"
@@ -28,6 +29,7 @@ std::string TakeString(char* text)
 void ImportTest::SetUp()
 {
     AttachedModuleFixture::SetUp();
+    ResetModuleState(); // no diagnostic or queued change left by an earlier test
     comObjectsAtStart = ComLiveObjectCount();
     ComRuntime::Install(&runtime);
     SetAnsiCodePageForHost(CP_UTF8);

@@ -1,7 +1,8 @@
 #include "import/property_markers.h"
 #include "support/leak_checked_test.h"
 
-#include "app/resource_strings.h"
+#include "common/resource_strings.h"
+#include "res/resource.h"
 
 #include "support/host_fixture.h"
 
@@ -31,7 +32,7 @@ TEST_F(MarkersFromResources, EachResourceMarkerNamesItsColumn)
         EXPECT_EQ(markers.Classify(text), column) << text;
     }
     // The layout column's marker is export's only: import ignores that column.
-    EXPECT_EQ(markers.Classify(ResourceString(30)), PropertyColumn::None);
+    EXPECT_EQ(markers.Classify(ResourceString(IDS_MARKER_LAYOUT)), PropertyColumn::None);
 }
 
 using PropertyMarkersTest = LeakCheckedTest;

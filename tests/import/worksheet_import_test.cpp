@@ -1,8 +1,10 @@
+#include "automation/value_conversion.h"
 #include "import/worksheet_import.h"
 
 #include "import_fixture.h"
 
-#include "cmd/operations.h"
+#include "cmd/command_gwell.h"
+#include "import/import.h"
 #include "res/resource.h"
 #include "settings/settings_registry.h"
 
@@ -15,7 +17,7 @@
 
 namespace {
 
-constexpr SCODE kNotAvailable = static_cast<SCODE>(0x800A07FA); // #N/A
+constexpr SCODE kNotAvailable = kErrorNotAvailable;
 constexpr double kPi = 3.14159265358979323846;
 
 // Block DOOR with the attributes NUMBER, WIDTH and NOTE; three references on

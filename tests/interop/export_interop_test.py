@@ -19,13 +19,13 @@ SAMPLE = os.path.join(SOURCE, "samples", "sample.dxf")
 
 
 def resource_strings():
-    """The module's resource texts by id, from the resource script."""
+    """The module's resource texts by their IDS_ names, from the resource script."""
     strings = {}
     with open(os.path.join(SOURCE, "res", "gwell.rc"), encoding="utf-8") as script:
         for line in script:
-            match = re.match(r'\s*(\d+),\s*"(.*)"\s*$', line)
+            match = re.match(r'\s*(IDS_\w+),\s*"(.*)"\s*$', line)
             if match:
-                strings[int(match.group(1))] = match.group(2).replace('""', '"')
+                strings[match.group(1)] = match.group(2).replace('""', '"')
     return strings
 
 
@@ -110,12 +110,16 @@ def main():
             sheet = workbook[name]
             definitions = [e for e in block if e.dxftype() == "ATTDEF"]
             tags = [d.dxf.tag for d in definitions if not d.is_const]
-            titles = [strings[i] for i in (12,)] + tags + [strings[i] for i in (13, 15, 17, 19, 21, 23, 25, 27)]
+            titles = [strings["IDS_COLUMN_BLOCK_NAME"]] + tags + [strings[i] for i in (
+                "IDS_COLUMN_X", "IDS_COLUMN_Y", "IDS_COLUMN_Z", "IDS_COLUMN_ROTATION",
+                "IDS_COLUMN_SCALE_X", "IDS_COLUMN_SCALE_Y", "IDS_COLUMN_SCALE_Z", "IDS_COLUMN_LAYER")]
             header = [sheet.cell(1, c + 1).value for c in range(len(titles))]
             check(header == titles, f"{name}: header {header} != {titles}")
             check(bold(sheet, 1), f"{name}: header row is bold")
             first_property = 2 + len(tags)
-            for offset, marker in enumerate((14, 16, 18, 20, 22, 24, 26, 28)):
+            for offset, marker in enumerate(("IDS_MARKER_X", "IDS_MARKER_Y", "IDS_MARKER_Z", "IDS_MARKER_ROTATION",
+                                             "IDS_MARKER_SCALE_X", "IDS_MARKER_SCALE_Y", "IDS_MARKER_SCALE_Z",
+                                             "IDS_MARKER_LAYER")):
                 comment = sheet.cell(1, first_property + offset).comment
                 check(comment is not None and comment.text == strings[marker],
                       f"{name}: marker {marker} on column {first_property + offset}")

@@ -30,9 +30,9 @@ def resource_strings():
     table = {}
     with open(os.path.join(SOURCE, "res", "gwell.rc"), encoding="utf-8") as rc:
         for line in rc:
-            match = re.match(r'\s*(\d+),\s*"(.*)"\s*$', line)
+            match = re.match(r'\s*(IDS_\w+),\s*"(.*)"\s*$', line)
             if match:
-                table[int(match.group(1))] = match.group(2)
+                table[match.group(1)] = match.group(2)
     return table
 
 
@@ -78,7 +78,9 @@ def same_point(a, b, tolerance):
 def pick_sheet(book, strings, doc):
     """A block sheet with at least two value rows and two attribute columns,
     and the column number of each header it has."""
-    markers = {strings[i]: i for i in (14, 16, 18, 20, 22, 24, 26, 28)}
+    markers = {strings[i]: i for i in ("IDS_MARKER_X", "IDS_MARKER_Y", "IDS_MARKER_Z", "IDS_MARKER_ROTATION",
+                                       "IDS_MARKER_SCALE_X", "IDS_MARKER_SCALE_Y", "IDS_MARKER_SCALE_Z",
+                                       "IDS_MARKER_LAYER")}
     # The sheet with the most rows: the door block has references in model
     # space, turned ones and one inside another block.
     for sheet in sorted(book.worksheets, key=lambda s: -s.max_row):
@@ -90,7 +92,8 @@ def pick_sheet(book, strings, doc):
             elif cell.comment is None and cell.value and cell.column > 1:
                 attributes.append((cell.value, cell.column))
         rows = [r for r in range(2, sheet.max_row + 1) if sheet.cell(r, 1).comment is not None]
-        if len(rows) >= 2 and len(attributes) >= 2 and {14, 16, 18, 20, 28} <= set(columns):
+        if len(rows) >= 2 and len(attributes) >= 2 and {"IDS_MARKER_X", "IDS_MARKER_Y", "IDS_MARKER_Z", "IDS_MARKER_ROTATION",
+                                                           "IDS_MARKER_LAYER"} <= set(columns):
             return sheet, columns, attributes, rows
     fail("no exported sheet has two rows, two attribute columns and the property columns")
 
@@ -125,18 +128,18 @@ def main():
 
         first_tag, first_column = attributes[0]
         second_tag, second_column = attributes[1]
-        old_x = float(sheet.cell(edited_row, columns[14]).value)
+        old_x = float(sheet.cell(edited_row, columns["IDS_MARKER_X"]).value)
         new_x = old_x + 125.5
-        old_layer = sheet.cell(edited_row, columns[28]).value
+        old_layer = sheet.cell(edited_row, columns["IDS_MARKER_LAYER"]).value
         layers = [layer.dxf.name for layer in original.layers if layer.dxf.name != old_layer]
         if not layers:
             fail("the sample drawing needs a second layer")
         new_layer = layers[-1]
 
         sheet.cell(edited_row, first_column).value = "EDITED-\u00e9-%s" % moved
-        sheet.cell(edited_row, columns[14]).value = new_x  # a number, not the exported text
-        sheet.cell(edited_row, columns[28]).value = new_layer
-        sheet.cell(edited_row, columns[20]).value = "30"  # degrees, as the exported text is
+        sheet.cell(edited_row, columns["IDS_MARKER_X"]).value = new_x  # a number, not the exported text
+        sheet.cell(edited_row, columns["IDS_MARKER_LAYER"]).value = new_layer
+        sheet.cell(edited_row, columns["IDS_MARKER_ROTATION"]).value = "30"  # degrees, as the exported text is
         sheet.cell(emptied_row, second_column).value = None
         book.active = book.worksheets.index(sheet)
         edited = os.path.join(tmp, "edited.xlsx")

@@ -1,7 +1,8 @@
 #include "support/host_fixture.h"
 #include "support/leak_checked_test.h"
 
-#include "livelink/change_queue.h"
+#include "common/module_state.h"
+#include "livelink/import_timer.h"
 
 #include <acdocman.h>
 
@@ -12,14 +13,12 @@ protected:
     void SetUp() override
     {
         HostFixture::SetUp();
-        ImportRunning() = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        TheChangeQueue().Clear();
+        ResetModuleState();
+        TheModuleState().importRunning = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
     void TearDown() override
     {
-        TheChangeQueue().Clear();
-        CloseHandle(ImportRunning());
-        ImportRunning() = nullptr;
+        ResetModuleState();
         HostFixture::TearDown();
     }
     // The lines the timer sent to the document, as the host will read them.
@@ -36,10 +35,10 @@ protected:
 TEST_F(ImportTimerTest, QueuedChangeInAQuiescentDocumentSendsTheImportCommand)
 {
     AcApDocument* document = host.openDocument(nullptr, "a.dxf");
-    TheChangeQueue().Append({2, 5, "Door", "Book1"});
+    TheModuleState().changeQueue.Append({2, 5, "Door", "Book1"});
     ImportTimerProc(nullptr, 0, 0, 0);
     EXPECT_EQ(SentLines(), (std::vector<std::string>{"gwell", "_import2"}));
-    EXPECT_EQ(TheChangeQueue().Count(), 1u) << "the import drains the queue, not the timer";
+    EXPECT_EQ(TheModuleState().changeQueue.Count(), 1u) << "the import drains the queue, not the timer";
     host.closeDocument(document);
 }
 
@@ -50,11 +49,11 @@ TEST_F(ImportTimerTest, NothingIsSentWhileIdleBusyOrImporting)
     ImportTimerProc(nullptr, 0, 0, 0); // empty queue
     EXPECT_TRUE(SentLines().empty());
 
-    TheChangeQueue().Append({1, 2, "S", "B"});
-    SetEvent(ImportRunning());
+    TheModuleState().changeQueue.Append({1, 2, "S", "B"});
+    SetEvent(TheModuleState().importRunning);
     ImportTimerProc(nullptr, 0, 0, 0);
     EXPECT_TRUE(SentLines().empty()) << "an import is running";
-    ResetEvent(ImportRunning());
+    ResetEvent(TheModuleState().importRunning);
 
     document->beginCommand();
     ImportTimerProc(nullptr, 0, 0, 0);

@@ -1,4 +1,4 @@
-#include "livelink/change_queue.h"
+#include "common/change_queue.h"
 
 void ChangeQueue::Append(CellChange change)
 {
@@ -26,16 +26,4 @@ void ChangeQueue::Clear()
 {
     std::lock_guard<std::mutex> guard(m_lock);
     m_changes.clear();
-}
-
-ChangeQueue& TheChangeQueue()
-{
-    static ChangeQueue queue;
-    return queue;
-}
-
-HANDLE& ImportRunning()
-{
-    static HANDLE signal = nullptr;
-    return signal;
 }

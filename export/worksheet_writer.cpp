@@ -1,12 +1,11 @@
 #include "automation/acquire_excel.h"
 #include "automation/ansi_text.h"
 #include "automation/excel_ops.h"
+#include "automation/value_conversion.h"
 #include "export/worksheet_writer.h"
 
 #include <climits>
-#include <cstdio>
-
-int CurrentRow = 1;
+#include <string>
 
 namespace {
 
@@ -36,7 +35,7 @@ void SetCellComment(IDispatch* cells, const _variant_t& row, int column, const s
 }
 
 // The program's error value #N/A.
-_variant_t NotAvailable() { return _variant_t(static_cast<long>(0x800A07FA), VT_ERROR); }
+_variant_t NotAvailable() { return _variant_t(static_cast<long>(kErrorNotAvailable), VT_ERROR); }
 
 } // namespace
 
@@ -53,7 +52,8 @@ std::vector<int> WriteRow(bool header, const std::vector<std::string>& texts,
     if (FAILED(AcquireExcel(AcquireMode::RunningOnly, application)))
         return {};
     IDispatchPtr sheet = automation::GetActiveSheet(application);
-    const _variant_t row = CellIndex(CurrentRow);
+    int& currentRow = TheModuleState().currentRow;
+    const _variant_t row = CellIndex(currentRow);
     IDispatchPtr cells = automation::GetCells(sheet);
 
     std::size_t firstText = 0;
@@ -85,13 +85,12 @@ std::vector<int> WriteRow(bool header, const std::vector<std::string>& texts,
     }
 
     if (header) {
-        char address[32];
-        std::snprintf(address, sizeof address, "A%d", CurrentRow);
-        IDispatchPtr range = automation::GetRange(sheet, TextArgument(address), TextArgument(address));
+        const std::string address = "A" + std::to_string(currentRow);
+        IDispatchPtr range = automation::GetRange(sheet, TextArgument(address.c_str()), TextArgument(address.c_str()));
         IDispatchPtr font = automation::GetFont(automation::GetEntireRow(range));
         automation::PutBold(font, _variant_t(true));
     }
-    ++CurrentRow;
+    ++currentRow;
     return withheld;
 }
 

@@ -8,3 +8,7 @@
 std::string LinearText(double value);
 // An angle, radians as stored, in the drawing's angular units and precision.
 std::string AngleText(double radians);
+
+// JTSK coordinates are all positive in the survey's own axes: a negative
+// coordinate is written without its sign. Not-a-number stays as it is.
+double JtskCoordinate(double value);

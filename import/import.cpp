@@ -1,4 +1,5 @@
-#include "cmd/operations.h"
+#include "import/import.h"
+
 #include "import/worksheet_import.h"
 #include "settings/settings_registry.h"
 

@@ -1,7 +1,5 @@
-#include "export/export_commands.h"
+#include "export/export.h"
 
-#include "app/resource_strings.h"
-#include "cmd/operations.h"
 #include "automation/acquire_excel.h"
 #include "automation/excel_ops.h"
 #include "export/block_name_table.h"
@@ -9,7 +7,12 @@
 #include "export/export_block.h"
 #include "export/reference_filters.h"
 #include "export/typed_names.h"
+#include "export/select_references.h"
 #include "export/worksheet_writer.h"
+#include "common/command_line.h"
+#include "common/module_state.h"
+#include "common/resource_strings.h"
+#include "livelink/livelink.h"
 #include "res/resource.h"
 #include "settings/settings_registry.h"
 
@@ -17,8 +20,8 @@
 #include <adslib.h>
 #include <message_box.h>
 
-#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -44,7 +47,7 @@ bool RunExport(const std::vector<std::string>& names, const Settings& settings, 
 
     for (const std::string& name : names) {
         if (!SharesActiveWorksheet(settings))
-            CurrentRow = 1;
+            TheModuleState().currentRow = 1;
         ExportBlock(name, settings);
     }
 
@@ -56,15 +59,16 @@ bool RunExport(const std::vector<std::string>& names, const Settings& settings, 
 bool RunDialogExport(bool alwaysSelectFirst)
 {
     ResourceSourceScope resources;
-    SelectedReferences.removeAll();
+    AcDbObjectIdArray& selected = TheModuleState().selectedReferences;
+    selected.removeAll();
     Settings settings;
     if (alwaysSelectFirst) {
-        if (SelectReferences(SelectedReferences) == 0)
+        if (SelectReferences(selected) == 0)
             return false;
         LoadSettings(settings);
     } else {
         LoadSettings(settings);
-        if (settings.Selection && SelectReferences(SelectedReferences) == 0)
+        if (settings.Selection && SelectReferences(selected) == 0)
             return false;
     }
 
@@ -81,7 +85,7 @@ bool ExportByNames()
 {
     ResourceSourceScope resources;
     // Typed names export whole blocks: no selection limit.
-    SelectedReferences.removeAll();
+    TheModuleState().selectedReferences.removeAll();
     Settings settings;
     LoadSettings(settings);
     BlockNameTable table;
@@ -97,10 +101,7 @@ bool ExportByNames()
     // An answer that fills the buffer cannot be told from a cut one, so it
     // is refused rather than exported in part.
     if (std::strlen(typed) >= kTypedAnswerBuffer - 1) {
-        const std::string format = ResourceString(IDS_TYPED_NAMES_TOO_LONG);
-        char message[512] = {};
-        std::snprintf(message, sizeof message, format.c_str(), static_cast<int>(kTypedAnswerBuffer - 1));
-        acutPrintf("%s", message);
+        PrintText(FormatResource(IDS_TYPED_NAMES_TOO_LONG, {std::to_string(kTypedAnswerBuffer - 1)}));
         return false;
     }
     return RunExport(NamesFromTypedText(typed, table), settings, false);

@@ -1,0 +1,6 @@
+// The import subsystem: worksheets an export wrote, read back into the
+// drawing. What a run does in detail is in worksheet_import.h.
+#pragma once
+
+// "Import": the whole active worksheet or workbook, with fresh settings.
+bool RunImport();
