@@ -1,10 +1,13 @@
 #include "common/resource_strings.h"
+#include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(FillFields, NumberedFieldsTakeTheirValuesAndNothingElseIsAFormat)
+using FillFieldsTest = LeakCheckedTest;
+
+TEST_F(FillFieldsTest, NumberedFieldsTakeTheirValuesAndNothingElseIsAFormat)
 {
     EXPECT_EQ(FillFields("rows %1, changed %2", {"3", "1"}), "rows 3, changed 1");
     EXPECT_EQ(FillFields("%2 before %1", {"a", "b"}), "b before a");

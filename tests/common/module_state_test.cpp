@@ -1,4 +1,5 @@
 #include "common/module_state.h"
+#include "support/leak_checked_test.h"
 
 #include <synch.h>
 
@@ -6,7 +7,9 @@
 
 namespace {
 
-TEST(ModuleState, ResetStartsAfreshAndClosesTheImportSignal)
+using ModuleStateTest = LeakCheckedTest;
+
+TEST_F(ModuleStateTest, ResetStartsAfreshAndClosesTheImportSignal)
 {
     ResetModuleState();
     const int handlesBefore = OpenKernelHandleCount();

@@ -1,4 +1,5 @@
 #include "common/unique_resource.h"
+#include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,9 @@ int ClosePair(const long pair[2])
 
 using Pair = UniqueResource<long[2], &ClosePair>;
 
-TEST(UniqueResource, ClosesWhatItHoldsExactlyOnce)
+using UniqueResourceTest = LeakCheckedTest;
+
+TEST_F(UniqueResourceTest, ClosesWhatItHoldsExactlyOnce)
 {
     g_closed.clear();
     {
@@ -53,7 +56,7 @@ TEST(UniqueResource, ClosesWhatItHoldsExactlyOnce)
     EXPECT_EQ(g_closed, std::vector<int>{7}) << "a handle closed early is not closed again";
 }
 
-TEST(UniqueResource, HoldsArrayHandlesByValue)
+TEST_F(UniqueResourceTest, HoldsArrayHandlesByValue)
 {
     g_closed.clear();
     {
