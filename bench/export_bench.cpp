@@ -13,7 +13,7 @@
 #include <com_runtime.h>
 #include <dbdatabase.h>
 #include <drawing_host.h>
-#include <excel/excel_context.h>
+#include <excel_context.h>
 #include <loader.h>
 #include <message_box.h>
 #include <registry_context.h>

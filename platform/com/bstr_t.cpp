@@ -1,6 +1,6 @@
 #include "codepage.h"
 #include "comdef.h"
-#include "last_error.h"
+#include "errhandlingapi.h"
 
 #include <utility>
 

@@ -3,7 +3,7 @@
 // open in the drawing.
 #include "export_fixture.h"
 
-#include <excel/excel_typelib.h>
+#include <excel.tlh>
 
 namespace {
 

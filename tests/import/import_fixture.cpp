@@ -2,8 +2,8 @@
 
 #include "app/resource_strings.h"
 
-#include "com/com_object.h"
-#include "win32/codepage.h"
+#include "com_object.h"
+#include "codepage.h"
 
 namespace {
 

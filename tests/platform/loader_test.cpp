@@ -1,4 +1,4 @@
-#include "win32/windows.h"
+#include "windows.h"
 #include "support/leak_checked_test.h"
 #include "win32/dos_path.h"
 

@@ -4,7 +4,7 @@
 // recording the box and answering from a script. Without a driver a box is
 // written to standard error and answered with its default button.
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // Simplifications: named events are not shared; security attributes are
 // ignored; closing the last handle frees the object even if a thread waits on it.
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;

@@ -5,7 +5,7 @@
 #pragma once
 #include "comutil.h"
 #include "codepage.h"
-#include "last_error.h"
+#include "errhandlingapi.h"
 #include "ole2.h"
 
 #include <string>

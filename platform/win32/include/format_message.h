@@ -8,7 +8,7 @@
 // Simplifications: FROM_SYSTEM only (no FROM_STRING or FROM_HMODULE), inserts
 // are never expanded (as with FORMAT_MESSAGE_IGNORE_INSERTS), one language.
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 #define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200

@@ -11,7 +11,7 @@
 // file; no LoadLibraryEx flags; string resources only (dialog templates and
 // menus are read by the dialog framework stand-in from the same table).
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 #define DLL_PROCESS_DETACH 0
 #define DLL_PROCESS_ATTACH 1

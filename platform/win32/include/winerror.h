@@ -1,7 +1,7 @@
 // Stand-in for winerror.h: the Win32 error codes and HRESULTs the module and
 // the stand-ins use, with Windows' values.
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L

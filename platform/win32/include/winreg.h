@@ -14,7 +14,7 @@
 // - Key and value names holding a line break cannot be stored in the per-user
 //   file and are refused with ERROR_INVALID_PARAMETER.
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 // Security attributes are accepted and ignored.
 struct SECURITY_ATTRIBUTES;

@@ -2,7 +2,7 @@
 // values. Used by the registry stand-in and its file format; the module never
 // sees it.
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 #include <map>
 #include <memory>

@@ -1,7 +1,7 @@
 // Stand-in for guiddef.h: GUID, IID, CLSID and the interface-id lookup that
 // __uuidof performs on the real compiler.
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 #include <cstring>
 #include <functional>

@@ -12,7 +12,7 @@
 // WC_ERR_INVALID_CHARS; lpUsedDefaultChar is reported for 1250/1252 only.
 #pragma once
 #include <string>
-#include "wintypes.h"
+#include "windef.h"
 
 #define CP_ACP 0
 #define CP_OEMCP 1

@@ -15,7 +15,7 @@
 // HKEY_CLASSES_ROOT is never saved: the module registers its classes at
 // every load.
 #pragma once
-#include "registry.h"
+#include "winreg.h"
 #include "registry_file.h"
 #include "registry_tree.h"
 

@@ -2,7 +2,7 @@
 // Windows, a timer fires only when the thread that set it runs its message
 // loop: the host program calls DispatchDueTimers from its main loop.
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_TIMER 0x0113

@@ -15,7 +15,7 @@
 // null value are not supported: they fail with ERROR_INVALID_PARAMETER.
 // Names compare case-insensitively for ASCII letters only.
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 // Copies the value (or lpDefault, without its trailing blanks, when the key is
 // missing) into lpReturnedString, cut to nSize-1 characters; returns the

@@ -1,12 +1,12 @@
 // Umbrella header standing in for <windows.h>: the module includes this one
 // header for everything Win32, as it would on the real platform.
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 #include "winerror.h"
 #include "loader.h"
-#include "last_error.h"
-#include "registry.h"
-#include "private_profile.h"
+#include "errhandlingapi.h"
+#include "winreg.h"
+#include "winbase.h"
 #include "message_box.h"
 #include "synch.h"
 #include "timers.h"

@@ -1,6 +1,6 @@
 // Stand-in for the per-thread last-error value (GetLastError, SetLastError).
 #pragma once
-#include "wintypes.h"
+#include "windef.h"
 
 DWORD GetLastError();
 void SetLastError(DWORD error);
