@@ -6,7 +6,7 @@
 
 #include <acdocman.h>
 #include <dbsymtb.h>
-#include <message_box.h>
+#include <windows.h>
 
 #include <cstring>
 #include <memory>

@@ -15,7 +15,7 @@
 
 #include <acdocman.h>
 #include <adslib.h>
-#include <message_box.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>

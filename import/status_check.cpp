@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include "message_box.h"
-
 #include <cstdio>
 
 const char* const kDrawingSourceModule = "cmd\\cmdgwell";

@@ -1,4 +1,5 @@
 #include "codepage.h"
+#include "utf8_append.h"
 
 #include "errhandlingapi.h"
 #include "winerror.h"

@@ -1,4 +1,4 @@
-#include "format_message.h"
+#include "winbase.h"
 
 #include "errhandlingapi.h"
 #include "winerror.h"

@@ -1,3 +1,4 @@
+#include "loader.h"
 #include "windows.h"
 #include "support/leak_checked_test.h"
 #include "win32/dos_path.h"

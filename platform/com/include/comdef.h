@@ -3,7 +3,7 @@
 // raise it, and the smart-pointer typedefs of the standard interfaces.
 #pragma once
 #include "comip.h"
-#include "format_message.h"
+#include "winbase.h"
 
 #include <string>
 

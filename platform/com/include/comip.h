@@ -4,7 +4,7 @@
 // fails before anything reaches the server.
 #pragma once
 #include "comutil.h"
-#include "codepage.h"
+#include "winnls.h"
 #include "errhandlingapi.h"
 #include "ole2.h"
 

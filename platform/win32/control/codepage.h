@@ -1,32 +1,7 @@
-// Stand-in for the code-page conversions of stringapiset.h / winnls.h
-// (MultiByteToWideChar, WideCharToMultiByte, GetACP) and for the user's
-// number locale that variant coercion consults.
-//
-// Code pages: CP_ACP (the host's ANSI code page), CP_UTF8 (65001), 1250 and
-// 1252. The host's ANSI code page defaults to UTF-8, as on a Windows set to
-// "Beta: use Unicode UTF-8"; tests and gwhost choose 1250 or 1252 with
-// SetAnsiCodePageForHost.
-//
-// Simplifications: no best-fit mapping (an unmappable UTF-16 unit becomes the
-// default character '?'); the only flags honoured are MB_ERR_INVALID_CHARS and
-// WC_ERR_INVALID_CHARS; lpUsedDefaultChar is reported for 1250/1252 only.
+// Host control of the code-page stand-in (winnls.h): which ANSI code page
+// CP_ACP stands for, and the user locale's number separators.
 #pragma once
-#include <string>
-#include "windef.h"
-
-#define CP_ACP 0
-#define CP_OEMCP 1
-#define CP_UTF8 65001
-#define MB_PRECOMPOSED 0x00000001
-#define MB_ERR_INVALID_CHARS 0x00000008
-#define WC_ERR_INVALID_CHARS 0x00000080
-#define WC_NO_BEST_FIT_CHARS 0x00000400
-
-int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount, LPWSTR wideChar,
-                        int wideCharCount);
-int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideChar, int wideCharCount, LPSTR multiByte,
-                        int multiByteCount, LPCSTR defaultChar, BOOL* usedDefaultChar);
-UINT GetACP();
+#include <winnls.h>
 
 // Host control (not a Windows API): the ANSI code page CP_ACP stands for.
 // Accepts 65001, 1250 and 1252; returns FALSE for anything else.
@@ -38,7 +13,3 @@ BOOL SetAnsiCodePageForHost(UINT codePage);
 void SetUserNumberSeparators(WCHAR decimalSeparator, WCHAR thousandSeparator);
 WCHAR GetUserDecimalSeparator();
 WCHAR GetUserThousandSeparator();
-
-// Appends the UTF-8 bytes of one code point (not a Windows API; shared by
-// the stand-ins that decode text).
-void AppendUtf8(char32_t codePoint, std::string& out);

@@ -1,23 +1,8 @@
-// Stand-in for event objects and waits (CreateEventA, SetEvent, ResetEvent,
-// WaitForSingleObject, CloseHandle), with real threads behind them.
-// Simplifications: named events are not shared; security attributes are
-// ignored; closing the last handle frees the object even if a thread waits on it.
+// Host control of the kernel objects (synchapi.h, handleapi.h): how many are
+// still open, for leak checks.
 #pragma once
-#include "windef.h"
-
-struct SECURITY_ATTRIBUTES;
-using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
-
-#define WAIT_OBJECT_0 0x00000000u
-#define WAIT_TIMEOUT 0x00000102u
-#define WAIT_FAILED 0xFFFFFFFFu
-
-HANDLE CreateEventA(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL initialState, LPCSTR name);
-BOOL SetEvent(HANDLE event);
-BOOL ResetEvent(HANDLE event);
-// An auto-reset event is cleared by the wait that it releases.
-DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
-BOOL CloseHandle(HANDLE handle);
+#include <handleapi.h>
+#include <synchapi.h>
 
 // Kernel objects not yet closed, for leak checks.
 int OpenKernelHandleCount();
