@@ -153,7 +153,6 @@ Acad::ErrorStatus AcDbDatabase::readDxfFile(const char* fileName)
     return readDxfText(std::move(text), path);
 }
 
-std::string AcDbDatabase::dxfOutText() const { return DxfWrite(*m_imp); }
 
 Acad::ErrorStatus AcDbDatabase::dxfOut(const char* fileName, int, bool)
 {
@@ -161,23 +160,33 @@ Acad::ErrorStatus AcDbDatabase::dxfOut(const char* fileName, int, bool)
         return Acad::eInvalidInput;
     std::string path = UnixPathFromDos(fileName);
     std::string error;
-    if (!ReplaceFileKeepingItsMode(path, dxfOutText(), error)) {
+    if (!ReplaceFileKeepingItsMode(path, DxfWrite(*m_imp), error)) {
         m_imp->lastError = TextForTerminal(error);
         return Acad::eFileAccessErr;
     }
     return Acad::eOk;
 }
 
-const std::string& AcDbDatabase::dxfErrorMessage() const { return m_imp->lastError; }
-std::string AcDbDatabase::acadVersion() const { return m_imp->acadver; }
-int AcDbDatabase::openObjectCount() const { return m_imp->openCount; }
-
-void AcDbDatabase::injectFault(AcDbFault kind, int nth, Acad::ErrorStatus status)
+Acad::ErrorStatus AcDbDatabase::Imp::ReadText(AcDbDatabase& database, std::string text, const std::string& sourceName)
 {
-    m_imp->faults[static_cast<std::size_t>(kind)] = Imp::FaultPlan{nth, status};
+    return database.readDxfText(std::move(text), sourceName);
 }
 
-void AcDbDatabase::clearFaults() { m_imp->faults = {}; }
+Acad::ErrorStatus ReadDxfText(AcDbDatabase& database, std::string text, const std::string& sourceName)
+{
+    return AcDbDatabase::Imp::ReadText(database, std::move(text), sourceName);
+}
+std::string DxfOutText(const AcDbDatabase& database) { return DxfWrite(database.imp()); }
+const std::string& DxfErrorMessage(const AcDbDatabase& database) { return database.imp().lastError; }
+std::string DxfAcadVersion(const AcDbDatabase& database) { return database.imp().acadver; }
+int OpenObjectCount(const AcDbDatabase& database) { return database.imp().openCount; }
+
+void InjectDatabaseFault(AcDbDatabase& database, AcDbFault kind, int nth, Acad::ErrorStatus status)
+{
+    database.imp().faults[static_cast<std::size_t>(kind)] = AcDbDatabase::Imp::FaultPlan{nth, status};
+}
+
+void ClearDatabaseFaults(AcDbDatabase& database) { database.imp().faults = {}; }
 
 Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool createIfNotFound,
                                                 const AcDbHandle& objHandle, Adesk::UInt32)

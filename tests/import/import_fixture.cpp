@@ -1,4 +1,5 @@
 #include "import_fixture.h"
+#include <dbdatabase.h>
 
 #include "app/resource_strings.h"
 
@@ -44,7 +45,7 @@ void ImportTest::SetUp()
 
 void ImportTest::TearDown()
 {
-    EXPECT_EQ(db->openObjectCount(), 0) << "drawing objects left open";
+    EXPECT_EQ(OpenObjectCount(*db), 0) << "drawing objects left open";
     drawingHost.setWorkingDatabase(nullptr);
     book.reset();
     app.reset();
@@ -56,7 +57,7 @@ void ImportTest::TearDown()
 
 void ImportTest::LoadDrawing(const std::string& dxf)
 {
-    ASSERT_EQ(db->readDxfText(dxf, "test.dxf"), Acad::eOk) << db->dxfErrorMessage();
+    ASSERT_EQ(ReadDxfText(*db, dxf, "test.dxf"), Acad::eOk) << DxfErrorMessage(*db);
 }
 
 void ImportTest::Text(int row, int column, const std::string& text, int sheet)

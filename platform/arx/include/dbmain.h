@@ -134,4 +134,65 @@ private:
     long m_index = 0;
 };
 
-#include "dbdatabase.h"
+// The drawing database, loaded from and saved to DXF.
+//
+// Simplifications: a database is filled only by reading a DXF file or text
+// (an empty one has the layer "0", model space and one paper-space layout);
+// objects are never added. Saving writes every record back as it was read,
+// except the records the module changed, which are written from their
+// groups with only the changed groups replaced or added. Erased objects are
+// left out of the saved file.
+class AcDbBlockTable;
+class AcDbLayerTable;
+
+class AcDbDatabase {
+public:
+    // `buildDefaultDrawing` makes the empty drawing; otherwise the database
+    // is empty until a DXF file is read into it.
+    explicit AcDbDatabase(bool buildDefaultDrawing = true, bool noDocument = false);
+    ~AcDbDatabase();
+    AcDbDatabase(const AcDbDatabase&) = delete;
+    AcDbDatabase& operator=(const AcDbDatabase&) = delete;
+
+    // Replaces the contents with a DXF file; on failure nothing changes
+    // and dxfErrorMessage() says what and on which line.
+    Acad::ErrorStatus readDxfFile(const char* fileName);
+    // Writes the drawing as DXF through a temporary file beside the target
+    // and a rename, so a failed save leaves the old file whole.
+    Acad::ErrorStatus dxfOut(const char* fileName, int precision = 16, bool saveThumbnailImage = false);
+
+    Acad::ErrorStatus getAcDbObjectId(AcDbObjectId& retId, bool createIfNotFound, const AcDbHandle& objHandle,
+                                      Adesk::UInt32 xRefId = 0);
+    Acad::ErrorStatus getBlockTable(AcDbBlockTable*& table, AcDb::OpenMode mode);
+    Acad::ErrorStatus getLayerTable(AcDbLayerTable*& table, AcDb::OpenMode mode);
+    AcDbObjectId blockTableId() const;
+    AcDbObjectId layerTableId() const;
+    // The block table record of model space or of the active paper space.
+    AcDbObjectId currentSpaceId() const;
+
+    // Header variables.
+    Adesk::Int16 lunits() const;
+    Adesk::Int16 luprec() const;
+    Adesk::Int16 aunits() const;
+    Adesk::Int16 auprec() const;
+    Adesk::Int16 unitmode() const;
+    Adesk::UInt8 dimzin() const;
+    bool tilemode() const;
+    Acad::ErrorStatus setLunits(Adesk::Int16 value);
+    Acad::ErrorStatus setLuprec(Adesk::Int16 value);
+    Acad::ErrorStatus setAunits(Adesk::Int16 value);
+    Acad::ErrorStatus setAuprec(Adesk::Int16 value);
+    Acad::ErrorStatus setUnitmode(Adesk::Int16 value);
+    Acad::ErrorStatus setDimzin(Adesk::UInt8 value);
+    Acad::ErrorStatus setTilemode(bool value);
+
+    struct Imp;
+    Imp& imp() const { return *m_imp; }
+
+private:
+    // Replaces the contents with DXF text; the constructor's empty drawing
+    // and readDxfFile come through here.
+    Acad::ErrorStatus readDxfText(std::string text, const std::string& sourceName);
+
+    std::unique_ptr<Imp> m_imp;
+};
