@@ -186,8 +186,6 @@ void InjectDatabaseFault(AcDbDatabase& database, AcDbFault kind, int nth, Acad::
     database.imp().faults[static_cast<std::size_t>(kind)] = AcDbDatabase::Imp::FaultPlan{nth, status};
 }
 
-void ClearDatabaseFaults(AcDbDatabase& database) { database.imp().faults = {}; }
-
 Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool createIfNotFound,
                                                 const AcDbHandle& objHandle, Adesk::UInt32)
 {
@@ -230,7 +228,6 @@ Acad::ErrorStatus AcDbDatabase::getLayerTable(AcDbLayerTable*& table, AcDb::Open
     return OpenTable(m_imp->layerTable, table, mode);
 }
 
-AcDbObjectId AcDbDatabase::blockTableId() const { return m_imp->blockTable; }
 AcDbObjectId AcDbDatabase::layerTableId() const { return m_imp->layerTable; }
 AcDbObjectId AcDbDatabase::currentSpaceId() const { return m_imp->tilemode ? m_imp->modelSpace : m_imp->paperSpace; }
 
@@ -240,7 +237,6 @@ Adesk::Int16 AcDbDatabase::aunits() const { return m_imp->aunits; }
 Adesk::Int16 AcDbDatabase::auprec() const { return m_imp->auprec; }
 Adesk::Int16 AcDbDatabase::unitmode() const { return m_imp->unitmode; }
 Adesk::UInt8 AcDbDatabase::dimzin() const { return m_imp->dimzin; }
-bool AcDbDatabase::tilemode() const { return m_imp->tilemode; }
 
 namespace {
 
@@ -258,10 +254,7 @@ Acad::ErrorStatus SetVariable(AcDbDatabase::Imp& imp, const char* name, Adesk::I
 
 } // namespace
 
-Acad::ErrorStatus AcDbDatabase::setLunits(Adesk::Int16 v) { return SetVariable(*m_imp, "$LUNITS", m_imp->lunits, v, 1, 5); }
 Acad::ErrorStatus AcDbDatabase::setLuprec(Adesk::Int16 v) { return SetVariable(*m_imp, "$LUPREC", m_imp->luprec, v, 0, 8); }
-Acad::ErrorStatus AcDbDatabase::setAunits(Adesk::Int16 v) { return SetVariable(*m_imp, "$AUNITS", m_imp->aunits, v, 0, 4); }
-Acad::ErrorStatus AcDbDatabase::setAuprec(Adesk::Int16 v) { return SetVariable(*m_imp, "$AUPREC", m_imp->auprec, v, 0, 8); }
 Acad::ErrorStatus AcDbDatabase::setUnitmode(Adesk::Int16 v)
 {
     return SetVariable(*m_imp, "$UNITMODE", m_imp->unitmode, v, 0, 3);

@@ -142,12 +142,6 @@ bool _bstr_t::operator==(const _bstr_t& other) const noexcept
     return true;
 }
 
-BSTR* _bstr_t::GetAddress()
-{
-    Attach(nullptr);
-    return &bstr_;
-}
-
 BSTR _bstr_t::copy(bool copyString) const
 {
     if (!copyString)

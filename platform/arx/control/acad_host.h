@@ -31,7 +31,6 @@ public:
 
     // Where prompts read from and output goes; not owned.
     void setCommandLine(HostCommandLine* commandLine);
-    HostCommandLine* commandLine() const;
 
     // Documents. The database is not owned. Opening sends kLoadDwgMsg to every
     // loaded application and makes the document current; closing sends
@@ -57,8 +56,6 @@ public:
     std::vector<std::string> queuedExpressions() const;
     int resourceStackDepth() const;
     HINSTANCE currentResourceHandle() const;
-    bool isApplicationUnlocked(void* appId) const;
-    int mdiAwareness(void* appId) const; // 1 MDI aware, 0 not, -1 never declared
     int classHierarchyBuilds() const;
     std::vector<std::string> failures() const; // texts given to acdbFail
 

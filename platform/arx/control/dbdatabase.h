@@ -28,4 +28,3 @@ int OpenObjectCount(const AcDbDatabase& database);
 // Makes the `nth` call of `kind` from now on (1 = the next one) fail with
 // `status`; the failing call changes nothing. One plan per kind.
 void InjectDatabaseFault(AcDbDatabase& database, AcDbFault kind, int nth, Acad::ErrorStatus status);
-void ClearDatabaseFaults(AcDbDatabase& database);

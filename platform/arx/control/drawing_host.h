@@ -20,8 +20,6 @@ public:
     DrawingHost(const DrawingHost&) = delete;
     DrawingHost& operator=(const DrawingHost&) = delete;
 
-    // The installed host, or null.
-    static DrawingHost* current();
     // Makes this the current host until it is destroyed or another is installed.
     void install();
 
@@ -32,7 +30,6 @@ public:
     // The references picked before a command; acedSSGet "_I" takes them.
     // They stay until a selection takes them or new ones are set.
     void setImpliedSelection(std::vector<AcDbObjectId> ids);
-    const std::vector<AcDbObjectId>& impliedSelection() const;
 
     // Input and output of the interactive pick. `readLine` answers false on
     // cancel or end of input.

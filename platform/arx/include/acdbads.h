@@ -19,4 +19,3 @@
 int acdbRToS(ads_real value, int unit, int precision, char* text);
 int acdbAngToS(ads_real value, int unit, int precision, char* text);
 Acad::ErrorStatus acdbGetObjectId(AcDbObjectId& id, const ads_name entity);
-Acad::ErrorStatus acdbGetAdsName(ads_name entity, AcDbObjectId id);

@@ -4,4 +4,3 @@
 #include "acadstrc.h"
 
 void acutDelString(char*& text);
-Acad::ErrorStatus acutNewString(const char* source, char*& copy);

@@ -11,7 +11,6 @@ class AcDbHostApplicationServices {
 public:
     // Null when no drawing host is installed or it has no working database.
     AcDbDatabase* workingDatabase() const;
-    void setWorkingDatabase(AcDbDatabase* database);
     AcDbLayoutManager* layoutManager() const;
 };
 

@@ -25,7 +25,6 @@ class AcDbText : public AcDbEntity {
 public:
     GW_DECLARE_MEMBERS(AcDbText)
     AcGePoint3d position() const;
-    AcGePoint3d alignmentPoint() const;
     bool isDefaultAlignment() const { return m_hmode == AcDb::kTextLeft && m_vmode == AcDb::kTextBase; }
     AcGeVector3d normal() const { return m_normal; }
     double thickness() const { return m_thickness; }

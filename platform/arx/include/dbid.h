@@ -21,7 +21,6 @@ public:
     bool isValid() const { return m_stub != nullptr; }
     bool isErased() const;
     AcDbHandle handle() const;
-    AcDbDatabase* database() const;
     void setNull() { m_stub = nullptr; }
     // The id as one integer, as entity names carry it.
     long long asOldId() const { return reinterpret_cast<long long>(m_stub); }
@@ -34,8 +33,6 @@ public:
     bool operator!=(const AcDbObjectId& o) const { return m_stub != o.m_stub; }
     bool operator<(const AcDbObjectId& o) const { return std::less<AcDbStub*>()(m_stub, o.m_stub); }
     AcDbStub* stub() const { return m_stub; }
-
-    static const AcDbObjectId kNull;
 
 private:
     AcDbStub* m_stub = nullptr;

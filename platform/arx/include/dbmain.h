@@ -44,7 +44,6 @@ public:
     bool isKindOf(const AcRxClass* cls) const { return isA()->isDerivedFrom(cls); }
     AcDbObjectId objectId() const;
     AcDbObjectId ownerId() const { return m_owner; }
-    AcDbDatabase* database() const;
     void getAcDbHandle(AcDbHandle& handle) const;
 
     // Ends one open of this object (the writer's, else one reader's).
@@ -56,8 +55,6 @@ public:
     // Erasing an object open for write; an erased object is left out when the
     // drawing is saved. A block reference takes its attributes along.
     Acad::ErrorStatus erase(bool erasing = true);
-    Acad::ErrorStatus upgradeOpen();
-    Acad::ErrorStatus downgradeOpen();
 
     // Not in the host's API: the DXF record name ("INSERT", "LAYER", ...).
     std::string_view dxfName() const { return m_dxfName; }
@@ -84,7 +81,6 @@ public:
     GW_DECLARE_MEMBERS(AcDbEntity)
     // The layer name; a copy the caller frees (acutDelString).
     char* layer() const;
-    AcDbObjectId layerId() const;
     // The layer must exist in the layer table (eKeyNotFound otherwise). With
     // `doSubents`, a block reference's attributes move to the layer as well.
     Acad::ErrorStatus setLayer(const char* newLayer, Adesk::Boolean doSubents = true);
@@ -165,7 +161,6 @@ public:
                                       Adesk::UInt32 xRefId = 0);
     Acad::ErrorStatus getBlockTable(AcDbBlockTable*& table, AcDb::OpenMode mode);
     Acad::ErrorStatus getLayerTable(AcDbLayerTable*& table, AcDb::OpenMode mode);
-    AcDbObjectId blockTableId() const;
     AcDbObjectId layerTableId() const;
     // The block table record of model space or of the active paper space.
     AcDbObjectId currentSpaceId() const;
@@ -177,11 +172,7 @@ public:
     Adesk::Int16 auprec() const;
     Adesk::Int16 unitmode() const;
     Adesk::UInt8 dimzin() const;
-    bool tilemode() const;
-    Acad::ErrorStatus setLunits(Adesk::Int16 value);
     Acad::ErrorStatus setLuprec(Adesk::Int16 value);
-    Acad::ErrorStatus setAunits(Adesk::Int16 value);
-    Acad::ErrorStatus setAuprec(Adesk::Int16 value);
     Acad::ErrorStatus setUnitmode(Adesk::Int16 value);
     Acad::ErrorStatus setDimzin(Adesk::UInt8 value);
     Acad::ErrorStatus setTilemode(bool value);

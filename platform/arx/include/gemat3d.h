@@ -21,9 +21,6 @@ public:
     AcGeMatrix3d& setCoordSystem(const AcGePoint3d& origin, const AcGeVector3d& xAxis, const AcGeVector3d& yAxis,
                                  const AcGeVector3d& zAxis);
     AcGeMatrix3d operator*(const AcGeMatrix3d& m) const;
-    AcGeMatrix3d& preMultBy(const AcGeMatrix3d& m);
-    AcGeMatrix3d& postMultBy(const AcGeMatrix3d& m);
-    bool isEqualTo(const AcGeMatrix3d& m, double tol = 1e-10) const;
 
     static AcGeMatrix3d translation(const AcGeVector3d& v);
     static AcGeMatrix3d rotation(double angle, const AcGeVector3d& axis,

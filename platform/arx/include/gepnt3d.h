@@ -15,7 +15,6 @@ public:
     AcGePoint3d operator-(const AcGeVector3d& v) const { return {x - v.x, y - v.y, z - v.z}; }
     AcGeVector3d operator-(const AcGePoint3d& p) const { return {x - p.x, y - p.y, z - p.z}; }
     AcGeVector3d asVector() const { return {x, y, z}; }
-    AcGePoint3d& transformBy(const AcGeMatrix3d& m);
     bool isEqualTo(const AcGePoint3d& p, double tol = 1e-10) const { return (*this - p).length() <= tol; }
     bool operator==(const AcGePoint3d& p) const { return isEqualTo(p); }
     double operator[](unsigned i) const { return i == 0 ? x : i == 1 ? y : z; }

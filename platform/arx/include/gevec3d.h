@@ -28,7 +28,6 @@ public:
     AcGeVector3d operator-(const AcGeVector3d& v) const { return {x - v.x, y - v.y, z - v.z}; }
     AcGeVector3d operator*(double s) const { return {x * s, y * s, z * s}; }
     AcGeVector3d operator-() const { return {-x, -y, -z}; }
-    AcGeVector3d& transformBy(const AcGeMatrix3d& m);
     bool isEqualTo(const AcGeVector3d& v, double tol = 1e-10) const
     {
         return (*this - v).length() <= tol;

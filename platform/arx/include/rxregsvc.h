@@ -50,5 +50,4 @@ public:
 #define acrxDynamicLinker (static_cast<AcRxDynamicLinker*>(acrxSysRegistry()->at(ACRX_DYNAMIC_LINKER)))
 
 bool acrxUnlockApplication(void* appId);
-bool acrxApplicationIsLocked(const char* appName);
 void acrxBuildClassHierarchy();

@@ -44,7 +44,6 @@ public:
     HRESULT RegisterActive(IUnknown* object, REFCLSID clsid, DWORD& cookie);
     HRESULT RevokeActive(DWORD cookie);
     HRESULT FindActive(REFCLSID clsid, IUnknown** object) const;
-    std::size_t RunningObjectCount() const;
 
     // Fault injection: the nth next call (1 = the next one) of the kind fails
     // with `hr`.

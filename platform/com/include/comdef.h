@@ -23,9 +23,6 @@ public:
     // From the error information; null strings without it.
     _bstr_t Description() const;
     _bstr_t Source() const;
-    _bstr_t HelpFile() const;
-    DWORD HelpContext() const noexcept;
-    ::GUID GUID() const noexcept;
 
     // The system's text for the HRESULT with its final line break removed, or
     // "IDispatch error #N" / "Unknown error 0x..." when the system has none.
@@ -52,7 +49,6 @@ private:
 // Throw _com_error(hr); the errex form attaches the thread's error
 // information when the object says its interface supplies it.
 [[noreturn]] void _com_issue_error(HRESULT hr);
-[[noreturn]] void _com_issue_errorex(HRESULT hr, IUnknown* object, REFIID riid);
 // The same with error information already in hand (one reference taken over).
 [[noreturn]] void _com_raise_error(HRESULT hr, IErrorInfo* errorInfo = nullptr);
 

@@ -10,7 +10,6 @@
 #include <string>
 
 [[noreturn]] void _com_issue_error(HRESULT hr);
-[[noreturn]] void _com_issue_errorex(HRESULT hr, IUnknown* object, REFIID riid);
 
 class _variant_t;
 
@@ -38,7 +37,6 @@ public:
 
     unsigned int length() const noexcept { return SysStringLen(bstr_); }
     BSTR GetBSTR() noexcept { return bstr_; }
-    BSTR* GetAddress();                // frees the current string first
     BSTR copy(bool copyString = true) const;
     void Assign(BSTR text);
     void Attach(BSTR text);
@@ -78,19 +76,13 @@ public:
     // coercion through VariantChangeType; a failed coercion throws _com_error.
     operator short() const;
     operator long() const;
-    operator float() const;
     operator double() const;
-    operator bool() const;
     operator _bstr_t() const;
-    operator IDispatch*() const;       // AddRef'd, as the real extractor hands it out
-    operator IUnknown*() const;
 
     void Clear();
     void ChangeType(VARTYPE type, const _variant_t* source = nullptr);
-    void Attach(VARIANT& source);
     VARIANT Detach();
     VARIANT& GetVARIANT() noexcept { return *this; }
-    VARIANT* GetAddress();             // clears first
 };
 
 // The optional argument left out: VT_ERROR holding DISP_E_PARAMNOTFOUND.

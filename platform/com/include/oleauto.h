@@ -29,8 +29,4 @@ HRESULT SetErrorInfo(ULONG reserved, IErrorInfo* errorInfo);
 HRESULT GetErrorInfo(ULONG reserved, IErrorInfo** errorInfo);
 HRESULT CreateErrorInfo(ICreateErrorInfo** errorInfo);
 
-#define ACTIVEOBJECT_STRONG 0x0
-#define ACTIVEOBJECT_WEAK 0x1
-HRESULT RegisterActiveObject(IUnknown* object, REFCLSID clsid, DWORD flags, DWORD* registration);
-HRESULT RevokeActiveObject(DWORD registration, void* reserved);
 HRESULT GetActiveObject(REFCLSID clsid, void* reserved, IUnknown** object);

@@ -25,9 +25,6 @@ public:
 
     const std::string& Name() const { return name_; }
     RegNode* Parent() const { return parent_; }
-    // The path below the tree's root, components joined with backslashes;
-    // empty for the root.
-    std::string PathBelowRoot() const;
 
     RegNode* Child(const std::string& name) const;
     // Returns the child, creating it when missing; `created` tells which.
