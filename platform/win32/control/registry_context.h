@@ -1,4 +1,4 @@
-// The state of the registry stand-in (registry.h): the HKEY_CURRENT_USER and
+// The state of the registry stand-in (winreg.h): the HKEY_CURRENT_USER and
 // HKEY_CLASSES_ROOT trees, the open key handles, and the fault plan. The host
 // program or a test fixture creates one and installs it as current; the Reg*
 // functions work on the current one.
