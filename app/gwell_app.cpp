@@ -13,7 +13,7 @@
 #include <afxwin.h>
 
 #include <clocale>
-#include <msvcrt_locale.h>
+#include <mbctype.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Getting hold of the spreadsheet program's application object.
 #pragma once
-#include <excel_typelib.h>
+#include <excel.tlh>
 
 enum class AcquireMode {
     RunningOnly,  // the running instance, or nothing

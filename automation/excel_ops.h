@@ -1,13 +1,13 @@
 // The spreadsheet program's automation members that the module calls (those
 // of Range, Font and Comment in range_ops.h, included here), each a
-// thin typed wrapper around one call by fixed member id (excel_typelib.h).
+// thin typed wrapper around one call by fixed member id (excel.tlh).
 // Every failure raises _com_error; none returns a status. Names in and out
 // are narrow strings in the system ANSI code page.
 #pragma once
 #include "automation/automation_call.h"
 #include "automation/range_ops.h"
 
-#include <excel_typelib.h>
+#include <excel.tlh>
 
 #include <string>
 

@@ -3,7 +3,7 @@
 #pragma once
 #include "automation/automation_call.h"
 
-#include <excel_typelib.h>
+#include <excel.tlh>
 
 #include <string>
 

@@ -4,6 +4,7 @@
 // The drawing is made from a small one that ezdxf writes (one block with
 // three attribute definitions and one reference); its reference is repeated
 // with fresh handles, positions and texts.
+#include <dbdatabase.h>
 #include "dbmain.h"
 
 #include <benchmark/benchmark.h>
@@ -130,7 +131,7 @@ void BM_LoadDrawing(benchmark::State& state)
     for (auto _ : state) {
         AcDbDatabase db(false);
         if (db.readDxfFile(g_drawing.c_str()) != Acad::eOk)
-            state.SkipWithError(db.dxfErrorMessage().c_str());
+            state.SkipWithError(DxfErrorMessage(db).c_str());
     }
     state.counters["references"] = kReferences;
 }
@@ -142,7 +143,7 @@ void BM_LoadChangeAndSaveDrawing(benchmark::State& state)
     for (auto _ : state) {
         AcDbDatabase db(false);
         if (db.readDxfFile(g_drawing.c_str()) != Acad::eOk)
-            state.SkipWithError(db.dxfErrorMessage().c_str());
+            state.SkipWithError(DxfErrorMessage(db).c_str());
         // Move every hundredth reference so that saving writes changed records too.
         for (unsigned long h = 0x10000; h < 0x10000 + 5ul * kReferences; h += 500) {
             AcDbObjectId id;

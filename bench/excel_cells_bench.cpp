@@ -2,10 +2,10 @@
 // spreadsheet stand-in: writing rows of texts with autofit, and the
 // displayed-text scan a blank-row search makes. Prints automation calls per
 // cell next to the times.
-#include "com/com_runtime.h"
+#include "com_runtime.h"
 #include "automation/acquire_excel.h"
 #include "automation/ansi_text.h"
-#include "excel/excel_context.h"
+#include "excel_context.h"
 #include "automation/excel_ops.h"
 #include "automation/value_conversion.h"
 

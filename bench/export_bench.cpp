@@ -13,7 +13,7 @@
 #include <com_runtime.h>
 #include <dbdatabase.h>
 #include <drawing_host.h>
-#include <excel/excel_context.h>
+#include <excel_context.h>
 #include <loader.h>
 #include <message_box.h>
 #include <registry_context.h>
@@ -79,8 +79,8 @@ struct ExportWorld {
         resources = LoadLibraryA((BinDirectory() + "/gwell16res.dll").c_str());
         if (!resources || !TheGwellApp().AttachProcess(resources))
             std::fprintf(stderr, "export_bench: the resource module does not load\n");
-        if (database.readDxfText(Drawing(references), "bench.dxf") != Acad::eOk)
-            std::fprintf(stderr, "export_bench: %s\n", database.dxfErrorMessage().c_str());
+        if (ReadDxfText(database, Drawing(references), "bench.dxf") != Acad::eOk)
+            std::fprintf(stderr, "export_bench: %s\n", DxfErrorMessage(database).c_str());
         drawingHost.setWorkingDatabase(&database);
     }
     ~ExportWorld()

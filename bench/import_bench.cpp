@@ -7,6 +7,7 @@
 #include "import/worksheet_import.h"
 #include "res/resource.h"
 
+#include <dbdatabase.h>
 #include <acad_host.h>
 #include <codepage.h>
 #include <com_runtime.h>
@@ -146,8 +147,8 @@ public:
         excel_->Install(runtime_);
         drawingHost_.install();
         db_ = std::make_unique<AcDbDatabase>();
-        if (db_->readDxfText(Drawing(rows), "bench.dxf") != Acad::eOk)
-            throw std::runtime_error(db_->dxfErrorMessage());
+        if (ReadDxfText(*db_, Drawing(rows), "bench.dxf") != Acad::eOk)
+            throw std::runtime_error(DxfErrorMessage(*db_));
         drawingHost_.setWorkingDatabase(db_.get());
         FillWorkbook(rows);
     }

@@ -8,7 +8,7 @@
 #include <acdocman.h>
 #include <dbobjptr.h>
 #include <dbsymtb.h>
-#include <message_box.h>
+#include <windows.h>
 
 #include <cstring>
 #include <memory>

@@ -18,7 +18,7 @@
 
 #include <acdocman.h>
 #include <adslib.h>
-#include <message_box.h>
+#include <windows.h>
 
 #include <cstring>
 #include <string>

@@ -1,7 +1,7 @@
 // Settings files are chosen by the user and may hold anything. Reading one
 // must not crash or overrun the caller's buffer, and a value just written
 // must read back whatever else the file holds.
-#include "win32/private_profile.h"
+#include "winbase.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // reading must not crash, and what we write from a tree must read back into
 // the same tree: writing twice gives the same bytes, in the encoding the
 // file came in.
-#include "win32/registry_file.h"
+#include "registry_file.h"
 
 #include <cstdint>
 #include <cstdlib>

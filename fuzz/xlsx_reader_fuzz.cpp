@@ -2,7 +2,7 @@
 // opened as a whole package; anything else goes straight to the part parsers
 // (sheet, shared strings, styles, comments, workbook, relationships), which
 // reaches them far more often than mutated archives would.
-#include "excel/xlsx_file.h"
+#include "xlsx_file.h"
 #include "excel/xlsx_parts.h"
 #include "excel/xlsx_sheet_reader.h"
 

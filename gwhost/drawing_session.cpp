@@ -5,6 +5,7 @@
 #include "input_file_check.h"
 #include "sessions.h"
 
+#include <dbdatabase.h>
 #include <acad_host.h>
 #include <dbapserv.h>
 #include <dbmain.h>
@@ -70,7 +71,7 @@ bool OpenDrawingSession(const HostOptions& options, std::string& error)
             return false;
         }
         if (session->database->readDxfFile(options.drawing.c_str()) != Acad::eOk) {
-            error = "cannot open drawing: " + session->database->dxfErrorMessage();
+            error = "cannot open drawing: " + DxfErrorMessage(*session->database);
             return false;
         }
     }
@@ -91,7 +92,7 @@ bool EndDrawingSession(const HostOptions& options, std::string& error)
         return true;
     bool ok = true;
     if (!options.saveAs.empty() && g_session->database->dxfOut(options.saveAs.c_str()) != Acad::eOk) {
-        error = "cannot save drawing: " + g_session->database->dxfErrorMessage();
+        error = "cannot save drawing: " + DxfErrorMessage(*g_session->database);
         ok = false;
     }
     if (AcadHost* host = AcadHost::current(); host && g_session->document)

@@ -1,6 +1,6 @@
 #include "sessions.h"
 
-#include "win32/registry_context.h"
+#include "registry_context.h"
 
 #include <cstdlib>
 #include <memory>

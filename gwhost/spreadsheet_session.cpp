@@ -5,8 +5,8 @@
 #include "input_file_check.h"
 #include "sessions.h"
 
-#include "com/com_runtime.h"
-#include "excel/excel_context.h"
+#include "com_runtime.h"
+#include "excel_context.h"
 #include "excel/xlsx_text.h"
 
 #include <cstdio>

@@ -4,8 +4,6 @@
 
 #include "common/module_state.h"
 
-#include "message_box.h"
-
 #include <cstdio>
 #include <string>
 

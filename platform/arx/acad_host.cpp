@@ -43,7 +43,6 @@ AcadHost* AcadHost::current() { return g_currentHost; }
 void AcadHost::install() { g_currentHost = this; }
 
 void AcadHost::setCommandLine(HostCommandLine* commandLine) { m_state->commandLine = commandLine; }
-HostCommandLine* AcadHost::commandLine() const { return m_state->commandLine; }
 
 AcApDocument* AcadHost::openDocument(AcDbDatabase* database, const std::string& fileName)
 {
@@ -199,12 +198,6 @@ int AcadHost::resourceStackDepth() const { return static_cast<int>(m_state->reso
 HINSTANCE AcadHost::currentResourceHandle() const
 {
     return m_state->resourceStack.empty() ? nullptr : m_state->resourceStack.back();
-}
-bool AcadHost::isApplicationUnlocked(void* appId) const { return m_state->unlocked.count(appId) > 0; }
-int AcadHost::mdiAwareness(void* appId) const
-{
-    auto found = m_state->mdiAware.find(appId);
-    return found == m_state->mdiAware.end() ? -1 : found->second;
 }
 int AcadHost::classHierarchyBuilds() const { return m_state->classHierarchyBuilds; }
 std::vector<std::string> AcadHost::failures() const { return m_state->failures; }

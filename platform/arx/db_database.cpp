@@ -153,7 +153,6 @@ Acad::ErrorStatus AcDbDatabase::readDxfFile(const char* fileName)
     return readDxfText(std::move(text), path);
 }
 
-std::string AcDbDatabase::dxfOutText() const { return DxfWrite(*m_imp); }
 
 Acad::ErrorStatus AcDbDatabase::dxfOut(const char* fileName, int, bool)
 {
@@ -161,23 +160,31 @@ Acad::ErrorStatus AcDbDatabase::dxfOut(const char* fileName, int, bool)
         return Acad::eInvalidInput;
     std::string path = UnixPathFromDos(fileName);
     std::string error;
-    if (!ReplaceFileKeepingItsMode(path, dxfOutText(), error)) {
+    if (!ReplaceFileKeepingItsMode(path, DxfWrite(*m_imp), error)) {
         m_imp->lastError = TextForTerminal(error);
         return Acad::eFileAccessErr;
     }
     return Acad::eOk;
 }
 
-const std::string& AcDbDatabase::dxfErrorMessage() const { return m_imp->lastError; }
-std::string AcDbDatabase::acadVersion() const { return m_imp->acadver; }
-int AcDbDatabase::openObjectCount() const { return m_imp->openCount; }
-
-void AcDbDatabase::injectFault(AcDbFault kind, int nth, Acad::ErrorStatus status)
+Acad::ErrorStatus AcDbDatabase::Imp::ReadText(AcDbDatabase& database, std::string text, const std::string& sourceName)
 {
-    m_imp->faults[static_cast<std::size_t>(kind)] = Imp::FaultPlan{nth, status};
+    return database.readDxfText(std::move(text), sourceName);
 }
 
-void AcDbDatabase::clearFaults() { m_imp->faults = {}; }
+Acad::ErrorStatus ReadDxfText(AcDbDatabase& database, std::string text, const std::string& sourceName)
+{
+    return AcDbDatabase::Imp::ReadText(database, std::move(text), sourceName);
+}
+std::string DxfOutText(const AcDbDatabase& database) { return DxfWrite(database.imp()); }
+const std::string& DxfErrorMessage(const AcDbDatabase& database) { return database.imp().lastError; }
+std::string DxfAcadVersion(const AcDbDatabase& database) { return database.imp().acadver; }
+int OpenObjectCount(const AcDbDatabase& database) { return database.imp().openCount; }
+
+void InjectDatabaseFault(AcDbDatabase& database, AcDbFault kind, int nth, Acad::ErrorStatus status)
+{
+    database.imp().faults[static_cast<std::size_t>(kind)] = AcDbDatabase::Imp::FaultPlan{nth, status};
+}
 
 Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool createIfNotFound,
                                                 const AcDbHandle& objHandle, Adesk::UInt32)
@@ -221,7 +228,6 @@ Acad::ErrorStatus AcDbDatabase::getLayerTable(AcDbLayerTable*& table, AcDb::Open
     return OpenTable(m_imp->layerTable, table, mode);
 }
 
-AcDbObjectId AcDbDatabase::blockTableId() const { return m_imp->blockTable; }
 AcDbObjectId AcDbDatabase::layerTableId() const { return m_imp->layerTable; }
 AcDbObjectId AcDbDatabase::currentSpaceId() const { return m_imp->tilemode ? m_imp->modelSpace : m_imp->paperSpace; }
 
@@ -231,7 +237,6 @@ Adesk::Int16 AcDbDatabase::aunits() const { return m_imp->aunits; }
 Adesk::Int16 AcDbDatabase::auprec() const { return m_imp->auprec; }
 Adesk::Int16 AcDbDatabase::unitmode() const { return m_imp->unitmode; }
 Adesk::UInt8 AcDbDatabase::dimzin() const { return m_imp->dimzin; }
-bool AcDbDatabase::tilemode() const { return m_imp->tilemode; }
 
 namespace {
 
@@ -249,10 +254,7 @@ Acad::ErrorStatus SetVariable(AcDbDatabase::Imp& imp, const char* name, Adesk::I
 
 } // namespace
 
-Acad::ErrorStatus AcDbDatabase::setLunits(Adesk::Int16 v) { return SetVariable(*m_imp, "$LUNITS", m_imp->lunits, v, 1, 5); }
 Acad::ErrorStatus AcDbDatabase::setLuprec(Adesk::Int16 v) { return SetVariable(*m_imp, "$LUPREC", m_imp->luprec, v, 0, 8); }
-Acad::ErrorStatus AcDbDatabase::setAunits(Adesk::Int16 v) { return SetVariable(*m_imp, "$AUNITS", m_imp->aunits, v, 0, 4); }
-Acad::ErrorStatus AcDbDatabase::setAuprec(Adesk::Int16 v) { return SetVariable(*m_imp, "$AUPREC", m_imp->auprec, v, 0, 8); }
 Acad::ErrorStatus AcDbDatabase::setUnitmode(Adesk::Int16 v)
 {
     return SetVariable(*m_imp, "$UNITMODE", m_imp->unitmode, v, 0, 3);

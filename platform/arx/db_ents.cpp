@@ -120,7 +120,6 @@ double NormalizeAngle(double angle)
 // --- text
 
 AcGePoint3d AcDbText::position() const { return ToWorld(m_position, m_normal); }
-AcGePoint3d AcDbText::alignmentPoint() const { return ToWorld(m_alignment, m_normal); }
 char* AcDbText::textString() const { return DxfNewString(m_text); }
 
 Acad::ErrorStatus AcDbText::setTextString(const char* text)

@@ -18,8 +18,6 @@ AcRxClass* AcDbObject::desc()
 }
 GW_DEFINE_MEMBERS(AcDbEntity, AcDbObject)
 
-const AcDbObjectId AcDbObjectId::kNull;
-
 // --- helpers shared by the database's files
 
 std::string DxfFormatDouble(double value)
@@ -64,16 +62,6 @@ void acutDelString(char*& text)
     text = nullptr;
 }
 
-Acad::ErrorStatus acutNewString(const char* source, char*& copy)
-{
-    if (!source) {
-        copy = nullptr;
-        return Acad::eInvalidInput;
-    }
-    copy = DxfNewString(source);
-    return Acad::eOk;
-}
-
 // --- handles and ids
 
 AcDbHandle& AcDbHandle::operator=(const char* hexText)
@@ -112,7 +100,6 @@ AcDbHandle AcDbObjectId::handle() const
         return AcDbHandle();
     return AcDbHandle(static_cast<Adesk::UInt32>(m_stub->handle), static_cast<Adesk::UInt32>(m_stub->handle >> 32));
 }
-AcDbDatabase* AcDbObjectId::database() const { return m_stub ? m_stub->database : nullptr; }
 
 // --- the database state's own helpers
 
@@ -143,7 +130,6 @@ AcDbDatabase::Imp* AcDbInternals::imp(const AcDbObject& o)
 AcDbObject::~AcDbObject() = default;
 
 AcDbObjectId AcDbObject::objectId() const { return AcDbObjectId(m_stub); }
-AcDbDatabase* AcDbObject::database() const { return m_stub ? m_stub->database : nullptr; }
 
 void AcDbObject::getAcDbHandle(AcDbHandle& handle) const { handle = objectId().handle(); }
 
@@ -165,26 +151,6 @@ Acad::ErrorStatus AcDbObject::close()
 Acad::ErrorStatus AcDbObject::assertWriteEnabled() const
 {
     return m_writer ? Acad::eOk : Acad::eNotOpenForWrite;
-}
-
-Acad::ErrorStatus AcDbObject::upgradeOpen()
-{
-    if (m_writer)
-        return Acad::eWasOpenForWrite;
-    if (m_readers != 1)
-        return m_readers == 0 ? Acad::eNotOpenForRead : Acad::eHadMultipleReaders;
-    m_readers = 0;
-    m_writer = true;
-    return Acad::eOk;
-}
-
-Acad::ErrorStatus AcDbObject::downgradeOpen()
-{
-    if (!m_writer)
-        return Acad::eNotOpenForWrite;
-    m_writer = false;
-    m_readers = 1;
-    return Acad::eOk;
 }
 
 static void MarkChanged(AcDbObject& object)
@@ -313,13 +279,6 @@ void AcDbObjectIterator::step(bool backwards, bool skipErasedObjects)
 // --- entities
 
 char* AcDbEntity::layer() const { return DxfNewString(m_layer); }
-
-AcDbObjectId AcDbEntity::layerId() const
-{
-    AcDbDatabase::Imp* imp = AcDbInternals::imp(*this);
-    AcDbLayerTableRecord* record = imp ? imp->findLayer(m_layer) : nullptr;
-    return record ? record->objectId() : AcDbObjectId();
-}
 
 Acad::ErrorStatus AcDbEntity::setLayer(const char* newLayer, Adesk::Boolean doSubents)
 {

@@ -229,15 +229,6 @@ Acad::ErrorStatus AcDbBlockTableIterator::getRecord(AcDbBlockTableRecord*& recor
     return es;
 }
 
-Acad::ErrorStatus AcDbLayerTableIterator::getRecord(AcDbLayerTableRecord*& record, AcDb::OpenMode mode,
-                                                    bool openErasedRecord) const
-{
-    AcDbSymbolTableRecord* r = nullptr;
-    Acad::ErrorStatus es = getRecordOf(r, AcDbLayerTableRecord::desc(), mode, openErasedRecord);
-    record = static_cast<AcDbLayerTableRecord*>(r);
-    return es;
-}
-
 Acad::ErrorStatus AcDbBlockTable::getAt(const char* name, AcDbBlockTableRecord*& record, AcDb::OpenMode mode,
                                         bool openErasedRecord) const
 {
@@ -254,26 +245,6 @@ Acad::ErrorStatus AcDbBlockTable::newIterator(AcDbBlockTableIterator*& iterator,
     if (Acad::ErrorStatus es = NewIteratorFault(*this); es != Acad::eOk)
         return es;
     iterator = new AcDbBlockTableIterator(this);
-    AcDbSymbolTableIterator* base = iterator;
-    return makeIterator(base, atBeginning, skipDeleted);
-}
-
-Acad::ErrorStatus AcDbLayerTable::getAt(const char* name, AcDbLayerTableRecord*& record, AcDb::OpenMode mode,
-                                        bool openErasedRecord) const
-{
-    AcDbSymbolTableRecord* r = nullptr;
-    Acad::ErrorStatus es = getRecordAt(name, r, mode, openErasedRecord);
-    record = static_cast<AcDbLayerTableRecord*>(r);
-    return es;
-}
-
-Acad::ErrorStatus AcDbLayerTable::newIterator(AcDbLayerTableIterator*& iterator, bool atBeginning,
-                                              bool skipDeleted) const
-{
-    iterator = nullptr;
-    if (Acad::ErrorStatus es = NewIteratorFault(*this); es != Acad::eOk)
-        return es;
-    iterator = new AcDbLayerTableIterator(this);
     AcDbSymbolTableIterator* base = iterator;
     return makeIterator(base, atBeginning, skipDeleted);
 }

@@ -71,6 +71,8 @@ struct AcDbDatabase::Imp {
 
     // True (with `status` set) when this call of `kind` is the one to fail.
     bool fault(AcDbFault kind, Acad::ErrorStatus& status);
+    // The database's own DXF reader, for the control face's ReadDxfText.
+    static Acad::ErrorStatus ReadText(AcDbDatabase& database, std::string text, const std::string& sourceName);
     AcDbStub* newStub(AcDbObject* object, std::uint64_t handle);
     // Adds an object without a record in the file (model space of an R12
     // drawing, say); it gets a handle that is never written.

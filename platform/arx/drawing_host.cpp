@@ -40,12 +40,10 @@ DrawingHost::~DrawingHost()
         g_current = nullptr;
 }
 
-DrawingHost* DrawingHost::current() { return g_current; }
 void DrawingHost::install() { g_current = this; }
 void DrawingHost::setWorkingDatabase(AcDbDatabase* database) { m_state->database = database; }
 AcDbDatabase* DrawingHost::workingDatabase() const { return m_state->database; }
 void DrawingHost::setImpliedSelection(std::vector<AcDbObjectId> ids) { m_state->implied = std::move(ids); }
-const std::vector<AcDbObjectId>& DrawingHost::impliedSelection() const { return m_state->implied; }
 void DrawingHost::setPromptIO(ReadLine readLine, WriteText writeText)
 {
     m_state->readLine = std::move(readLine);
@@ -60,12 +58,6 @@ AcDbHostApplicationServices* acdbHostApplicationServices() { return &g_services;
 AcDbDatabase* AcDbHostApplicationServices::workingDatabase() const
 {
     return g_current ? g_current->workingDatabase() : nullptr;
-}
-
-void AcDbHostApplicationServices::setWorkingDatabase(AcDbDatabase* database)
-{
-    if (g_current)
-        g_current->setWorkingDatabase(database);
 }
 
 AcDbLayoutManager* AcDbHostApplicationServices::layoutManager() const { return &g_layoutManager; }
@@ -257,14 +249,5 @@ Acad::ErrorStatus acdbGetObjectId(AcDbObjectId& id, const ads_name entity)
     if (!entity || entity[0] == 0)
         return Acad::eInvalidAdsName;
     id.setFromOldId(entity[0]);
-    return Acad::eOk;
-}
-
-Acad::ErrorStatus acdbGetAdsName(ads_name entity, AcDbObjectId id)
-{
-    if (id.isNull())
-        return Acad::eNullObjectId;
-    entity[0] = static_cast<std::intptr_t>(id.asOldId());
-    entity[1] = 0;
     return Acad::eOk;
 }

@@ -1,6 +1,7 @@
 #include "dxf_text.h"
 
 #include "codepage.h"
+#include "utf8_append.h"
 #include "dxf_codepages.h"
 
 #include <cctype>

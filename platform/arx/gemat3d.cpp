@@ -121,18 +121,6 @@ AcGeMatrix3d AcGeMatrix3d::operator*(const AcGeMatrix3d& m) const
     return out;
 }
 
-AcGeMatrix3d& AcGeMatrix3d::preMultBy(const AcGeMatrix3d& m) { return *this = m * *this; }
-AcGeMatrix3d& AcGeMatrix3d::postMultBy(const AcGeMatrix3d& m) { return *this = *this * m; }
-
-bool AcGeMatrix3d::isEqualTo(const AcGeMatrix3d& m, double tol) const
-{
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            if (std::fabs(entry[r][c] - m.entry[r][c]) > tol)
-                return false;
-    return true;
-}
-
 AcGeMatrix3d AcGeMatrix3d::translation(const AcGeVector3d& v) { return AcGeMatrix3d().setToTranslation(v); }
 AcGeMatrix3d AcGeMatrix3d::rotation(double angle, const AcGeVector3d& axis, const AcGePoint3d& center)
 {
@@ -158,6 +146,3 @@ AcGeVector3d operator*(const AcGeMatrix3d& m, const AcGeVector3d& v)
             m.entry[1][0] * v.x + m.entry[1][1] * v.y + m.entry[1][2] * v.z,
             m.entry[2][0] * v.x + m.entry[2][1] * v.y + m.entry[2][2] * v.z};
 }
-
-AcGePoint3d& AcGePoint3d::transformBy(const AcGeMatrix3d& m) { return *this = m * *this; }
-AcGeVector3d& AcGeVector3d::transformBy(const AcGeMatrix3d& m) { return *this = m * *this; }

@@ -145,17 +145,6 @@ bool acrxUnlockApplication(void* appId)
     return true;
 }
 
-bool acrxApplicationIsLocked(const char* appName)
-{
-    AcadHost::State* s = HostState();
-    if (!s || !appName)
-        return false;
-    for (auto& application : s->applications)
-        if (application->fileName == appName)
-            return !s->unlocked.count(application.get());
-    return false;
-}
-
 void acrxBuildClassHierarchy()
 {
     if (AcadHost::State* s = HostState())

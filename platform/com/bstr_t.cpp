@@ -1,6 +1,6 @@
 #include "codepage.h"
 #include "comdef.h"
-#include "last_error.h"
+#include "errhandlingapi.h"
 
 #include <utility>
 
@@ -140,12 +140,6 @@ bool _bstr_t::operator==(const _bstr_t& other) const noexcept
         if (bstr_[i] != other.bstr_[i])
             return false;
     return true;
-}
-
-BSTR* _bstr_t::GetAddress()
-{
-    Attach(nullptr);
-    return &bstr_;
 }
 
 BSTR _bstr_t::copy(bool copyString) const

@@ -131,20 +131,6 @@ int StringFromGUID2(REFGUID guid, LPOLESTR buffer, int size)
     return 39;
 }
 
-HRESULT RegisterActiveObject(IUnknown* object, REFCLSID clsid, DWORD, DWORD* registration)
-{
-    ComRuntime* runtime = ComRuntime::Current();
-    if (!runtime || !registration)
-        return E_INVALIDARG;
-    return runtime->RegisterActive(object, clsid, *registration);
-}
-
-HRESULT RevokeActiveObject(DWORD registration, void*)
-{
-    ComRuntime* runtime = ComRuntime::Current();
-    return runtime ? runtime->RevokeActive(registration) : E_INVALIDARG;
-}
-
 HRESULT GetActiveObject(REFCLSID clsid, void*, IUnknown** object)
 {
     if (!object)

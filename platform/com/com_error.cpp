@@ -56,23 +56,6 @@ _bstr_t Take(IErrorInfo* info, HRESULT (IErrorInfo::*get)(BSTR*))
 
 _bstr_t _com_error::Description() const { return Take(errorInfo_, &IErrorInfo::GetDescription); }
 _bstr_t _com_error::Source() const { return Take(errorInfo_, &IErrorInfo::GetSource); }
-_bstr_t _com_error::HelpFile() const { return Take(errorInfo_, &IErrorInfo::GetHelpFile); }
-
-DWORD _com_error::HelpContext() const noexcept
-{
-    DWORD context = 0;
-    if (errorInfo_)
-        errorInfo_->GetHelpContext(&context);
-    return context;
-}
-
-::GUID _com_error::GUID() const noexcept
-{
-    ::GUID guid = GUID_NULL;
-    if (errorInfo_)
-        errorInfo_->GetGUID(&guid);
-    return guid;
-}
 
 const char* _com_error::ErrorMessage() const noexcept
 {
@@ -111,17 +94,3 @@ const char* _com_error::ErrorMessage() const noexcept
 void _com_raise_error(HRESULT hr, IErrorInfo* errorInfo) { throw _com_error(hr, errorInfo); }
 
 void _com_issue_error(HRESULT hr) { _com_raise_error(hr, nullptr); }
-
-void _com_issue_errorex(HRESULT hr, IUnknown* object, REFIID riid)
-{
-    IErrorInfo* info = nullptr;
-    if (object) {
-        ISupportErrorInfo* support = nullptr;
-        if (SUCCEEDED(object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)))) {
-            if (support->InterfaceSupportsErrorInfo(riid) == S_OK && GetErrorInfo(0, &info) != S_OK)
-                info = nullptr;
-            support->Release();
-        }
-    }
-    _com_raise_error(hr, info);
-}

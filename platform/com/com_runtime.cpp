@@ -123,12 +123,6 @@ HRESULT ComRuntime::FindActive(REFCLSID clsid, IUnknown** object) const
     return MK_E_UNAVAILABLE;
 }
 
-std::size_t ComRuntime::RunningObjectCount() const
-{
-    std::lock_guard<std::mutex> guard(lock_);
-    return active_.size();
-}
-
 void ComRuntime::FailCall(ComCall call, int nth, HRESULT hr)
 {
     std::lock_guard<std::mutex> guard(lock_);

@@ -153,33 +153,8 @@ T Extract(const _variant_t& self, VARTYPE type, T VARIANT::*member)
 
 _variant_t::operator short() const { return Extract(*this, VT_I2, &VARIANT::iVal); }
 _variant_t::operator long() const { return Extract(*this, VT_I4, &VARIANT::lVal); }
-_variant_t::operator float() const { return Extract(*this, VT_R4, &VARIANT::fltVal); }
 _variant_t::operator double() const { return Extract(*this, VT_R8, &VARIANT::dblVal); }
-_variant_t::operator bool() const { return Extract(*this, VT_BOOL, &VARIANT::boolVal) != VARIANT_FALSE; }
 _variant_t::operator _bstr_t() const { return _bstr_t(*this); }
-
-namespace {
-// Objects come out with a reference of their own, taken before the coerced
-// temporary lets go of its one.
-template <class Object>
-Object* ExtractObject(const _variant_t& self, VARTYPE type)
-{
-    if (self.vt == type) {
-        if (self.punkVal)
-            self.punkVal->AddRef();
-        return static_cast<Object*>(self.punkVal);
-    }
-    _variant_t converted;
-    converted.ChangeType(type, &self);
-    auto* object = static_cast<Object*>(converted.punkVal);
-    converted.punkVal = nullptr;
-    converted.vt = VT_EMPTY;
-    return object;
-}
-} // namespace
-
-_variant_t::operator IDispatch*() const { return ExtractObject<IDispatch>(*this, VT_DISPATCH); }
-_variant_t::operator IUnknown*() const { return ExtractObject<IUnknown>(*this, VT_UNKNOWN); }
 
 void _variant_t::Clear() { Check(VariantClear(this)); }
 
@@ -188,22 +163,9 @@ void _variant_t::ChangeType(VARTYPE type, const _variant_t* source)
     Check(VariantChangeType(this, source ? source : this, 0, type));
 }
 
-void _variant_t::Attach(VARIANT& source)
-{
-    Clear();
-    static_cast<VARIANT&>(*this) = source;
-    VariantInit(&source);
-}
-
 VARIANT _variant_t::Detach()
 {
     VARIANT out = *this;
     VariantInit(this);
     return out;
-}
-
-VARIANT* _variant_t::GetAddress()
-{
-    Clear();
-    return this;
 }

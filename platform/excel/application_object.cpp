@@ -1,7 +1,7 @@
 // Application: the program's top object.
 #include "excel_dispatch.h"
 #include "excel_objects.h"
-#include "excel_typelib.h"
+#include "excel.tlh"
 
 namespace excelsim {
 namespace {

@@ -1,7 +1,7 @@
 #include "excel_context.h"
 
 #include "excel_objects.h"
-#include "excel_typelib.h"
+#include "excel.tlh"
 
 namespace excelsim {
 

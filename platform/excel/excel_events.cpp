@@ -2,7 +2,7 @@
 #include "com_object.h"
 #include "excel_dispatch.h"
 #include "excel_objects.h"
-#include "excel_typelib.h"
+#include "excel.tlh"
 
 namespace excelsim {
 namespace {

@@ -1,7 +1,7 @@
 // Font (of a range) and Comment (of a cell).
 #include "excel_dispatch.h"
 #include "excel_objects.h"
-#include "excel_typelib.h"
+#include "excel.tlh"
 
 namespace excelsim {
 namespace {

@@ -1,7 +1,7 @@
 // Range: a block of cells of one worksheet.
 #include "excel_dispatch.h"
 #include "excel_objects.h"
-#include "excel_typelib.h"
+#include "excel.tlh"
 
 namespace excelsim {
 namespace {

@@ -1,7 +1,7 @@
 // Workbooks (the collection) and Workbook.
 #include "excel_dispatch.h"
 #include "excel_objects.h"
-#include "excel_typelib.h"
+#include "excel.tlh"
 
 namespace excelsim {
 namespace {

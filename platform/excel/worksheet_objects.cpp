@@ -1,7 +1,7 @@
 // Worksheets (the collection of one workbook) and Worksheet.
 #include "excel_dispatch.h"
 #include "excel_objects.h"
-#include "excel_typelib.h"
+#include "excel.tlh"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 #include "codepage.h"
+#include "utf8_append.h"
 
-#include "last_error.h"
+#include "errhandlingapi.h"
 #include "winerror.h"
 
 #include <array>

@@ -1,6 +1,6 @@
-#include "format_message.h"
+#include "winbase.h"
 
-#include "last_error.h"
+#include "errhandlingapi.h"
 #include "winerror.h"
 
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "last_error.h"
+#include "errhandlingapi.h"
 
 namespace {
 thread_local DWORD t_lastError = 0;

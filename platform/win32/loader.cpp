@@ -1,7 +1,7 @@
 #include "loader.h"
 
 #include "dos_path.h"
-#include "last_error.h"
+#include "errhandlingapi.h"
 #include "resource_table.h"
 #include "winerror.h"
 

@@ -1,4 +1,4 @@
-#include "mbsicoll.h"
+#include "mbstring.h"
 
 #include "codepage.h"
 

@@ -1,7 +1,7 @@
-#include "private_profile.h"
+#include "winbase.h"
 
 #include "dos_path.h"
-#include "last_error.h"
+#include "errhandlingapi.h"
 #include "text_file.h"
 #include "winerror.h"
 

@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "winreg.h"
 
 #include "leak_tally.h"
 

@@ -1,7 +1,7 @@
 #include "registry_file.h"
 
 #include "codepage.h"
-#include "registry.h"
+#include "winreg.h"
 
 #include <cstdio>
 #include <functional>

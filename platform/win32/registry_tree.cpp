@@ -16,14 +16,6 @@ RegNode::RegNode(std::string name, RegNode* parent)
 {
 }
 
-std::string RegNode::PathBelowRoot() const
-{
-    if (!parent_)
-        return {};
-    std::string above = parent_->PathBelowRoot();
-    return above.empty() ? name_ : above + "\\" + name_;
-}
-
 RegNode* RegNode::Child(const std::string& name) const
 {
     auto found = children_.find(FoldRegistryName(name));

@@ -1,6 +1,6 @@
 #include "synch.h"
 
-#include "last_error.h"
+#include "errhandlingapi.h"
 #include "winerror.h"
 
 #include <atomic>

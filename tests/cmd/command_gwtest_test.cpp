@@ -2,7 +2,7 @@
 #include "support/host_fixture.h"
 
 #include "cmd/command_gwtest.h"
-#include "excel/excel_context.h"
+#include "excel_context.h"
 
 #include <com_object.h>
 #include <com_runtime.h>

@@ -1,6 +1,7 @@
 // Each attribute's own text in the worksheet, whatever order the reference
 // keeps its attributes in and whatever tags its block's definitions lack.
 #include "export_fixture.h"
+#include <dbdatabase.h>
 
 #include "common/resource_strings.h"
 #include "res/resource.h"
@@ -30,7 +31,7 @@ protected:
         std::ostringstream text;
         text << file.rdbuf();
         database = std::make_unique<AcDbDatabase>(false);
-        ASSERT_EQ(database->readDxfText(text.str(), name), Acad::eOk) << database->dxfErrorMessage();
+        ASSERT_EQ(ReadDxfText(*database, text.str(), name), Acad::eOk) << DxfErrorMessage(*database);
         drawingHost.setWorkingDatabase(database.get());
     }
 

@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "common/resource_strings.h"
 
+#include <dbdatabase.h>
 #include <dbents.h>
 #include <dbobjptr.h>
 
@@ -74,9 +75,9 @@ TEST_F(BlockCollection, TableFailsQuietlyWithoutBlockTableOrIterator)
     drawing.block("DOOR");
     Load(drawing);
     BlockNameTable table;
-    database->injectFault(AcDbFault::Open, 1, Acad::eInvalidOpenState);
+    InjectDatabaseFault(*database, AcDbFault::Open, 1, Acad::eInvalidOpenState);
     EXPECT_FALSE(BuildBlockNameTable(table));
-    database->injectFault(AcDbFault::NewIterator, 1, Acad::eOutOfMemory);
+    InjectDatabaseFault(*database, AcDbFault::NewIterator, 1, Acad::eOutOfMemory);
     EXPECT_FALSE(BuildBlockNameTable(table));
     EXPECT_TRUE(messageBoxes.boxes.empty());
 }
@@ -133,7 +134,7 @@ TEST_F(BlockCollection, LayerFilterKeepsListedLayersInAnyCaseAndDropsTheRest)
 
     // A reference that does not open is dropped.
     ids = ReferencesOf({a, b});
-    database->injectFault(AcDbFault::Open, 1, Acad::eWasOpenForWrite);
+    InjectDatabaseFault(*database, AcDbFault::Open, 1, Acad::eWasOpenForWrite);
     ApplyLayerFilter(ids, {.on = true, .layers = {"Doors", "Walls"}});
     EXPECT_EQ(Handles(ids), (std::vector<std::string>{b}));
 }

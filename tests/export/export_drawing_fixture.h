@@ -31,7 +31,7 @@ protected:
     void TearDown() override
     {
         if (database) {
-            EXPECT_EQ(database->openObjectCount(), 0) << "a drawing object was left open";
+            EXPECT_EQ(OpenObjectCount(*database), 0) << "a drawing object was left open";
         }
         EXPECT_EQ(drawingHost.openSelectionSetCount(), 0) << "a selection set was not freed";
         drawingHost.setWorkingDatabase(nullptr);
@@ -42,7 +42,7 @@ protected:
     void Load(const DxfDrawing& drawing)
     {
         database = std::make_unique<AcDbDatabase>(false);
-        ASSERT_EQ(database->readDxfText(drawing.text(), "test.dxf"), Acad::eOk) << database->dxfErrorMessage();
+        ASSERT_EQ(ReadDxfText(*database, drawing.text(), "test.dxf"), Acad::eOk) << DxfErrorMessage(*database);
         drawingHost.setWorkingDatabase(database.get());
     }
 

@@ -2,8 +2,9 @@
 // reported once, and nothing is left alive in the program's COM objects or
 // open in the drawing.
 #include "export_fixture.h"
+#include <dbdatabase.h>
 
-#include <excel/excel_typelib.h>
+#include <excel.tlh>
 
 namespace {
 
@@ -75,7 +76,7 @@ TEST_F(ExportFaults, EveryFailedCallIsReportedAndLeavesNothingBehind)
             EXPECT_NE(text.find("COM error!"), std::string::npos) << text;
             EXPECT_NE(text.find("Code = 800a1234"), std::string::npos) << text;
             EXPECT_NE(text.find("Description = refused"), std::string::npos) << text;
-            EXPECT_EQ(database->openObjectCount(), 0);
+            EXPECT_EQ(OpenObjectCount(*database), 0);
             // Only the program's own application object stays alive.
             excel.reset();
             EXPECT_EQ(ComLiveObjectCount(), liveAtStart);

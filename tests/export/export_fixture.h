@@ -14,7 +14,7 @@
 #include <codepage.h>
 #include <com_object.h>
 #include <com_runtime.h>
-#include <excel/excel_context.h>
+#include <excel_context.h>
 
 #include <optional>
 

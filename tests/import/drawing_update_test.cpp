@@ -2,6 +2,7 @@
 // tag, position, scale, rotation and layer with the attribute refresh, and
 // the silent status check and assertion box.
 #include "support/drawing_fixture.h"
+#include <dbdatabase.h>
 #include "support/leak_checked_test.h"
 #include "support/host_fixture.h"
 
@@ -208,7 +209,7 @@ TEST_F(DrawingUpdate, LayerChangesTakeTheAttributesAlongAndAFailedOneChangesNoth
 
     SetEntityLayer("1001", "Missing");
     EXPECT_EQ(layerOf("1001"), "Doors");
-    db->injectFault(AcDbFault::Setter, 1, Acad::eOnLockedLayer);
+    InjectDatabaseFault(*db, AcDbFault::Setter, 1, Acad::eOnLockedLayer);
     SetEntityLayer("1001", "0");
     EXPECT_EQ(layerOf("1001"), "Doors");
     // A line has no class check for its layer.
@@ -220,7 +221,7 @@ TEST_F(DrawingUpdate, LayerChangesTakeTheAttributesAlongAndAFailedOneChangesNoth
 
 TEST_F(DrawingUpdate, WhatCannotBeOpenedOrIsNotAReferenceChangesNothing)
 {
-    std::string before = db->dxfOutText();
+    std::string before = DxfOutText(*db);
     for (const char* handle : {"", "XYZ", "FFFF", "1003"}) {
         UpdateAttributesByTag(handle, {"NUMBER"}, {"x"});
         SetBlockPosition(handle, AcGePoint3d(1, 1, 1));
@@ -241,7 +242,7 @@ TEST_F(DrawingUpdate, WhatCannotBeOpenedOrIsNotAReferenceChangesNothing)
         AcDbEntityPointer ref(idOf("1001"), AcDb::kForWrite, true);
         ref->erase(false);
     }
-    EXPECT_EQ(db->dxfOutText(), before);
+    EXPECT_EQ(DxfOutText(*db), before);
     EXPECT_TRUE(OpenEntityByHandle("1001", AcDb::kForRead, e));
     e->close();
     host.setWorkingDatabase(nullptr);
@@ -251,20 +252,20 @@ TEST_F(DrawingUpdate, WhatCannotBeOpenedOrIsNotAReferenceChangesNothing)
 
 TEST_F(DrawingUpdate, AFailedSetterSkipsTheRefreshAndAnAttributeThatDoesNotOpenIsPassedOver)
 {
-    db->injectFault(AcDbFault::Setter, 1, Acad::eInvalidInput);
+    InjectDatabaseFault(*db, AcDbFault::Setter, 1, Acad::eInvalidInput);
     SetBlockPosition("1001", AcGePoint3d(100, 200, 0));
     EXPECT_TRUE(positionOf("1001").isEqualTo(AcGePoint3d(5, 6, 0)));
     EXPECT_TRUE(attributes("1001")[0].position.isEqualTo(AcGePoint3d(5, 6, 0)));
 
     // Opens: the reference, then its first attribute, which fails.
-    db->injectFault(AcDbFault::Open, 2, Acad::eWasOpenForWrite);
+    InjectDatabaseFault(*db, AcDbFault::Open, 2, Acad::eWasOpenForWrite);
     UpdateAttributesByTag("1001", {"NUMBER", "WIDTH"}, {"n", "w"});
     auto atts = attributes("1001");
     EXPECT_EQ(atts[0].text, "D1");
     EXPECT_EQ(atts[1].text, "w");
 
     // Opens during a refresh: reference, attribute 1, its block, its entities...
-    db->injectFault(AcDbFault::Open, 2, Acad::eWasOpenForWrite);
+    InjectDatabaseFault(*db, AcDbFault::Open, 2, Acad::eWasOpenForWrite);
     SetBlockPosition("1001", AcGePoint3d(100, 200, 0));
     atts = attributes("1001");
     EXPECT_TRUE(atts[0].position.isEqualTo(AcGePoint3d(5, 6, 0)));
@@ -306,7 +307,7 @@ TEST_F(DrawingUpdate, TheFirstDefinitionOfATagIsFoundAndLeftOpen)
     acutDelString(prompt);
     def->close();
     att->close();
-    EXPECT_EQ(db->openObjectCount(), 1); // the reference only
+    EXPECT_EQ(OpenObjectCount(*db), 1); // the reference only
 }
 
 using CheckStatusTest = LeakCheckedTest;

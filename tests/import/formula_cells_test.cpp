@@ -5,7 +5,7 @@
 
 #include "import_fixture.h"
 
-#include "excel/xlsx_file.h"
+#include "xlsx_file.h"
 #include "res/resource.h"
 
 #include <cstdint>

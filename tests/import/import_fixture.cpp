@@ -1,10 +1,11 @@
 #include "import_fixture.h"
+#include <dbdatabase.h>
 
 #include "common/module_state.h"
 #include "common/resource_strings.h"
 
-#include "com/com_object.h"
-#include "win32/codepage.h"
+#include "com_object.h"
+#include "codepage.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void ImportTest::SetUp()
 
 void ImportTest::TearDown()
 {
-    EXPECT_EQ(db->openObjectCount(), 0) << "drawing objects left open";
+    EXPECT_EQ(OpenObjectCount(*db), 0) << "drawing objects left open";
     drawingHost.setWorkingDatabase(nullptr);
     book.reset();
     app.reset();
@@ -58,7 +59,7 @@ void ImportTest::TearDown()
 
 void ImportTest::LoadDrawing(const std::string& dxf)
 {
-    ASSERT_EQ(db->readDxfText(dxf, "test.dxf"), Acad::eOk) << db->dxfErrorMessage();
+    ASSERT_EQ(ReadDxfText(*db, dxf, "test.dxf"), Acad::eOk) << DxfErrorMessage(*db);
 }
 
 void ImportTest::Text(int row, int column, const std::string& text, int sheet)

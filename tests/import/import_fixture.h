@@ -6,8 +6,8 @@
 #include "support/drawing_fixture.h"
 #include "support/host_fixture.h"
 
-#include "com/com_runtime.h"
-#include "excel/excel_context.h"
+#include "com_runtime.h"
+#include "excel_context.h"
 
 #include <memory>
 #include <string>

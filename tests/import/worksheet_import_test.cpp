@@ -8,8 +8,8 @@
 #include "res/resource.h"
 #include "settings/settings_registry.h"
 
-#include "excel/excel_typelib.h"
-#include "win32/registry_context.h"
+#include "excel.tlh"
+#include "registry_context.h"
 
 #include <comdef.h>
 

@@ -1,5 +1,6 @@
 // Code-page conversions as Windows performs them.
 #include "support/leak_checked_test.h"
+#include <codepage.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>

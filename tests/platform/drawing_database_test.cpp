@@ -1,6 +1,7 @@
 // The drawing database as the module sees it: handles, opening rules, the
 // tables, block references and attributes, layers, layouts, faults.
 #include "support/drawing_fixture.h"
+#include <dbdatabase.h>
 
 #include <cmath>
 #include <memory>
@@ -64,7 +65,7 @@ TEST_P(Database, OpenRulesReadersWriterErasedAndClass)
     AcDbEntity* b = nullptr;
     ASSERT_EQ(acdbOpenAcDbEntity(a, ref, AcDb::kForRead), Acad::eOk);
     ASSERT_EQ(acdbOpenAcDbEntity(b, ref, AcDb::kForRead), Acad::eOk);
-    EXPECT_EQ(db->openObjectCount(), 2);
+    EXPECT_EQ(OpenObjectCount(*db), 2);
     AcDbEntity* w = nullptr;
     EXPECT_EQ(acdbOpenAcDbEntity(w, ref, AcDb::kForWrite), Acad::eWasOpenForRead);
     EXPECT_EQ(w, nullptr);
@@ -88,7 +89,7 @@ TEST_P(Database, OpenRulesReadersWriterErasedAndClass)
     EXPECT_EQ(asRef, nullptr);
     EXPECT_EQ(acdbOpenAcDbEntity(a, layerTable, AcDb::kForRead), Acad::eNotAnEntity);
     EXPECT_EQ(acdbOpenAcDbEntity(a, AcDbObjectId(), AcDb::kForRead), Acad::eNullObjectId);
-    EXPECT_EQ(db->openObjectCount(), 0);
+    EXPECT_EQ(OpenObjectCount(*db), 0);
 }
 
 TEST_P(Database, BlockTableNamesFlagsAndReferenceLists)
@@ -229,23 +230,23 @@ TEST_P(Database, ActiveLayoutIsModelOrThePaperLayout)
 TEST_P(Database, InjectedFaultsFailTheNthCallOfTheirKindOnly)
 {
     load(Doors(GetParam()));
-    db->injectFault(AcDbFault::Open, 2, Acad::eWasOpenForWrite);
+    InjectDatabaseFault(*db, AcDbFault::Open, 2, Acad::eWasOpenForWrite);
     AcDbEntity* e = nullptr;
     ASSERT_EQ(acdbOpenAcDbEntity(e, idOf("1005"), AcDb::kForRead), Acad::eOk);
     e->close();
     EXPECT_EQ(acdbOpenAcDbEntity(e, idOf("1005"), AcDb::kForRead), Acad::eWasOpenForWrite);
     EXPECT_EQ(e, nullptr);
     ASSERT_EQ(acdbOpenAcDbEntity(e, idOf("1005"), AcDb::kForWrite), Acad::eOk);
-    db->injectFault(AcDbFault::Setter, 1, Acad::eInvalidLayer);
+    InjectDatabaseFault(*db, AcDbFault::Setter, 1, Acad::eInvalidLayer);
     EXPECT_EQ(e->setLayer("Walls"), Acad::eInvalidLayer);
     EXPECT_EQ(Text(e->layer()), "Walls"); // line 1005 was on Walls already
     EXPECT_EQ(e->setLayer("0"), Acad::eOk);
     e->close();
-    db->injectFault(AcDbFault::GetObjectId, 1, Acad::eUnknownHandle);
+    InjectDatabaseFault(*db, AcDbFault::GetObjectId, 1, Acad::eUnknownHandle);
     AcDbObjectId id;
     EXPECT_EQ(db->getAcDbObjectId(id, false, AcDbHandle("1005")), Acad::eUnknownHandle);
     EXPECT_EQ(db->getAcDbObjectId(id, false, AcDbHandle("1005")), Acad::eOk);
-    db->injectFault(AcDbFault::NewIterator, 1, Acad::eOutOfMemory);
+    InjectDatabaseFault(*db, AcDbFault::NewIterator, 1, Acad::eOutOfMemory);
     AcDbBlockTableRecordPointer model(db->currentSpaceId(), AcDb::kForRead);
     AcDbBlockTableRecordIterator* it = nullptr;
     EXPECT_EQ(model->newIterator(it), Acad::eOutOfMemory);

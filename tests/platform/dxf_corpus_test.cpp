@@ -1,4 +1,5 @@
 #include "support/drawing_fixture.h"
+#include <dbdatabase.h>
 
 #include <filesystem>
 #include <fstream>
@@ -42,8 +43,8 @@ TEST_F(DxfCorpus, EveryDrawingLoadsAndSavesUntouchedByteForByte)
     for (const std::string& file : files) {
         SCOPED_TRACE(file);
         AcDbDatabase database(false);
-        ASSERT_EQ(database.readDxfFile(file.c_str()), Acad::eOk) << database.dxfErrorMessage();
-        EXPECT_EQ(database.dxfOutText(), ReadFile(file));
+        ASSERT_EQ(database.readDxfFile(file.c_str()), Acad::eOk) << DxfErrorMessage(database);
+        EXPECT_EQ(DxfOutText(database), ReadFile(file));
     }
 }
 
@@ -83,7 +84,7 @@ TEST_F(DxfCorpus, ThePaperLayoutIsActiveWhenModelSpaceIsNot)
     EXPECT_STREQ(name, "Layout1");
     acutDelString(name);
     // The header change is saved.
-    EXPECT_NE(db->dxfOutText().find("$TILEMODE\n 70\n0\n"), std::string::npos);
+    EXPECT_NE(DxfOutText(*db).find("$TILEMODE\n 70\n0\n"), std::string::npos);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Reading and writing DXF: damaged input, text encodings, and saving only
 // what changed.
 #include "support/drawing_fixture.h"
+#include <dbdatabase.h>
 
 #include "codepage.h"
 
@@ -52,9 +53,9 @@ TEST_F(DxfRead, DamagedTextIsRefusedWithItsLineAndLoadsNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        EXPECT_EQ(db->readDxfText(c.text, "bad.dxf"), Acad::eDxfReadAborted);
-        EXPECT_NE(db->dxfErrorMessage().find(c.message), std::string::npos) << db->dxfErrorMessage();
-        EXPECT_EQ(db->dxfErrorMessage().rfind("bad.dxf: ", 0), 0u);
+        EXPECT_EQ(ReadDxfText(*db, c.text, "bad.dxf"), Acad::eDxfReadAborted);
+        EXPECT_NE(DxfErrorMessage(*db).find(c.message), std::string::npos) << DxfErrorMessage(*db);
+        EXPECT_EQ(DxfErrorMessage(*db).rfind("bad.dxf: ", 0), 0u);
         // The drawing that was there stays.
         EXPECT_FALSE(idOf("1001").isNull());
     }
@@ -63,13 +64,13 @@ TEST_F(DxfRead, DamagedTextIsRefusedWithItsLineAndLoadsNothing)
 TEST_F(DxfRead, MissingFileAndTheEmptyDrawing)
 {
     EXPECT_EQ(db->readDxfFile("/nonexistent/x.dxf"), Acad::eFileNotFound);
-    EXPECT_NE(db->dxfErrorMessage().find("/nonexistent/x.dxf"), std::string::npos);
+    EXPECT_NE(DxfErrorMessage(*db).find("/nonexistent/x.dxf"), std::string::npos);
     AcDbDatabase empty;
     AcDbLayerTable* layers = nullptr;
     ASSERT_EQ(empty.getLayerTable(layers, AcDb::kForRead), Acad::eOk);
     EXPECT_TRUE(layers->has("0"));
     layers->close();
-    EXPECT_EQ(empty.acadVersion(), "AC1009");
+    EXPECT_EQ(DxfAcadVersion(empty), "AC1009");
     EXPECT_FALSE(empty.currentSpaceId().isNull());
 }
 
@@ -126,7 +127,7 @@ TEST_F(DxfEncoding, OldFilesUseTheirCodePageAndEscapesNewOnesUtf8)
     load(r12);
     EXPECT_EQ(attributeText("1001"), "\xC5\xBDlu\xC5\xA5 \xE2\x98\x83"); // UTF-8 host
     setAttributeText("1001", "\xC5\xA0\xC3\xA9\xE2\x82\xAC^x"); // Š é € ^x
-    std::string saved = db->dxfOutText();
+    std::string saved = DxfOutText(*db);
     // Š is 0x8A, é is 0xE9 and € 0x80 in 1250; a caret is written as "^ ".
     EXPECT_NE(saved.find("\n\x8A\xE9\x80^ x\n"), std::string::npos);
 
@@ -135,7 +136,7 @@ TEST_F(DxfEncoding, OldFilesUseTheirCodePageAndEscapesNewOnesUtf8)
     load(r2018);
     EXPECT_EQ(attributeText("1001"), "\xC5\xBDlu\xC5\xA5");
     setAttributeText("1001", "\xE2\x98\x83\tx");
-    EXPECT_NE(db->dxfOutText().find("\n\xE2\x98\x83^Ix\n"), std::string::npos);
+    EXPECT_NE(DxfOutText(*db).find("\n\xE2\x98\x83^Ix\n"), std::string::npos);
 }
 
 TEST_F(DxfEncoding, AHost1252CodePageHoldsEscapesForWhatItCannotShow)
@@ -146,7 +147,7 @@ TEST_F(DxfEncoding, AHost1252CodePageHoldsEscapesForWhatItCannotShow)
     load(r2018);
     EXPECT_EQ(attributeText("1001"), "\\U+0164\xE9"); // Ť has no place in 1252, é is 0xE9
     setAttributeText("1001", "\xE9\\U+0164!");
-    EXPECT_NE(db->dxfOutText().find("\n\xC3\xA9\xC5\xA4!\n"), std::string::npos);
+    EXPECT_NE(DxfOutText(*db).find("\n\xC3\xA9\xC5\xA4!\n"), std::string::npos);
 }
 
 using DxfWrite = DrawingTest;
@@ -157,7 +158,7 @@ TEST_F(DxfWrite, OnlyChangedGroupsChangeAndMissingOnesAreAddedInPlace)
         SCOPED_TRACE(r12 ? "R12" : "R2000");
         std::string original = Small(r12);
         load(original);
-        EXPECT_EQ(db->dxfOutText(), original);
+        EXPECT_EQ(DxfOutText(*db), original);
         {
             AcDbBlockReferencePointer ref(idOf("1001"), AcDb::kForWrite);
             ASSERT_EQ(ref->setRotation(M_PI / 2), Acad::eOk);
@@ -165,7 +166,7 @@ TEST_F(DxfWrite, OnlyChangedGroupsChangeAndMissingOnesAreAddedInPlace)
             EXPECT_EQ(ref->setScaleFactors(AcGeScale3d(0, 1, 1)), Acad::eInvalidInput);
             ASSERT_EQ(ref->setPosition(AcGePoint3d(0, 7.25, 0)), Acad::eOk); // x and z as they were
         }
-        std::string saved = db->dxfOutText();
+        std::string saved = DxfOutText(*db);
         std::string insert = r12 ? "  2\nB\n 10\n0.000000\n 20\n7.25\n 30\n0.0\n 41\n2.0\n 42\n2.0\n 50\n90.0\n"
                                  : "100\nAcDbBlockReference\n 66\n1\n  2\nB\n 10\n0.000000\n 20\n7.25\n 30\n0.0\n 41\n2.0\n 42\n2.0\n 50\n90.0\n";
         EXPECT_NE(saved.find(insert), std::string::npos) << saved.substr(saved.find("INSERT"), 300);
@@ -174,7 +175,7 @@ TEST_F(DxfWrite, OnlyChangedGroupsChangeAndMissingOnesAreAddedInPlace)
         EXPECT_EQ(saved.substr(0, insertAt), original.substr(0, insertAt));
         EXPECT_EQ(saved.substr(saved.find("0\nATTRIB\n")), original.substr(original.find("0\nATTRIB\n")));
         AcDbDatabase again(false);
-        ASSERT_EQ(again.readDxfText(saved), Acad::eOk) << again.dxfErrorMessage();
+        ASSERT_EQ(ReadDxfText(again, saved), Acad::eOk) << DxfErrorMessage(again);
         AcDbObjectId id;
         again.getAcDbObjectId(id, false, AcDbHandle("1001"));
         AcDbBlockReferencePointer ref(id, AcDb::kForRead);
@@ -190,7 +191,7 @@ TEST_F(DxfWrite, ErasedReferencesLeaveWithTheirAttributesAndSavingReplacesTheFil
         AcDbEntityPointer ref(idOf("1001"), AcDb::kForWrite);
         ASSERT_EQ(ref->erase(), Acad::eOk);
     }
-    std::string saved = db->dxfOutText();
+    std::string saved = DxfOutText(*db);
     EXPECT_EQ(saved.find("INSERT"), std::string::npos);
     EXPECT_EQ(saved.find("ATTRIB"), std::string::npos);
     EXPECT_EQ(saved.find("SEQEND"), std::string::npos);
@@ -244,7 +245,7 @@ TEST_F(DxfWrite, DrawingsWithoutHandlesGetHandlesThatAreNeverWritten)
         att->setTextString("new");
         att->close();
     }
-    std::string saved = db->dxfOutText();
+    std::string saved = DxfOutText(*db);
     EXPECT_EQ(saved.find("\n  5\n"), std::string::npos);
     std::string expected = text;
     expected.replace(expected.find("old"), 3, "new");
@@ -274,7 +275,7 @@ unsigned ModeOf(const std::filesystem::path& path)
 TEST_F(DxfWrite, SavingKeepsModesFollowsLinksAndRefusesReadOnlyFiles)
 {
     load(Small(false));
-    const std::string saved = db->dxfOutText();
+    const std::string saved = DxfOutText(*db);
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("gw_dxf_modes_" + std::to_string(::getpid()));
     fs::remove_all(dir);
@@ -284,7 +285,7 @@ TEST_F(DxfWrite, SavingKeepsModesFollowsLinksAndRefusesReadOnlyFiles)
     const fs::path plain = dir / "plain.dxf";
     { std::ofstream(plain) << "old"; }
     fs::permissions(plain, fs::perms(0604));
-    ASSERT_EQ(db->dxfOut(plain.c_str()), Acad::eOk) << db->dxfErrorMessage();
+    ASSERT_EQ(db->dxfOut(plain.c_str()), Acad::eOk) << DxfErrorMessage(*db);
     EXPECT_EQ(FileText(plain), saved);
     EXPECT_EQ(ModeOf(plain), 0604u);
 
@@ -293,7 +294,7 @@ TEST_F(DxfWrite, SavingKeepsModesFollowsLinksAndRefusesReadOnlyFiles)
     fs::permissions(target, fs::perms(0620));
     const fs::path link = dir / "links" / "link.dxf";
     fs::create_symlink("../real/target.dxf", link);
-    ASSERT_EQ(db->dxfOut(link.c_str()), Acad::eOk) << db->dxfErrorMessage();
+    ASSERT_EQ(db->dxfOut(link.c_str()), Acad::eOk) << DxfErrorMessage(*db);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(FileText(target), saved);
     EXPECT_EQ(ModeOf(target), 0620u);
@@ -303,7 +304,7 @@ TEST_F(DxfWrite, SavingKeepsModesFollowsLinksAndRefusesReadOnlyFiles)
     // A dangling link: the file it names is made, the link stays.
     const fs::path dangling = dir / "links" / "later.dxf";
     fs::create_symlink("../real/later.dxf", dangling);
-    ASSERT_EQ(db->dxfOut(dangling.c_str()), Acad::eOk) << db->dxfErrorMessage();
+    ASSERT_EQ(db->dxfOut(dangling.c_str()), Acad::eOk) << DxfErrorMessage(*db);
     EXPECT_TRUE(fs::is_symlink(dangling));
     EXPECT_EQ(FileText(dir / "real" / "later.dxf"), saved);
 
@@ -312,7 +313,7 @@ TEST_F(DxfWrite, SavingKeepsModesFollowsLinksAndRefusesReadOnlyFiles)
     { std::ofstream(readOnly) << "old"; }
     fs::permissions(readOnly, fs::perms(0444));
     EXPECT_EQ(db->dxfOut(readOnly.c_str()), Acad::eFileAccessErr);
-    EXPECT_NE(db->dxfErrorMessage().find("read-only"), std::string::npos) << db->dxfErrorMessage();
+    EXPECT_NE(DxfErrorMessage(*db).find("read-only"), std::string::npos) << DxfErrorMessage(*db);
     EXPECT_EQ(FileText(readOnly), "old");
     EXPECT_EQ(ModeOf(readOnly), 0444u);
 

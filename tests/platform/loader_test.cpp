@@ -1,4 +1,5 @@
-#include "win32/windows.h"
+#include "loader.h"
+#include "windows.h"
 #include "support/leak_checked_test.h"
 #include "win32/dos_path.h"
 

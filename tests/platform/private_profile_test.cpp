@@ -1,6 +1,6 @@
 // The private-profile functions: Windows' reading rules, buffer cutting, and
 // how a write changes an existing file.
-#include "win32/windows.h"
+#include "windows.h"
 #include "support/leak_checked_test.h"
 #include "win32/dos_path.h"
 

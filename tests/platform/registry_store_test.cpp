@@ -1,8 +1,8 @@
 // The per-user tree in its store file: the export format, the lossless round
 // trip, damaged files and failed writes.
-#include "win32/windows.h"
+#include "windows.h"
 #include "support/leak_checked_test.h"
-#include "win32/registry_context.h"
+#include "registry_context.h"
 
 #include "support/scratch_dir.h"
 

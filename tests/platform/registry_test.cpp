@@ -1,8 +1,8 @@
 // How the registry functions behave: the native rules the module relies on,
 // fault injection and handle accounting.
-#include "win32/windows.h"
+#include "windows.h"
 #include "support/leak_checked_test.h"
-#include "win32/registry_context.h"
+#include "registry_context.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Displayed texts, entered values and the autofit bookkeeping of a sheet.
-#include "excel/sheet_model.h"
+#include "sheet_model.h"
 #include "support/leak_checked_test.h"
-#include "win32/codepage.h"
+#include "codepage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Texts that XML cannot hold as they are travel through .xlsx files in the
 // format's _xHHHH_ escapes and come back exactly.
-#include "excel/xlsx_file.h"
+#include "xlsx_file.h"
 #include "support/leak_checked_test.h"
 #include "excel/xlsx_text.h"
 

@@ -1,6 +1,6 @@
 // Saving a workbook opened from a file keeps what the stand-in does not
 // model, writes nothing when nothing changed, and keeps the file's mode.
-#include "excel/xlsx_file.h"
+#include "xlsx_file.h"
 #include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>

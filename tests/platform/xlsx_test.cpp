@@ -1,5 +1,5 @@
 // Saving and opening .xlsx files, and refusing damaged or hostile ones.
-#include "excel/xlsx_file.h"
+#include "xlsx_file.h"
 #include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>

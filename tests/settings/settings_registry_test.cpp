@@ -3,8 +3,8 @@
 #include "settings/settings_registry.h"
 #include "support/leak_checked_test.h"
 
-#include "win32/registry_context.h"
-#include "win32/windows.h"
+#include "registry_context.h"
+#include "windows.h"
 
 #include "support/scratch_dir.h"
 

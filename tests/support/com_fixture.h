@@ -1,10 +1,10 @@
 // Fixture for tests that use the COM stand-in: a fresh COM runtime installed
 // for each test, and the check that every COM object was released at the end.
 #pragma once
-#include "com/com_object.h"
+#include "com_object.h"
 #include "support/leak_checked_test.h"
-#include "com/com_runtime.h"
-#include "win32/codepage.h"
+#include "com_runtime.h"
+#include "codepage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "drawing_fixture.h"
+#include <dbdatabase.h>
 
 #include <fstream>
 #include <sstream>
@@ -21,18 +22,18 @@ void DrawingTest::SetUp()
 
 void DrawingTest::TearDown()
 {
-    EXPECT_EQ(db->openObjectCount(), 0) << "drawing objects left open";
+    EXPECT_EQ(OpenObjectCount(*db), 0) << "drawing objects left open";
     EXPECT_EQ(host.openSelectionSetCount(), 0) << "selection sets not freed";
 }
 
 void DrawingTest::load(const std::string& dxf)
 {
-    ASSERT_EQ(db->readDxfText(dxf, "test.dxf"), Acad::eOk) << db->dxfErrorMessage();
+    ASSERT_EQ(ReadDxfText(*db, dxf, "test.dxf"), Acad::eOk) << DxfErrorMessage(*db);
 }
 
 void DrawingTest::loadFile(const std::string& path)
 {
-    ASSERT_EQ(db->readDxfFile(path.c_str()), Acad::eOk) << db->dxfErrorMessage();
+    ASSERT_EQ(db->readDxfFile(path.c_str()), Acad::eOk) << DxfErrorMessage(*db);
 }
 
 AcDbObjectId DrawingTest::idOf(const char* handle)

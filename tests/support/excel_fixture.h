@@ -2,8 +2,8 @@
 // the program installed in the state the test asks for, and a raw Invoke
 // helper for conformance tests that talk to the program without the module.
 #pragma once
-#include "excel/excel_context.h"
-#include "excel/excel_typelib.h"
+#include "excel_context.h"
+#include "excel.tlh"
 #include "support/com_fixture.h"
 
 #include <comdef.h>

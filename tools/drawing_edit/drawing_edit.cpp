@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     AcDbDatabase database;
     host.setWorkingDatabase(&database);
     if (database.readDxfFile(argv[1]) != Acad::eOk) {
-        std::fprintf(stderr, "drawing_edit: %s\n", database.dxfErrorMessage().c_str());
+        std::fprintf(stderr, "drawing_edit: %s\n", DxfErrorMessage(database).c_str());
         return 1;
     }
     std::ifstream lines(argv[3]);
@@ -81,12 +81,12 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (database.openObjectCount() != 0) {
+    if (OpenObjectCount(database) != 0) {
         std::fprintf(stderr, "drawing_edit: drawing objects left open\n");
         return 1;
     }
     if (database.dxfOut(argv[2]) != Acad::eOk) {
-        std::fprintf(stderr, "drawing_edit: %s\n", database.dxfErrorMessage().c_str());
+        std::fprintf(stderr, "drawing_edit: %s\n", DxfErrorMessage(database).c_str());
         return 1;
     }
     return 0;

@@ -1,7 +1,0 @@
-// Stand-in for acutmem.h: texts the database hands out are copies made with
-// new[]; the caller frees them with acutDelString (or delete[]).
-#pragma once
-#include "acadstrc.h"
-
-void acutDelString(char*& text);
-Acad::ErrorStatus acutNewString(const char* source, char*& copy);

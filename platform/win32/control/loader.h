@@ -1,0 +1,13 @@
+// Host control of the module loader (libloaderapi.h): the entry point's type
+// as the loader calls it, fault injection and the count of loaded modules.
+#pragma once
+#include <libloaderapi.h>
+#include <winuser.h>
+
+using DllMainProc = BOOL (*)(HINSTANCE, DWORD, LPVOID);
+
+// Fault injection for tests: the next `count` LoadLibraryA calls whose path
+// ends in `fileNameSuffix` fail with ERROR_MOD_NOT_FOUND.
+void LoaderFailLoadsOf(const char* fileNameSuffix, int count);
+// Number of modules currently loaded through LoadLibraryA.
+int LoaderOpenModuleCount();
