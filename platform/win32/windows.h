@@ -9,6 +9,7 @@
 #include "private_profile.h"
 #include "message_box.h"
 #include "synch.h"
+#include "winuser.h"
 #include "timers.h"
 #include "codepage.h"
 #include "format_message.h"
