@@ -5,6 +5,8 @@
 #include "app/resource_strings.h"
 #include "cmd/operations.h"
 #include "livelink/change_queue.h"
+#include "livelink/com_server.h"
+#include "livelink/live_link.h"
 
 #include <accmd.h>
 #include <adslib.h>
@@ -43,6 +45,9 @@ bool GwellApp::AttachProcess(HINSTANCE moduleInstance)
         return false;
     m_resourceInstance = resources;
     g_extensionModule.AttachInstance(moduleInstance, resources);
+    // The class is registered on every load; a failure does not stop the load.
+    InitComServerModule();
+    RegisterComServer(ModuleFileName());
     return true;
 }
 
@@ -54,6 +59,7 @@ void GwellApp::DetachProcess()
         FreeLibrary(m_resourceInstance);
         m_resourceInstance = nullptr;
     }
+    TermComServerModule();
 }
 
 AcRx::AppRetCode GwellApp::Dispatch(AcRx::AppMsgCode message, void* packet)
@@ -136,10 +142,7 @@ AcRx::AppRetCode GwellApp::TeardownApplication()
         KillTimer(nullptr, m_timerId);
         m_timerId = 0;
     }
-    if (eventThread) {
-        SetEvent(threadStop);
-        WaitForSingleObject(eventThread, INFINITE);
-    }
+    StopLiveLink();
     if (ImportRunning()) {
         CloseHandle(ImportRunning());
         ImportRunning() = nullptr;

@@ -7,8 +7,6 @@
 
 #include <string>
 
-struct IAppEventHandler;
-
 class GwellApp {
 public:
     GwellApp() = default;
@@ -54,11 +52,7 @@ public:
     HINSTANCE ResourceInstance() const { return m_resourceInstance; }
     UINT_PTR TimerId() const { return m_timerId; }
 
-    // Live-link state, owned here from the first Connect until unload.
-    IAppEventHandler* sinkInterface = nullptr;
-    HANDLE eventThread = nullptr;
-    HANDLE threadReady = nullptr;
-    HANDLE threadStop = nullptr;
+    // The live link's worker state lives in livelink/ (live_link.h).
     HMODULE helpLibrary = nullptr;
 
 private:

@@ -4,7 +4,5 @@
 #include "cmd/operations.h"
 
 bool ShowOptionsDialog() { return false; }
-bool ConnectLiveLink() { return false; }
-bool ImportChanges() { return false; }
 bool ShowToolbar() { return false; }
 bool OpenHelp() { return false; }
