@@ -38,7 +38,8 @@ IDispatchPtr AddWorksheet(IDispatch* worksheets); // before the active sheet
 void PutName(IDispatch* worksheet, const char* name);
 IDispatchPtr GetParent(IDispatch* worksheet);
 IDispatchPtr GetCells(IDispatch* worksheet);
-IDispatchPtr GetColumns(IDispatch* worksheet);
+IDispatchPtr GetColumns(IDispatch* worksheetOrRange); // of a range: its columns, for Count
+IDispatchPtr GetUsedRange(IDispatch* worksheet);
 IDispatchPtr GetRange(IDispatch* worksheet, const _variant_t& firstCell, const _variant_t& lastCell);
 
 // Range
@@ -54,6 +55,7 @@ IDispatchPtr GetEntireRow(IDispatch* range);
 IDispatchPtr AddComment(IDispatch* range, const _variant_t& text);
 IDispatchPtr GetComment(IDispatch* range); // empty when the cell has none
 long GetRow(IDispatch* range);
+IDispatchPtr GetRows(IDispatch* range); // its rows, for Count
 long GetColumn(IDispatch* range);
 IDispatchPtr GetWorksheet(IDispatch* range);
 

@@ -57,6 +57,13 @@ IDispatchPtr GetComment(IDispatch* range)
 long GetRow(IDispatch* range) { return VariantToLong(InvokeAutomation(range, Excel::dispidRow, kGet)); }
 long GetColumn(IDispatch* range) { return VariantToLong(InvokeAutomation(range, Excel::dispidColumn, kGet)); }
 
+IDispatchPtr GetRows(IDispatch* range) { return VariantToObject(InvokeAutomation(range, Excel::dispidRows, kGet)); }
+
+IDispatchPtr GetUsedRange(IDispatch* worksheet)
+{
+    return VariantToObject(InvokeAutomation(worksheet, Excel::dispidUsedRange, kGet));
+}
+
 IDispatchPtr GetWorksheet(IDispatch* range)
 {
     return VariantToObject(InvokeAutomation(range, Excel::dispidWorksheet, kGet));

@@ -184,6 +184,43 @@ TEST_F(LiveLink, EditsImportIntoTheMatchingAttributeNewestFirst)
     EXPECT_EQ(AttributeText("1002", "NUMBER"), "") << "a cleared cell empties the attribute";
 }
 
+TEST_F(LiveLink, APasteOverSeveralCellsImportsEveryCellOfIt)
+{
+    ASSERT_TRUE(ConnectLiveLink());
+    std::string error;
+    ASSERT_TRUE(app->PasteCells(BookName(), u"Sheet1", 2, 2, {{u"P1", u"Q1"}, {u"P2", u"Q2"}}, error)) << error;
+    EXPECT_EQ(TheChangeQueue().Count(), 4u) << "one change per pasted cell";
+    EXPECT_TRUE(ImportChanges());
+    EXPECT_EQ(AttributeText("1001", "NUMBER"), "P1");
+    EXPECT_EQ(AttributeText("1001", "WIDTH"), "Q1");
+    EXPECT_EQ(AttributeText("1002", "NUMBER"), "P2");
+    EXPECT_EQ(AttributeText("1002", "WIDTH"), "Q2");
+}
+
+TEST_F(LiveLink, ClearingAColumnToTheSheetsEndQueuesOnlyTheUsedRowsAndEmptiesThem)
+{
+    ASSERT_TRUE(ConnectLiveLink());
+    std::string error;
+    // C2 down to the last row of the sheet, below the header.
+    ASSERT_TRUE(app->ClearCells(BookName(), u"Sheet1", 2, 3, 0, 3, error)) << error;
+    // Rows 2 and 3 are in use; the other 65533 rows are not queued.
+    EXPECT_EQ(TheChangeQueue().Count(), 2u);
+    EXPECT_TRUE(ImportChanges());
+    EXPECT_EQ(AttributeText("1001", "WIDTH"), "");
+    EXPECT_EQ(AttributeText("1002", "WIDTH"), "");
+    EXPECT_EQ(AttributeText("1001", "NUMBER"), "n1");
+}
+
+TEST_F(LiveLink, SwitchingAndClosingWorkbooksQueueNothing)
+{
+    ASSERT_TRUE(ConnectLiveLink());
+    std::string error;
+    ASSERT_TRUE(app->ActivateSheet(BookName(), u"Sheet1", error)) << error;
+    ASSERT_TRUE(app->CloseWorkbook(BookName(), error)) << error;
+    EXPECT_TRUE(DrainQueue().empty());
+    EXPECT_TRUE(messageBoxes.boxes.empty());
+}
+
 TEST_F(LiveLink, RowsWithoutHandleAndPropertyColumnsChangeNothing)
 {
     Text(5, 2, "loose");
