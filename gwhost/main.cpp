@@ -52,6 +52,7 @@ Host commands besides the module's:
   excel clear BOOK SHEET RANGE      clear A1, B2:D5, whole columns C:C, whole
                                     rows 2:4, or C2:C down to the last row
   excel activate BOOK [SHEET]       switch to a workbook (and sheet)
+  excel new                         add a new workbook (its name is printed)
   excel close BOOK                  close a workbook without saving it
   excel quit | excel start          quit the program, start it again
 Each excel command fires the events the program fires for the user's action.

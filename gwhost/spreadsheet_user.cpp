@@ -120,6 +120,10 @@ bool RunSpreadsheetHostCommand(const std::string& line)
         excel->Quit(app);
         return true;
     }
+    if (action == "new") {
+        HostWriteOutput("excel: new workbook " + excelsim::xlsx::Utf8(app->NewWorkbook()) + "\n");
+        return true;
+    }
     if (action == "close") {
         std::vector<std::string> args = Words(rest, 1, rest);
         return args.size() == 1 ? Report(app->CloseWorkbook(Wide(args[0]), error), error)
@@ -165,5 +169,5 @@ bool RunSpreadsheetHostCommand(const std::string& line)
             return Report(false, "usage: excel clear BOOK SHEET A1[:B2] (C:C and 2:2 are whole columns and rows)");
         return Report(app->ClearCells(Wide(args[0]), Wide(args[1]), top, left, bottom, right, error), error);
     }
-    return Report(false, "unknown action \"" + action + "\": edit, paste, clear, activate, close, quit or start");
+    return Report(false, "unknown action \"" + action + "\": edit, paste, clear, activate, new, close, quit or start");
 }

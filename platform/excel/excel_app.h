@@ -88,6 +88,8 @@ public:
                     int right, std::string& error);
     // WorkbookActivate, and SheetActivate when a sheet is named.
     bool ActivateSheet(const std::u16string& workbook, const std::u16string& sheet, std::string& error);
+    // File > New: a new active workbook "BookN", then NewWorkbook; its name.
+    std::u16string NewWorkbook();
     // WorkbookBeforeClose, then the workbook is gone (unsaved changes are lost).
     bool CloseWorkbook(const std::u16string& workbook, std::string& error);
 

@@ -10,6 +10,7 @@ namespace excelsim {
 namespace {
 
 constexpr DISPID kSheetActivate = 0x619;
+constexpr DISPID kNewWorkbook = 0x61D;
 constexpr DISPID kWorkbookActivate = 0x620;
 constexpr DISPID kWorkbookBeforeClose = 0x622;
 
@@ -144,6 +145,20 @@ bool ExcelApp::ActivateSheet(const std::u16string& workbook, const std::u16strin
     if (!sheet.empty())
         Fire(self, kSheetActivate, {NewWorksheetObject(self, ref)});
     return true;
+}
+
+std::u16string ExcelApp::NewWorkbook()
+{
+    std::shared_ptr<Workbook> book;
+    std::u16string name;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        book = data_.AddWorkbook();
+        name = book->name;
+    }
+    auto self = shared_from_this();
+    Fire(self, kNewWorkbook, {NewWorkbookObject(self, book)});
+    return name;
 }
 
 bool ExcelApp::CloseWorkbook(const std::u16string& workbook, std::string& error)
