@@ -163,7 +163,11 @@ TEST_F(LiveLink, UnloadWithTheLinkOnEndsTheWorkerPromptly)
     EXPECT_FALSE(LiveLinkWorkerStarted());
     EXPECT_EQ(ModuleLockCount(), 0) << "the sink went with its worker";
     EXPECT_EQ(OpenKernelHandleCount(), handlesBefore) << "thread and signals closed";
-    // The program keeps no connection to the sink that went.
+    // The worker unsubscribed before it went: the program keeps no connection.
+    std::vector<IDispatch*> sinks = app->SinkSnapshot();
+    EXPECT_TRUE(sinks.empty());
+    for (IDispatch* sink : sinks)
+        sink->Release();
     ASSERT_TRUE(Edit(2, 2, u"b"));
     EXPECT_EQ(DrainQueue().size(), 1u) << "only the edit made while the link was on";
 }
