@@ -42,7 +42,7 @@ public:
     DWORD threadId = 0;
     HWND window = nullptr;
 
-    std::mutex lock;
+    mutable std::mutex lock;
     bool alive = true;
     std::deque<std::shared_ptr<CallPacket>> inbox;
     // References held for proxies in other apartments, released when the
@@ -277,8 +277,7 @@ std::shared_ptr<ComApartment> CurrentComApartment() { return t_com.apartment; }
 
 bool ComApartmentAlive(const ComApartment& apartment)
 {
-    auto& mutableApartment = const_cast<ComApartment&>(apartment);
-    std::lock_guard<std::mutex> guard(mutableApartment.lock);
+    std::lock_guard<std::mutex> guard(apartment.lock);
     return apartment.alive;
 }
 
