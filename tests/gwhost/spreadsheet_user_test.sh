@@ -58,5 +58,17 @@ out=$(printf 'excel start\nexcel quit\nexcel edit Book1 Sheet1 A1 x\nexcel start
 check "quit and start again exit 0" $status
 grep -q 'excel: the spreadsheet program is not running' <<<"$out"; check "after quit the program is gone" $?
 
+# At an idle prompt (input still open, nothing typed) the import timer fires too.
+if /usr/bin/python3 -c 'import ezdxf' 2>/dev/null; then
+  (printf 'gwell\n\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-77\n'; sleep 2) |
+    "$gwhost" --spreadsheet running --save-as "$work/idle.dxf" "${GW_SOURCE_DIR:?}/samples/sample.dxf" >/dev/null 2>&1
+  /usr/bin/python3 - "$work/idle.dxf" <<'PY'
+import sys, ezdxf
+insert = ezdxf.readfile(sys.argv[1]).entitydb["B8"]
+sys.exit(0 if [a.dxf.text for a in insert.attribs][0] == "D-77" else 1)
+PY
+  check "an edit reaches the drawing while gwhost waits for input" $?
+fi
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
