@@ -94,17 +94,23 @@ def main():
         # length (group 73), as every import that sets a text does.
         old, new = groups(SAMPLE), groups(saved)
         texts = []
+        field_lengths = 0
         matcher = difflib.SequenceMatcher(None, old, new, autojunk=False)
         for op, i1, i2, j1, j2 in matcher.get_opcodes():
             if op == "equal":
                 continue
             if op == "insert" and all(code == "73" for code, _ in new[j1:j2]):
+                field_lengths += j2 - j1
                 continue
             if op == "replace" and i2 - i1 == j2 - j1 and all(
                     o[0] == "1" and n[0] == "1" for o, n in zip(old[i1:i2], new[j1:j2])):
                 texts += [value for _, value in new[j1:j2]]
                 continue
             fail("unexpected difference: %s -> %s" % (old[i1:i2][:6], new[j1:j2][:6]))
+        # One field length per changed attribute: the one typed with its
+        # present value was not rewritten.
+        if field_lengths != len(EXPECTED):
+            fail("%d attributes gained a field length, expected %d" % (field_lengths, len(EXPECTED)))
         if sorted(texts) != sorted(EXPECTED.values()):
             fail("changed texts %s, expected %s" % (sorted(texts), sorted(EXPECTED.values())))
     print("ok")

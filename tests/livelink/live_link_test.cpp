@@ -225,6 +225,27 @@ TEST_F(LiveLink, SwitchingAndClosingWorkbooksQueueNothing)
     EXPECT_TRUE(messageBoxes.boxes.empty());
 }
 
+TEST_F(LiveLink, AnUnreadableHandleIsTriedThreeTimesThenDropped)
+{
+    Comment(2, 1, ""); // a handle comment without text
+    Text(2, 2, "never");
+    TheChangeQueue().Append({2, 2, "Sheet1", "Book1"});
+    auto start = Clock::now();
+    EXPECT_TRUE(ImportChanges());
+    // Three attempts, each followed by a 100 ms wait.
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_EQ(AttributeText("1001", "NUMBER"), "n1");
+
+    // A comment whose text fails to read once is read again and used.
+    Comment(2, 1, "1001");
+    runtime.FailDispatch(Excel::dispidText, 1, E_FAIL);
+    TheChangeQueue().Append({2, 2, "Sheet1", "Book1"});
+    start = Clock::now();
+    EXPECT_TRUE(ImportChanges());
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_EQ(AttributeText("1001", "NUMBER"), "never");
+}
+
 TEST_F(LiveLink, RowsWithoutHandleAndPropertyColumnsChangeNothing)
 {
     Text(5, 2, "loose");
