@@ -7,6 +7,8 @@
 #include "common/module_state.h"
 #include "common/resource_strings.h"
 #include "livelink/import_timer.h"
+#include "livelink/com_server.h"
+#include "livelink/live_link.h"
 
 #include <accmd.h>
 #include <adslib.h>
@@ -43,6 +45,9 @@ bool GwellApp::AttachProcess(HINSTANCE moduleInstance)
     m_resourceInstance = resources;
     SetResourceModule(resources);
     g_extensionModule.AttachInstance(moduleInstance, resources);
+    // The class is registered on every load; a failure does not stop the load.
+    InitComServerModule();
+    RegisterComServer(ModulePathOf(m_moduleInstance));
     return true;
 }
 
@@ -55,6 +60,7 @@ void GwellApp::DetachProcess()
         FreeLibrary(m_resourceInstance);
         m_resourceInstance = nullptr;
     }
+    TermComServerModule();
 }
 
 AcRx::AppRetCode GwellApp::Dispatch(AcRx::AppMsgCode message, void* packet)
@@ -114,6 +120,7 @@ void GwellApp::TeardownApplication()
         KillTimer(nullptr, m_timerId);
         m_timerId = 0;
     }
+    StopLiveLink();
     HANDLE& importRunning = TheModuleState().importRunning;
     if (importRunning) {
         CloseHandle(importRunning);

@@ -68,6 +68,7 @@ void PutName(IDispatch* worksheet, const char* name)
     InvokeAutomation(worksheet, Excel::dispidName, kPut, {&text});
 }
 
+IDispatchPtr GetParent(IDispatch* worksheet) { return GetObject(worksheet, Excel::dispidParent); }
 IDispatchPtr GetCells(IDispatch* worksheet) { return GetObject(worksheet, Excel::dispidCells); }
 IDispatchPtr GetColumns(IDispatch* worksheet) { return GetObject(worksheet, Excel::dispidColumns); }
 

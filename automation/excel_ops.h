@@ -38,8 +38,10 @@ IDispatchPtr AddWorksheet(IDispatch* worksheets); // before the active sheet
 
 // Worksheet
 void PutName(IDispatch* worksheet, const char* name);
+IDispatchPtr GetParent(IDispatch* worksheet); // its workbook
 IDispatchPtr GetCells(IDispatch* worksheet);
-IDispatchPtr GetColumns(IDispatch* worksheet);
+IDispatchPtr GetColumns(IDispatch* worksheetOrRange); // of a range: its columns, for Count
+IDispatchPtr GetUsedRange(IDispatch* worksheet);
 IDispatchPtr GetRange(IDispatch* worksheet, const _variant_t& firstCell, const _variant_t& lastCell);
 
 } // namespace automation

@@ -46,6 +46,21 @@ IDispatchPtr GetComment(IDispatch* range)
     return VariantToObject(InvokeAutomation(range, Excel::dispidComment, kGet));
 }
 
+long GetRow(IDispatch* range) { return VariantToLong(InvokeAutomation(range, Excel::dispidRow, kGet)); }
+long GetColumn(IDispatch* range) { return VariantToLong(InvokeAutomation(range, Excel::dispidColumn, kGet)); }
+
+IDispatchPtr GetRows(IDispatch* range) { return VariantToObject(InvokeAutomation(range, Excel::dispidRows, kGet)); }
+
+IDispatchPtr GetUsedRange(IDispatch* worksheet)
+{
+    return VariantToObject(InvokeAutomation(worksheet, Excel::dispidUsedRange, kGet));
+}
+
+IDispatchPtr GetWorksheet(IDispatch* range)
+{
+    return VariantToObject(InvokeAutomation(range, Excel::dispidWorksheet, kGet));
+}
+
 void PutBold(IDispatch* font, const _variant_t& bold) { InvokeAutomation(font, Excel::dispidBold, kPut, {&bold}); }
 
 std::string GetCommentText(IDispatch* comment)

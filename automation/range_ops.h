@@ -20,6 +20,10 @@ IDispatchPtr GetFont(IDispatch* range);
 IDispatchPtr GetEntireRow(IDispatch* range);
 IDispatchPtr AddComment(IDispatch* range, const _variant_t& text);
 IDispatchPtr GetComment(IDispatch* range); // empty when the cell has none
+long GetRow(IDispatch* range);
+long GetColumn(IDispatch* range);
+IDispatchPtr GetRows(IDispatch* range); // its rows, for Count
+IDispatchPtr GetWorksheet(IDispatch* range);
 
 // Font
 void PutBold(IDispatch* font, const _variant_t& bold);

@@ -12,6 +12,8 @@ struct CellChange {
     long row = 0;
     std::string worksheet;
     std::string workbook;
+
+    bool operator==(const CellChange&) const = default;
 };
 
 class ChangeQueue {

@@ -8,9 +8,12 @@
 
 #include <acad_host.h>
 #include <text_for_terminal.h>
+#include <host_io.h>
 #include <timers.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -37,7 +40,28 @@ options:
   --save-as FILE.dxf     at the end, save the current drawing as FILE.dxf
   --help                 show this text
 
-Host commands besides the module's: select HANDLE... | select all.
+Host commands besides the module's:
+  select HANDLE... | select all     pick references as the user would
+  wait SECONDS                      let time pass with timers running (the
+                                    live link's import timer fires each second)
+  excel edit BOOK SHEET CELL TEXT   type TEXT into CELL (such as C7); the rest
+                                    of the line is the text, empty clears
+  excel paste BOOK SHEET CELL V1|V2;V3|V4
+                                    paste a block with its top-left at CELL:
+                                    "|" between values, ";" between rows
+  excel clear BOOK SHEET RANGE      clear A1, B2:D5, whole columns C:C, whole
+                                    rows 2:4, or C2:C down to the last row
+  excel activate BOOK [SHEET]       switch to a workbook (and sheet)
+  excel new                         add a new workbook (its name is printed)
+  excel close BOOK                  close a workbook without saving it
+  excel quit | excel start          quit the program, start it again
+Each excel command fires the events the program fires for the user's action.
+Names with spaces go in double quotes. While gwhost waits for input, its
+timers keep running, so the live link imports edits within about a second.
+
+Live link, for example: export, connect, edit a cell, let the timer import it:
+  printf 'gwell\n\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-99\nwait 2\n' |
+    gwhost --spreadsheet running --save-as out.dxf samples/sample.dxf
 Exit status: 0 at the end of input, 1 when a save at the end failed,
 2 for a bad argument, an unreadable drawing or a module that does not load.
 )";
@@ -129,6 +153,50 @@ bool ParseArguments(int argc, char** argv, HostOptions& options, bool& help, std
     return true;
 }
 
+// Runs one command line at the Command prompt.
+void RunLine(AcadHost& host, const std::string& line);
+
+// "wait SECONDS": time passes with the timers running; what they send to
+// the document runs meanwhile, as it would at an idle prompt.
+bool RunWait(AcadHost& host, const std::string& line)
+{
+    if (line.compare(0, 5, "wait ") != 0 && line != "wait")
+        return false;
+    double seconds = 0;
+    try {
+        seconds = line.size() > 5 ? std::stod(line.substr(5)) : 0;
+    } catch (const std::exception&) {
+        seconds = -1;
+    }
+    if (!(seconds >= 0 && seconds <= 3600)) {
+        HostWriteOutput("usage: wait SECONDS (0 to 3600)\n");
+        return true;
+    }
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        DispatchDueTimers();
+        std::string sent;
+        while (HostHasPendingInput() && HostReadInputLine(sent) == HostInputResult::Line)
+            RunLine(host, sent);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+void RunLine(AcadHost& host, const std::string& line)
+{
+    if (line.empty())
+        return;
+    const std::string command = line.substr(0, line.find(' '));
+    if (RunDrawingHostCommand(line) || RunSpreadsheetHostCommand(line) || RunWait(host, line))
+        return;
+    if (host.runCommand(command)) {
+        host.runQueuedExpressions();
+        return;
+    }
+    HostWriteOutput("Unknown command \"" + command + "\".  Press F1 for help.");
+}
+
 // Reads and runs command lines until the input ends.
 void RunCommandLoop(AcadHost& host)
 {
@@ -139,17 +207,9 @@ void RunCommandLoop(AcadHost& host)
         const HostInputResult input = HostReadInputLine(line);
         if (input == HostInputResult::EndOfInput)
             break;
-        if (input == HostInputResult::Cancel || line.empty())
+        if (input == HostInputResult::Cancel)
             continue;
-        const std::string command = line.substr(0, line.find(' '));
-        if (RunDrawingHostCommand(line)) {
-            continue;
-        }
-        if (host.runCommand(command)) {
-            host.runQueuedExpressions();
-            continue;
-        }
-        HostWriteOutput("Unknown command \"" + command + "\".  Press F1 for help.");
+        RunLine(host, line);
     }
     HostWriteOutput("\n");
 }
@@ -173,6 +233,12 @@ int main(int argc, char** argv)
     AcadHost host;
     host.install();
     StdioCommandLine commandLine;
+    // While it waits for input the host keeps its message loop going: the
+    // timers fire, and a command string one of them sent is answered first.
+    commandLine.idle = [](std::string& line) {
+        DispatchDueTimers();
+        return HostHasPendingInput() && HostReadInputLine(line) == HostInputResult::Line;
+    };
     host.setCommandLine(&commandLine);
     PrintingMessageBoxDriver messageBoxes;
     SetMessageBoxDriver(&messageBoxes);

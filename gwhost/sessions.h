@@ -29,3 +29,12 @@ bool EndDrawingSession(const HostOptions& options, std::string& error);
 // Host commands of the drawing's (such as "select"); false when `command`
 // is not one of them.
 bool RunDrawingHostCommand(const std::string& command);
+
+namespace excelsim {
+class ExcelContext;
+}
+// The spreadsheet program of this run; null before the session starts.
+excelsim::ExcelContext* SpreadsheetContext();
+// "excel ..." host commands acting as the program's user (spreadsheet_user.cpp);
+// false when `line` is not one of them.
+bool RunSpreadsheetHostCommand(const std::string& line);

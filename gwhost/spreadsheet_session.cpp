@@ -83,6 +83,8 @@ std::string TargetFor(const std::string& dir, const std::u16string& workbookName
 
 } // namespace
 
+excelsim::ExcelContext* SpreadsheetContext() { return g_excel.get(); }
+
 bool StartSpreadsheetSession(const HostOptions& options, std::string& error)
 {
     excelsim::ExcelInstall install;

@@ -6,17 +6,24 @@
 #include <message_box.h>
 
 #include <cstdio>
-#include <iostream>
+#include <functional>
 #include <string>
 
+// Reads standard input itself (not through a buffered stream) so that it
+// can wait for input and keep the host's message loop running meanwhile.
 class StdioCommandLine : public HostCommandLine {
 public:
-    bool readLine(std::string& line) override
-    {
-        std::fflush(stdout);
-        return static_cast<bool>(std::getline(std::cin, line));
-    }
+    // Called about every 20 ms while no input line is complete; when it
+    // returns true with `line` set, that line is answered instead (such as a
+    // command string a timer sent to the document).
+    std::function<bool(std::string& line)> idle;
+
+    bool readLine(std::string& line) override;
     void write(const std::string& text) override { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+private:
+    std::string buffer_;
+    bool ended_ = false;
 };
 
 class PrintingMessageBoxDriver : public MessageBoxDriver {

@@ -4,3 +4,5 @@
 
 // "Import": the whole active worksheet or workbook, with fresh settings.
 bool RunImport();
+// "Import2": the cells the live link queued, each into its attribute.
+bool ImportChanges();

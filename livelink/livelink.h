@@ -7,5 +7,3 @@ bool ConnectLiveLink();
 // "Disconnect", and the first step of every export, so that the sink does
 // not report the export's own cells as user edits.
 bool DisconnectLiveLink();
-// "Import2": the cells queued by the live link.
-bool ImportChanges();

@@ -194,10 +194,19 @@ std::vector<std::string> AcadHost::queuedExpressions() const
     return texts;
 }
 
-int AcadHost::resourceStackDepth() const { return static_cast<int>(m_state->resourceStack.size()); }
+int AcadHost::resourceStackDepth() const
+{
+    std::lock_guard<std::mutex> guard(m_state->resourceLock);
+    std::size_t depth = 0;
+    for (const auto& [thread, stack] : m_state->resourceStacks)
+        depth += stack.size();
+    return static_cast<int>(depth);
+}
 HINSTANCE AcadHost::currentResourceHandle() const
 {
-    return m_state->resourceStack.empty() ? nullptr : m_state->resourceStack.back();
+    std::lock_guard<std::mutex> guard(m_state->resourceLock);
+    auto it = m_state->resourceStacks.find(std::this_thread::get_id());
+    return it == m_state->resourceStacks.end() || it->second.empty() ? nullptr : it->second.back();
 }
 int AcadHost::classHierarchyBuilds() const { return m_state->classHierarchyBuilds; }
 std::vector<std::string> AcadHost::failures() const { return m_state->failures; }

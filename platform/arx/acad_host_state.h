@@ -7,8 +7,10 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 using AcrxEntryPointProc = AcRx::AppRetCode (*)(AcRx::AppMsgCode, void*);
@@ -57,7 +59,11 @@ struct AcadHost::State {
     int classHierarchyBuilds = 0;
 
     std::vector<HostCommand> commands;
-    std::vector<HINSTANCE> resourceStack;
+    // The resource sources pushed, one stack per thread: the live link's
+    // event handler pushes on its worker thread while the main thread may be
+    // in a command that pushed its own.
+    std::mutex resourceLock;
+    std::map<std::thread::id, std::vector<HINSTANCE>> resourceStacks;
     std::deque<std::string> pendingInput; // from sendStringToExecute
     std::string keywordList;              // armed by acedInitGet for the next prompt
     int initGetBits = 0;

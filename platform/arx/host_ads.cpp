@@ -85,6 +85,12 @@ HostInputResult HostReadInputLine(std::string& line)
     return line == "^C" ? HostInputResult::Cancel : HostInputResult::Line;
 }
 
+bool HostHasPendingInput()
+{
+    AcadHost::State* s = HostState();
+    return s && !s->pendingInput.empty();
+}
+
 void HostWriteOutput(const std::string& text)
 {
     AcadHost::State* s = HostState();

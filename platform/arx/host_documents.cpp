@@ -31,15 +31,22 @@ public:
     void pushResourceHandle(HINSTANCE resource) override
     {
         if (AcadHost::State* s = HostState()) {
-            s->resourceStack.push_back(resource);
+            std::lock_guard<std::mutex> guard(s->resourceLock);
+            s->resourceStacks[std::this_thread::get_id()].push_back(resource);
             AddToTally(Tally::ResourceSources, 1);
         }
     }
     void popResourceHandle() override
     {
         AcadHost::State* s = HostState();
-        if (s && !s->resourceStack.empty()) {
-            s->resourceStack.pop_back();
+        if (!s)
+            return;
+        std::lock_guard<std::mutex> guard(s->resourceLock);
+        auto it = s->resourceStacks.find(std::this_thread::get_id());
+        if (it != s->resourceStacks.end() && !it->second.empty()) {
+            it->second.pop_back();
+            if (it->second.empty())
+                s->resourceStacks.erase(it);
             AddToTally(Tally::ResourceSources, -1);
         }
     }

@@ -6,12 +6,6 @@
 
 namespace {
 
-struct ApartmentState {
-    int initCount = 0;
-    DWORD model = 0;
-};
-thread_local ApartmentState t_apartment;
-
 int HexDigit(char16_t c)
 {
     if (c >= u'0' && c <= u'9')
@@ -62,23 +56,6 @@ bool ParseGuid(LPCOLESTR text, GUID& guid)
 }
 
 } // namespace
-
-HRESULT CoInitializeEx(LPVOID, DWORD coInit)
-{
-    DWORD model = coInit & COINIT_APARTMENTTHREADED;
-    if (t_apartment.initCount > 0 && t_apartment.model != model)
-        return RPC_E_CHANGED_MODE;
-    t_apartment.model = model;
-    return t_apartment.initCount++ == 0 ? S_OK : S_FALSE;
-}
-
-HRESULT CoInitialize(LPVOID reserved) { return CoInitializeEx(reserved, COINIT_APARTMENTTHREADED); }
-
-void CoUninitialize()
-{
-    if (t_apartment.initCount > 0)
-        --t_apartment.initCount;
-}
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD clsContext, REFIID riid, LPVOID* object)
 {

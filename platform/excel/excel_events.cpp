@@ -1,4 +1,5 @@
 // The application's AppEvents connection point and the SheetChange event.
+#include "com_apartment.h"
 #include "com_object.h"
 #include "excel_dispatch.h"
 #include "excel_objects.h"
@@ -44,6 +45,8 @@ public:
         return S_OK;
     }
     // The sink must answer for AppEvents, as the program asks it for that.
+    // The program is another process: its event calls reach a sink that lives
+    // in a single-threaded apartment through that apartment's message queue.
     HRESULT Advise(IUnknown* sink, DWORD* cookie) override
     {
         if (!sink || !cookie)
@@ -53,7 +56,9 @@ public:
         void* events = nullptr;
         if (FAILED(sink->QueryInterface(__uuidof(Excel::AppEvents), &events)))
             return CONNECT_E_CANNOTCONNECT;
-        *cookie = app_->AddSink(static_cast<IDispatch*>(events));
+        IDispatch* reachable = DispatchForOtherThreads(static_cast<IDispatch*>(events));
+        static_cast<IDispatch*>(events)->Release();
+        *cookie = app_->AddSink(reachable);
         return S_OK;
     }
     HRESULT Unadvise(DWORD cookie) override

@@ -11,12 +11,16 @@ namespace excelsim {
 // A block of cells; whole rows and whole columns remember that they are,
 // since AutoFit and Font.Bold treat them differently.
 enum class RangeShape { Cells, EntireRows, EntireColumns };
+// What Count counts: a range's Rows and Columns are the same cells counted
+// by rows or by columns.
+enum class CountBy { Cells, Rows, Columns };
 struct CellRect {
     int top = 1;
     int left = 1;
     int bottom = 1;
     int right = 1;
     RangeShape shape = RangeShape::Cells;
+    CountBy countBy = CountBy::Cells;
 
     long long CellCount() const
     {

@@ -32,6 +32,9 @@ protected:
         case Excel::dispidRow:
         case Excel::dispidColumn:
         case Excel::dispidWorksheet:
+        case Excel::dispidRows:
+        case Excel::dispidColumns:
+        case Excel::dispidCount:
             shape = {true, false, false, 0};
             return true;
         case Excel::dispidItem:
@@ -80,6 +83,22 @@ protected:
         case Excel::dispidWorksheet:
             ReturnObject(result, NewWorksheetObject(app_, ref_));
             return S_OK;
+        case Excel::dispidRows:
+        case Excel::dispidColumns: {
+            CellRect counted = rect_;
+            counted.countBy = member == Excel::dispidRows ? CountBy::Rows : CountBy::Columns;
+            ReturnObject(result, NewRangeObject(app_, ref_, counted));
+            return S_OK;
+        }
+        case Excel::dispidCount: {
+            long long count = rect_.countBy == CountBy::Rows      ? rect_.bottom - rect_.top + 1
+                              : rect_.countBy == CountBy::Columns ? rect_.right - rect_.left + 1
+                                                                  : rect_.CellCount();
+            if (count > 0x7FFFFFFF) // the whole sheet: Count overflows in the program too
+                return ProgramError(excepInfo, u"Overflow");
+            ReturnLong(result, static_cast<long>(count));
+            return S_OK;
+        }
         case Excel::dispidComment: {
             bool has = app_->With([&](AppData&) {
                 const Cell* cell = ref_.sheet->Find(rect_.top, rect_.left);

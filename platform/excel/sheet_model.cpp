@@ -340,4 +340,21 @@ CellValue EnteredValue(const std::u16string& text, bool textFormat)
     return out;
 }
 
+
+std::array<int, 4> Sheet::UsedExtent() const
+{
+    if (cells_.empty())
+        return {1, 1, 1, 1};
+    std::array<int, 4> extent{kMaxRows, kMaxColumns, 1, 1};
+    for (const auto& [key, cell] : cells_) {
+        const int row = static_cast<int>(key >> 16);
+        const int column = static_cast<int>(key & 0xFFFF);
+        extent[0] = std::min(extent[0], row);
+        extent[1] = std::min(extent[1], column);
+        extent[2] = std::max(extent[2], row);
+        extent[3] = std::max(extent[3], column);
+    }
+    return extent;
+}
+
 } // namespace excelsim

@@ -113,6 +113,7 @@ protected:
         case Excel::dispidParent:
         case Excel::dispidCells:
         case Excel::dispidColumns:
+        case Excel::dispidUsedRange:
             shape = {true, false, false, 0};
             return true;
         case Excel::dispidRange:
@@ -143,6 +144,13 @@ protected:
             return S_OK;
         case Excel::dispidRange:
             return GetRange(args, result, excepInfo);
+        case Excel::dispidUsedRange: {
+            // The smallest block holding every non-blank cell; A1 on an empty sheet.
+            std::array<int, 4> extent = app_->With([&](AppData&) { return ref_.sheet->UsedExtent(); });
+            CellRect used{extent[0], extent[1], extent[2], extent[3], RangeShape::Cells};
+            ReturnObject(result, NewRangeObject(app_, ref_, used));
+            return S_OK;
+        }
         case Excel::dispidActivate:
             app_->With([&](AppData&) {
                 auto& sheets = ref_.book->sheets;

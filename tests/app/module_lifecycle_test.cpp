@@ -8,7 +8,12 @@
 #include <synch.h>
 #include <timers.h>
 
+#include <chrono>
 #include <filesystem>
+
+#include "com_object.h"
+#include "com_runtime.h"
+#include "excel_context.h"
 
 namespace {
 
@@ -37,6 +42,30 @@ TEST_F(ModuleLifecycle, InitialisationRegistersCommandsTimerAndSignal)
     EXPECT_EQ(ActiveTimerCount(), timersBefore);
     EXPECT_EQ(OpenKernelHandleCount(), handlesBefore);
     EXPECT_EQ(LoaderOpenModuleCount(), 0) << "module or resource module left loaded";
+}
+
+TEST_F(ModuleLifecycle, UnloadWithTheLiveLinkOnEndsTheWorkerWithin100Ms)
+{
+    const int handlesBefore = OpenKernelHandleCount();
+    const LONG objectsBefore = ComLiveObjectCount();
+    {
+        ComRuntime runtime;
+        ComRuntime::Install(&runtime);
+        excelsim::ExcelContext excel(excelsim::ExcelInstall::Running);
+        excel.Install(runtime);
+        std::string error;
+        ASSERT_TRUE(host.loadApplication(kModule, error)) << error;
+        Type({"Connect"});
+        ASSERT_TRUE(host.runCommand("gwell"));
+        EXPECT_EQ(OpenKernelHandleCount(), handlesBefore + 4) << "ImportRunning, the worker and its two signals";
+        const auto start = std::chrono::steady_clock::now();
+        host.unloadApplications();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+        // The worker has ended and every handle of the live link is closed.
+        EXPECT_EQ(OpenKernelHandleCount(), handlesBefore);
+        ComRuntime::Install(nullptr);
+    }
+    EXPECT_EQ(ComLiveObjectCount(), objectsBefore);
 }
 
 TEST_F(ModuleLifecycle, ApplicationIsUnlockedSoTheHostMayUnloadIt)

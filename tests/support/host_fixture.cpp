@@ -1,6 +1,7 @@
 #include "host_fixture.h"
 
 #include "app/gwell_app.h"
+#include "livelink/live_link.h"
 
 #include <loader.h>
 #include <synch.h>
@@ -56,6 +57,8 @@ void AttachedModuleFixture::SetUp()
 
 void AttachedModuleFixture::TearDown()
 {
+    // A keyword may have started the live-link worker; unload would stop it.
+    StopLiveLink();
     TheGwellApp().DetachProcess();
     FreeLibrary(fakeModule);
     HostFixture::TearDown();

@@ -16,5 +16,8 @@ public:
 
 // Reads the next input line for a prompt of the host's; "^C" is Cancel.
 HostInputResult HostReadInputLine(std::string& line);
+// Whether lines sent to the document (sendStringToExecute) wait to be read:
+// the host's idle loop returns to the command prompt to run them.
+bool HostHasPendingInput();
 // Writes text to the command line, as acutPrintf does.
 void HostWriteOutput(const std::string& text);

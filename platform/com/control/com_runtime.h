@@ -4,9 +4,11 @@
 // fixture creates one, installs it as current, and destroys it at the end;
 // destruction releases everything still registered as running.
 //
-// Simplifications: no apartments or proxies here (calls reach the object
-// directly on the caller's thread); CoInitialize is counted per thread but
-// not required; no registry key behind the class registry.
+// Simplifications: apartments and proxies live in com_apartment.h; objects
+// made by CoCreateInstance and the running object table are reached directly
+// on the caller's thread (the spreadsheet stand-in is thread-safe, standing
+// in for an out-of-process server); CoInitialize is not required for them;
+// no registry key behind the class registry.
 #pragma once
 #include "objbase.h"
 
@@ -18,7 +20,7 @@
 #include <vector>
 
 // The API calls whose failures can be injected.
-enum class ComCall { CoCreateInstance, GetActiveObject, CLSIDFromProgID, OleRun };
+enum class ComCall { CoCreateInstance, GetActiveObject, CLSIDFromProgID, OleRun, CoMarshalInterThreadInterfaceInStream };
 
 class ComRuntime {
 public:

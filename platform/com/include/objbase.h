@@ -2,6 +2,7 @@
 // lookup by ProgID or class-id string, and instance creation through the
 // class registry of the current COM runtime (com_runtime.h).
 #pragma once
+#include "objidl.h"
 #include "oleauto.h"
 
 enum tagCOINIT : DWORD {
@@ -22,10 +23,26 @@ enum tagCLSCTX : DWORD {
 #define RPC_E_CHANGED_MODE ((HRESULT)0x80010106L)
 
 // Per thread: S_OK the first time, S_FALSE when already initialised in the
-// same model, RPC_E_CHANGED_MODE for the other model.
+// same model, RPC_E_CHANGED_MODE for the other model. The first
+// COINIT_APARTMENTTHREADED call makes the thread a single-threaded apartment:
+// calls into its objects from other threads arrive as messages in its queue
+// and run when it dispatches them. The last CoUninitialize (or the thread's
+// end) ends the apartment: pending and later calls from other apartments
+// fail with RPC_E_DISCONNECTED, and the references they held are released.
 HRESULT CoInitialize(LPVOID reserved);
 HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit);
 void CoUninitialize();
+
+// Marshals `object`'s interface `riid` for use by another thread of the
+// process. The calling thread must have initialised COM.
+HRESULT CoMarshalInterThreadInterfaceInStream(REFIID riid, LPUNKNOWN object, LPSTREAM* stream);
+// Takes the interface out of the stream and releases the stream, also on
+// failure. In the marshalling apartment the object itself comes back;
+// elsewhere a proxy whose calls run on the object's thread while the caller
+// waits. Simplification: proxies exist for IUnknown and IDispatch (dual
+// interfaces are called through IDispatch); any other interface asked for
+// across apartments gives E_NOINTERFACE, as with no proxy/stub registered.
+HRESULT CoGetInterfaceAndReleaseStream(LPSTREAM stream, REFIID riid, LPVOID* object);
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD clsContext, REFIID riid, LPVOID* object);
 HRESULT CLSIDFromProgID(LPCOLESTR progId, LPCLSID clsid);

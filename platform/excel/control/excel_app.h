@@ -75,6 +75,24 @@ public:
     bool EditCell(const std::u16string& workbook, const std::u16string& sheet, int row, int column,
                   const std::u16string& text, std::string& error);
 
+    // What the user does in the program, each firing the events the program
+    // fires for it (user_actions.cpp). Names are matched as the program
+    // matches them; false with `error` set when nothing was done.
+    // Pastes rows of texts with its top-left at (row, column): one SheetChange
+    // for the whole block.
+    bool PasteCells(const std::u16string& workbook, const std::u16string& sheet, int row, int column,
+                    const std::vector<std::vector<std::u16string>>& rows, std::string& error);
+    // Clears the values of a block (bottom or right 0: to the sheet's last
+    // row or column, as selecting whole columns or rows does); one SheetChange.
+    bool ClearCells(const std::u16string& workbook, const std::u16string& sheet, int top, int left, int bottom,
+                    int right, std::string& error);
+    // WorkbookActivate, and SheetActivate when a sheet is named.
+    bool ActivateSheet(const std::u16string& workbook, const std::u16string& sheet, std::string& error);
+    // File > New: a new active workbook "BookN", then NewWorkbook; its name.
+    std::u16string NewWorkbook();
+    // WorkbookBeforeClose, then the workbook is gone (unsaved changes are lost).
+    bool CloseWorkbook(const std::u16string& workbook, std::string& error);
+
     // .xlsx files (xlsx_writer.cpp, xlsx_reader.cpp). Paths are Unix paths.
     SaveResult SaveWorkbook(const std::u16string& workbookName, const std::string& path, std::string& error);
     bool OpenWorkbook(const std::string& path, std::string& error);

@@ -5,6 +5,7 @@
 #include "oaidl.h"
 
 #include <cstdint>
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -107,6 +108,9 @@ public:
     // All non-blank cells, ordered by row then column.
     std::vector<std::pair<std::pair<int, int>, const Cell*>> SortedCells() const;
     std::size_t CellCount() const { return cells_.size(); }
+    // Rows and columns spanned by the non-blank cells, as top, left, bottom,
+    // right; {1, 1, 1, 1} when there are none.
+    std::array<int, 4> UsedExtent() const;
 
     // What changed since the sheet was read from a file or saved: saving
     // over an opened file rewrites only these and keeps everything else.

@@ -7,6 +7,7 @@
 #include "handleapi.h"
 #include "libloaderapi.h"
 #include "synchapi.h"
+#include "processthreadsapi.h"
 #include "winbase.h"
 #include "winnls.h"
 #include "winreg.h"

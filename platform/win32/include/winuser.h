@@ -1,4 +1,14 @@
-// Stand-in for winuser.h: message boxes, thread timers and string resources.
+// Stand-in for winuser.h: message boxes, thread timers, string resources and
+// the thread message queue (PostThreadMessageA, PostMessageA, PeekMessageA,
+// GetMessageA, DispatchMessageA, PostQuitMessage, DestroyWindow).
+//
+// As on Windows, a thread has a queue once it has called a message function
+// (PeekMessageA, GetMessageA) or created a window; posting to a thread
+// without one fails with ERROR_INVALID_THREAD_ID, and a window's messages go
+// to the queue of the thread that created it. The queue ends with its thread.
+// Simplifications: no input or sent messages, no class registration; the
+// only windows are message-only ones, which the other stand-ins make
+// (message_windows.h of the control face).
 //
 // There is no screen: MessageBoxA hands the box to the driver the host
 // program installs (message_box.h of the control face); without one the box
@@ -47,3 +57,44 @@ BOOL KillTimer(HWND window, UINT_PTR id);
 // Copies string resource `id` into the buffer, cut to size-1 characters;
 // returns the number of characters copied, 0 when there is no such string.
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax);
+
+struct tagPOINT {
+    LONG x;
+    LONG y;
+};
+using POINT = tagPOINT;
+
+struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+using MSG = tagMSG;
+using LPMSG = MSG*;
+
+using WNDPROC = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+#define WM_NULL 0x0000
+#define WM_QUIT 0x0012
+#define WM_USER 0x0400
+#define WM_APP 0x8000
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+#define ERROR_INVALID_THREAD_ID 1444L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+
+BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// With `window` set, only that window's messages; with a range other than
+// 0..0, only messages in it.
+BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
+// Blocks until a message comes; 0 for WM_QUIT, -1 on a bad argument.
+BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
+// Calls the procedure of the message's window; thread messages (no window)
+// go nowhere, as on Windows.
+LRESULT DispatchMessageA(const MSG* message);
+void PostQuitMessage(int exitCode);
+BOOL DestroyWindow(HWND window);
