@@ -6,6 +6,7 @@
 #include "common/resource_strings.h"
 #include "import/worksheet_import.h"
 #include "res/resource.h"
+#include "tests/support/dxf_builder.h"
 
 #include <dbdatabase.h>
 #include <acad_host.h>
@@ -19,109 +20,26 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-void Group(std::ostringstream& out, int code, const std::string& value) { out << code << "\n" << value << "\n"; }
-
-std::string Hex(long n)
-{
-    char text[24];
-    std::snprintf(text, sizeof text, "%lX", n);
-    return text;
-}
-
 std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-// The handle of reference i; its two attributes and end marker follow it.
-long HandleOf(int i) { return 0x1000 + 4L * i; }
+// The handle of reference i, above the handles the writer numbers the
+// attributes and end markers with.
+unsigned long HandleOf(int i) { return 0x100000UL + static_cast<unsigned long>(i); }
 
 // An R12 drawing: block DOOR with NUMBER and WIDTH, `count` references of it.
 std::string Drawing(int count)
 {
-    std::ostringstream out;
-    Group(out, 0, "SECTION");
-    Group(out, 2, "HEADER");
-    Group(out, 9, "$ACADVER");
-    Group(out, 1, "AC1009");
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "SECTION");
-    Group(out, 2, "TABLES");
-    Group(out, 0, "TABLE");
-    Group(out, 2, "LAYER");
-    for (const char* layer : {"0", "Doors"}) {
-        Group(out, 0, "LAYER");
-        Group(out, 2, layer);
-        Group(out, 70, "0");
-    }
-    Group(out, 0, "ENDTAB");
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "SECTION");
-    Group(out, 2, "BLOCKS");
-    for (const char* name : {"$MODEL_SPACE", "$PAPER_SPACE", "DOOR"}) {
-        Group(out, 0, "BLOCK");
-        Group(out, 8, "0");
-        Group(out, 2, name);
-        Group(out, 70, "0");
-        Group(out, 10, "0.0");
-        Group(out, 20, "0.0");
-        Group(out, 30, "0.0");
-        if (std::string(name) == "DOOR") {
-            int k = 0;
-            for (const char* tag : {"NUMBER", "WIDTH"}) {
-                Group(out, 0, "ATTDEF");
-                Group(out, 8, "0");
-                Group(out, 10, std::to_string(10.0 * k++));
-                Group(out, 20, "0.0");
-                Group(out, 30, "0.0");
-                Group(out, 40, "2.5");
-                Group(out, 1, "");
-                Group(out, 3, tag);
-                Group(out, 2, tag);
-                Group(out, 70, "0");
-            }
-        }
-        Group(out, 0, "ENDBLK");
-        Group(out, 8, "0");
-    }
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "SECTION");
-    Group(out, 2, "ENTITIES");
-    for (int i = 0; i < count; ++i) {
-        const long handle = HandleOf(i);
-        Group(out, 0, "INSERT");
-        Group(out, 5, Hex(handle));
-        Group(out, 8, "0");
-        Group(out, 66, "1");
-        Group(out, 2, "DOOR");
-        Group(out, 10, std::to_string(i));
-        Group(out, 20, "0.0");
-        Group(out, 30, "0.0");
-        int k = 0;
-        for (const char* tag : {"NUMBER", "WIDTH"}) {
-            Group(out, 0, "ATTRIB");
-            Group(out, 5, Hex(handle + 1 + k));
-            Group(out, 8, "0");
-            Group(out, 10, std::to_string(i + 10.0 * k++));
-            Group(out, 20, "0.0");
-            Group(out, 30, "0.0");
-            Group(out, 40, "2.5");
-            Group(out, 1, "old");
-            Group(out, 2, tag);
-            Group(out, 70, "0");
-        }
-        Group(out, 0, "SEQEND");
-        Group(out, 5, Hex(handle + 3));
-        Group(out, 8, "0");
-    }
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "EOF");
-    return out.str();
+    DxfBuilder drawing(true);
+    drawing.layer("Doors").block("DOOR", {{"NUMBER", "NUMBER", ""}, {"WIDTH", "WIDTH", ""}});
+    for (int i = 0; i < count; ++i)
+        drawing.insert(DxfWriter::Hex(HandleOf(i)), "DOOR", {{"NUMBER", "old"}, {"WIDTH", "old"}}, i);
+    return drawing.text();
 }
 
 std::string BinDirectory()
@@ -204,7 +122,7 @@ private:
                 const std::string values[] = {"DOOR", "D-" + n, "900", n + ".5", "2", "0", "90", "1", "1", "1", "Doors"};
                 for (std::size_t c = 0; c < std::size(values); ++c)
                     put(row, static_cast<int>(c) + 1, Wide(values[c]));
-                sheet.Update(row, 1, [&](excelsim::Cell& cell) { cell.comment = Wide(Hex(HandleOf(i))); });
+                sheet.Update(row, 1, [&](excelsim::Cell& cell) { cell.comment = Wide(DxfWriter::Hex(HandleOf(i))); });
             }
             return 0;
         });
