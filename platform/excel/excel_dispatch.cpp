@@ -170,4 +170,19 @@ HRESULT ArgAsText(const VARIANT* arg, std::u16string& out)
     return hr;
 }
 
+HRESULT ItemIndex::Read(const VARIANT* index)
+{
+    if (!index)
+        return DISP_E_PARAMNOTOPTIONAL;
+    byName_ = index->vt == VT_BSTR;
+    if (byName_ ? FAILED(ArgAsText(index, name_)) : FAILED(ArgAsLong(index, number_)))
+        return DISP_E_TYPEMISMATCH;
+    return S_OK;
+}
+
+bool ItemIndex::Matches(std::size_t position, const std::u16string& name) const
+{
+    return byName_ ? SameName(name, name_) : static_cast<LONG>(position + 1) == number_;
+}
+
 } // namespace excelsim

@@ -29,12 +29,18 @@ HandleTable& Handles()
     return table;
 }
 
+// The event behind a handle; a handle that is not a live event sets the
+// thread's last error as Windows does, so each caller only returns its own
+// failure value.
 EventObject* AsEvent(HANDLE handle)
 {
     HandleTable& table = Handles();
     std::lock_guard<std::mutex> guard(table.lock);
     auto* event = static_cast<EventObject*>(handle);
-    return table.events.count(event) ? event : nullptr;
+    if (table.events.count(event))
+        return event;
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
 }
 
 } // namespace
@@ -53,10 +59,8 @@ HANDLE CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, 
 BOOL SetEvent(HANDLE handle)
 {
     EventObject* event = AsEvent(handle);
-    if (!event) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    if (!event)
         return FALSE;
-    }
     {
         std::lock_guard<std::mutex> guard(event->lock);
         event->signalled = true;
@@ -68,10 +72,8 @@ BOOL SetEvent(HANDLE handle)
 BOOL ResetEvent(HANDLE handle)
 {
     EventObject* event = AsEvent(handle);
-    if (!event) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    if (!event)
         return FALSE;
-    }
     std::lock_guard<std::mutex> guard(event->lock);
     event->signalled = false;
     return TRUE;
@@ -80,10 +82,8 @@ BOOL ResetEvent(HANDLE handle)
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
 {
     EventObject* event = AsEvent(handle);
-    if (!event) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    if (!event)
         return WAIT_FAILED;
-    }
     std::unique_lock<std::mutex> guard(event->lock);
     auto isSignalled = [event] { return event->signalled; };
     if (milliseconds == INFINITE) {
