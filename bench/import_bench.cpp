@@ -17,16 +17,14 @@
 #include <drawing_host.h>
 #include <excel_context.h>
 #include <loader.h>
+#include <utf8_text.h>
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
 // The handle of reference i, above the handles the writer numbers the
 // attributes and end markers with.
@@ -42,21 +40,13 @@ std::string Drawing(int count)
     return drawing.text();
 }
 
-std::string BinDirectory()
-{
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    std::string text(path, length > 0 ? static_cast<std::size_t>(length) : 0);
-    return text.substr(0, text.rfind('/'));
-}
-
 // Host, resource module, spreadsheet program and drawing for one run.
 class ImportWorld {
 public:
     explicit ImportWorld(int rows)
     {
         host_.install();
-        resources_ = LoadLibraryA((BinDirectory() + "/gwell16res.dll").c_str());
+        resources_ = LoadLibraryA((LoaderExecutableDirectory() + "/gwell16res.dll").c_str());
         if (!resources_ || !TheGwellApp().AttachProcess(resources_))
             throw std::runtime_error("the resource module gwell16res.dll is not beside the benchmark");
         ComRuntime::Install(&runtime_);
@@ -100,7 +90,7 @@ private:
         };
         std::u16string markers[std::size(headers)];
         for (std::size_t c = 0; c < std::size(headers); ++c)
-            markers[c] = headers[c].second ? Wide(ResourceString(headers[c].second)) : u"";
+            markers[c] = headers[c].second ? Utf16(ResourceString(headers[c].second)) : u"";
         auto app = excel_->Running();
         app->With([&](excelsim::AppData& data) {
             excelsim::Sheet& sheet = *data.AddWorkbook()->sheets[0];
@@ -112,7 +102,7 @@ private:
                 });
             };
             for (std::size_t c = 0; c < std::size(headers); ++c) {
-                put(1, static_cast<int>(c) + 1, Wide(headers[c].first));
+                put(1, static_cast<int>(c) + 1, Utf16(headers[c].first));
                 if (headers[c].second)
                     sheet.Update(1, static_cast<int>(c) + 1, [&](excelsim::Cell& cell) { cell.comment = markers[c]; });
             }
@@ -121,8 +111,8 @@ private:
                 const std::string n = std::to_string(i);
                 const std::string values[] = {"DOOR", "D-" + n, "900", n + ".5", "2", "0", "90", "1", "1", "1", "Doors"};
                 for (std::size_t c = 0; c < std::size(values); ++c)
-                    put(row, static_cast<int>(c) + 1, Wide(values[c]));
-                sheet.Update(row, 1, [&](excelsim::Cell& cell) { cell.comment = Wide(DxfWriter::Hex(HandleOf(i))); });
+                    put(row, static_cast<int>(c) + 1, Utf16(values[c]));
+                sheet.Update(row, 1, [&](excelsim::Cell& cell) { cell.comment = Utf16(DxfWriter::Hex(HandleOf(i))); });
             }
             return 0;
         });

@@ -7,13 +7,13 @@
 #include "stdio_command_line.h"
 
 #include <acad_host.h>
+#include <loader.h>
 #include <text_for_terminal.h>
 #include <timers.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -41,16 +41,6 @@ Host commands besides the module's: select HANDLE... | select all.
 Exit status: 0 at the end of input, 1 when a save at the end failed,
 2 for a bad argument, an unreadable drawing or a module that does not load.
 )";
-
-std::string DirectoryOfExecutable()
-{
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return ".";
-    std::string text(path, static_cast<std::size_t>(length));
-    return text.substr(0, text.rfind('/'));
-}
 
 // Messages may quote a damaged file's names and bytes: the terminal gets
 // them escaped, whichever reader composed the message.
@@ -168,7 +158,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.modulePath.empty())
-        options.modulePath = DirectoryOfExecutable() + "/gwell16.arx";
+        options.modulePath = LoaderExecutableDirectory() + "/gwell16.arx";
 
     AcadHost host;
     host.install();
