@@ -1,4 +1,5 @@
 #include "excel_dispatch.h"
+#include "excel.tlh"
 
 #include "com_runtime.h"
 
@@ -183,6 +184,23 @@ HRESULT ItemIndex::Read(const VARIANT* index)
 bool ItemIndex::Matches(std::size_t position, const std::u16string& name) const
 {
     return byName_ ? SameName(name, name_) : static_cast<LONG>(position + 1) == number_;
+}
+
+bool DescribeCollection(DISPID member, MemberShape& shape, UINT addArgs)
+{
+    switch (member) {
+    case Excel::dispidCount:
+        shape = {true, false, false, 0};
+        return true;
+    case Excel::dispidItem:
+        shape = {true, false, false, 1};
+        return true;
+    case Excel::dispidAdd:
+        shape = {false, false, true, addArgs};
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace excelsim

@@ -95,4 +95,8 @@ private:
     LONG number_ = 0;
 };
 
+// The members the Workbooks and Worksheets collections share: Count and
+// Item(index) to read, Add a method of `addArgs` optional arguments.
+bool DescribeCollection(DISPID member, MemberShape& shape, UINT addArgs);
+
 } // namespace excelsim

@@ -13,19 +13,7 @@ public:
 protected:
     bool Describe(DISPID member, MemberShape& shape) const override
     {
-        switch (member) {
-        case Excel::dispidCount:
-            shape = {true, false, false, 0};
-            return true;
-        case Excel::dispidItem:
-            shape = {true, false, false, 1};
-            return true;
-        case Excel::dispidAdd:
-            shape = {false, false, true, 1};
-            return true;
-        default:
-            return false;
-        }
+        return DescribeCollection(member, shape, 1);
     }
 
     HRESULT Call(DISPID member, MemberKind, const Args& args, VARIANT* result, EXCEPINFO* excepInfo) override
