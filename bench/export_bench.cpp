@@ -24,21 +24,10 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 constexpr int kBlocks = 10;
-
-std::string BinDirectory()
-{
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return ".";
-    std::string text(path, static_cast<std::size_t>(length));
-    return text.substr(0, text.rfind('/'));
-}
 
 std::string Drawing(int references)
 {
@@ -76,7 +65,7 @@ struct ExportWorld {
         registry.Install();
         ComRuntime::Install(&runtime);
         drawingHost.install();
-        resources = LoadLibraryA((BinDirectory() + "/gwell16res.dll").c_str());
+        resources = LoadLibraryA((LoaderExecutableDirectory() + "/gwell16res.dll").c_str());
         if (!resources || !TheGwellApp().AttachProcess(resources))
             std::fprintf(stderr, "export_bench: the resource module does not load\n");
         if (ReadDxfText(database, Drawing(references), "bench.dxf") != Acad::eOk)

@@ -6,6 +6,7 @@
 #include "common/resource_strings.h"
 #include "import/worksheet_import.h"
 #include "res/resource.h"
+#include "tests/support/dxf_builder.h"
 
 #include <dbdatabase.h>
 #include <acad_host.h>
@@ -16,120 +17,27 @@
 #include <drawing_host.h>
 #include <excel_context.h>
 #include <loader.h>
+#include <utf8_text.h>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-void Group(std::ostringstream& out, int code, const std::string& value) { out << code << "\n" << value << "\n"; }
-
-std::string Hex(long n)
-{
-    char text[24];
-    std::snprintf(text, sizeof text, "%lX", n);
-    return text;
-}
-
-std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-
-// The handle of reference i; its two attributes and end marker follow it.
-long HandleOf(int i) { return 0x1000 + 4L * i; }
+// The handle of reference i, above the handles the writer numbers the
+// attributes and end markers with.
+unsigned long HandleOf(int i) { return 0x100000UL + static_cast<unsigned long>(i); }
 
 // An R12 drawing: block DOOR with NUMBER and WIDTH, `count` references of it.
 std::string Drawing(int count)
 {
-    std::ostringstream out;
-    Group(out, 0, "SECTION");
-    Group(out, 2, "HEADER");
-    Group(out, 9, "$ACADVER");
-    Group(out, 1, "AC1009");
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "SECTION");
-    Group(out, 2, "TABLES");
-    Group(out, 0, "TABLE");
-    Group(out, 2, "LAYER");
-    for (const char* layer : {"0", "Doors"}) {
-        Group(out, 0, "LAYER");
-        Group(out, 2, layer);
-        Group(out, 70, "0");
-    }
-    Group(out, 0, "ENDTAB");
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "SECTION");
-    Group(out, 2, "BLOCKS");
-    for (const char* name : {"$MODEL_SPACE", "$PAPER_SPACE", "DOOR"}) {
-        Group(out, 0, "BLOCK");
-        Group(out, 8, "0");
-        Group(out, 2, name);
-        Group(out, 70, "0");
-        Group(out, 10, "0.0");
-        Group(out, 20, "0.0");
-        Group(out, 30, "0.0");
-        if (std::string(name) == "DOOR") {
-            int k = 0;
-            for (const char* tag : {"NUMBER", "WIDTH"}) {
-                Group(out, 0, "ATTDEF");
-                Group(out, 8, "0");
-                Group(out, 10, std::to_string(10.0 * k++));
-                Group(out, 20, "0.0");
-                Group(out, 30, "0.0");
-                Group(out, 40, "2.5");
-                Group(out, 1, "");
-                Group(out, 3, tag);
-                Group(out, 2, tag);
-                Group(out, 70, "0");
-            }
-        }
-        Group(out, 0, "ENDBLK");
-        Group(out, 8, "0");
-    }
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "SECTION");
-    Group(out, 2, "ENTITIES");
-    for (int i = 0; i < count; ++i) {
-        const long handle = HandleOf(i);
-        Group(out, 0, "INSERT");
-        Group(out, 5, Hex(handle));
-        Group(out, 8, "0");
-        Group(out, 66, "1");
-        Group(out, 2, "DOOR");
-        Group(out, 10, std::to_string(i));
-        Group(out, 20, "0.0");
-        Group(out, 30, "0.0");
-        int k = 0;
-        for (const char* tag : {"NUMBER", "WIDTH"}) {
-            Group(out, 0, "ATTRIB");
-            Group(out, 5, Hex(handle + 1 + k));
-            Group(out, 8, "0");
-            Group(out, 10, std::to_string(i + 10.0 * k++));
-            Group(out, 20, "0.0");
-            Group(out, 30, "0.0");
-            Group(out, 40, "2.5");
-            Group(out, 1, "old");
-            Group(out, 2, tag);
-            Group(out, 70, "0");
-        }
-        Group(out, 0, "SEQEND");
-        Group(out, 5, Hex(handle + 3));
-        Group(out, 8, "0");
-    }
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "EOF");
-    return out.str();
-}
-
-std::string BinDirectory()
-{
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    std::string text(path, length > 0 ? static_cast<std::size_t>(length) : 0);
-    return text.substr(0, text.rfind('/'));
+    DxfBuilder drawing(true);
+    drawing.layer("Doors").block("DOOR", {{"NUMBER", "NUMBER", ""}, {"WIDTH", "WIDTH", ""}});
+    for (int i = 0; i < count; ++i)
+        drawing.insert(DxfWriter::Hex(HandleOf(i)), "DOOR", {{"NUMBER", "old"}, {"WIDTH", "old"}}, i);
+    return drawing.text();
 }
 
 // Host, resource module, spreadsheet program and drawing for one run.
@@ -138,7 +46,7 @@ public:
     explicit ImportWorld(int rows)
     {
         host_.install();
-        resources_ = LoadLibraryA((BinDirectory() + "/gwell16res.dll").c_str());
+        resources_ = LoadLibraryA((LoaderExecutableDirectory() + "/gwell16res.dll").c_str());
         if (!resources_ || !TheGwellApp().AttachProcess(resources_))
             throw std::runtime_error("the resource module gwell16res.dll is not beside the benchmark");
         ComRuntime::Install(&runtime_);
@@ -182,7 +90,7 @@ private:
         };
         std::u16string markers[std::size(headers)];
         for (std::size_t c = 0; c < std::size(headers); ++c)
-            markers[c] = headers[c].second ? Wide(ResourceString(headers[c].second)) : u"";
+            markers[c] = headers[c].second ? Utf16(ResourceString(headers[c].second)) : u"";
         auto app = excel_->Running();
         app->With([&](excelsim::AppData& data) {
             excelsim::Sheet& sheet = *data.AddWorkbook()->sheets[0];
@@ -194,7 +102,7 @@ private:
                 });
             };
             for (std::size_t c = 0; c < std::size(headers); ++c) {
-                put(1, static_cast<int>(c) + 1, Wide(headers[c].first));
+                put(1, static_cast<int>(c) + 1, Utf16(headers[c].first));
                 if (headers[c].second)
                     sheet.Update(1, static_cast<int>(c) + 1, [&](excelsim::Cell& cell) { cell.comment = markers[c]; });
             }
@@ -203,8 +111,8 @@ private:
                 const std::string n = std::to_string(i);
                 const std::string values[] = {"DOOR", "D-" + n, "900", n + ".5", "2", "0", "90", "1", "1", "1", "Doors"};
                 for (std::size_t c = 0; c < std::size(values); ++c)
-                    put(row, static_cast<int>(c) + 1, Wide(values[c]));
-                sheet.Update(row, 1, [&](excelsim::Cell& cell) { cell.comment = Wide(Hex(HandleOf(i))); });
+                    put(row, static_cast<int>(c) + 1, Utf16(values[c]));
+                sheet.Update(row, 1, [&](excelsim::Cell& cell) { cell.comment = Utf16(DxfWriter::Hex(HandleOf(i))); });
             }
             return 0;
         });

@@ -1,6 +1,7 @@
 #include "input_file_check.h"
 
 #include <text_for_terminal.h>
+#include <unique_fd.h>
 
 #include <cstdint>
 #include <fcntl.h>
@@ -50,16 +51,6 @@ std::string OpenDocumentType(int fd)
     return type.compare(0, prefix.size(), prefix) == 0 ? type : std::string();
 }
 
-// O_CLOEXEC descriptor closed on every way out.
-struct Descriptor {
-    int fd;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 } // namespace
 
 bool CheckInputFile(const std::string& path, InputFileKind kind, std::string& error)
@@ -81,10 +72,10 @@ bool CheckInputFile(const std::string& path, InputFileKind kind, std::string& er
         return false;
     }
     // O_NONBLOCK: the file may have been swapped for a FIFO since the stat.
-    const Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (file.fd < 0)
+    const UniqueFd file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (file.get() < 0)
         return true;
-    const std::string type = OpenDocumentType(file.fd);
+    const std::string type = OpenDocumentType(file.get());
     if (type.empty())
         return true;
     if (kind == InputFileKind::Workbook && type == "application/vnd.oasis.opendocument.spreadsheet")

@@ -7,6 +7,7 @@
 #include "stdio_command_line.h"
 
 #include <acad_host.h>
+#include <loader.h>
 #include <text_for_terminal.h>
 #include <host_io.h>
 #include <timers.h>
@@ -16,7 +17,6 @@
 #include <thread>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -65,16 +65,6 @@ Live link, for example: export, connect, edit a cell, let the timer import it:
 Exit status: 0 at the end of input, 1 when a save at the end failed,
 2 for a bad argument, an unreadable drawing or a module that does not load.
 )";
-
-std::string DirectoryOfExecutable()
-{
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return ".";
-    std::string text(path, static_cast<std::size_t>(length));
-    return text.substr(0, text.rfind('/'));
-}
 
 // Messages may quote a damaged file's names and bytes: the terminal gets
 // them escaped, whichever reader composed the message.
@@ -228,7 +218,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.modulePath.empty())
-        options.modulePath = DirectoryOfExecutable() + "/gwell16.arx";
+        options.modulePath = LoaderExecutableDirectory() + "/gwell16.arx";
 
     AcadHost host;
     host.install();

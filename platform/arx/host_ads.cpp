@@ -100,6 +100,18 @@ void HostWriteOutput(const std::string& text)
         std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
+namespace {
+
+// Shows the prompt and reads the answer; false when the user cancelled or the
+// input ended, which every input function answers with RTCAN.
+bool AskForLine(const char* prompt, std::string& line)
+{
+    HostWriteOutput(prompt ? prompt : "");
+    return HostReadInputLine(line) == HostInputResult::Line;
+}
+
+} // namespace
+
 int acedDefun(const char* name, short functionCode)
 {
     AcadHost::State* s = HostState();
@@ -193,15 +205,9 @@ int acedGetKword(const char* prompt, char* result)
     s->initGetBits = 0;
     result[0] = '\0';
     for (;;) {
-        HostWriteOutput(prompt ? prompt : "");
         std::string line;
-        switch (HostReadInputLine(line)) {
-        case HostInputResult::EndOfInput:
-        case HostInputResult::Cancel:
+        if (!AskForLine(prompt, line))
             return RTCAN;
-        case HostInputResult::Line:
-            break;
-        }
         if (line.empty()) {
             if (bits & RSG_NONULL)
                 continue;
@@ -226,15 +232,9 @@ int acedGetString(int allowSpaces, const char* prompt, char* result)
     s->keywordList.clear();
     s->initGetBits = 0;
     result[0] = '\0';
-    HostWriteOutput(prompt ? prompt : "");
     std::string line;
-    switch (HostReadInputLine(line)) {
-    case HostInputResult::EndOfInput:
-    case HostInputResult::Cancel:
+    if (!AskForLine(prompt, line))
         return RTCAN;
-    case HostInputResult::Line:
-        break;
-    }
     if (!allowSpaces) {
         const std::size_t space = line.find(' ');
         if (space != std::string::npos)

@@ -1,4 +1,5 @@
 #include "excel_dispatch.h"
+#include "excel.tlh"
 
 #include "com_runtime.h"
 
@@ -168,6 +169,38 @@ HRESULT ArgAsText(const VARIANT* arg, std::u16string& out)
         out.assign(converted.bstrVal ? converted.bstrVal : u"", SysStringLen(converted.bstrVal));
     VariantClear(&converted);
     return hr;
+}
+
+HRESULT ItemIndex::Read(const VARIANT* index)
+{
+    if (!index)
+        return DISP_E_PARAMNOTOPTIONAL;
+    byName_ = index->vt == VT_BSTR;
+    if (byName_ ? FAILED(ArgAsText(index, name_)) : FAILED(ArgAsLong(index, number_)))
+        return DISP_E_TYPEMISMATCH;
+    return S_OK;
+}
+
+bool ItemIndex::Matches(std::size_t position, const std::u16string& name) const
+{
+    return byName_ ? SameName(name, name_) : static_cast<LONG>(position + 1) == number_;
+}
+
+bool DescribeCollection(DISPID member, MemberShape& shape, UINT addArgs)
+{
+    switch (member) {
+    case Excel::dispidCount:
+        shape = {true, false, false, 0};
+        return true;
+    case Excel::dispidItem:
+        shape = {true, false, false, 1};
+        return true;
+    case Excel::dispidAdd:
+        shape = {false, false, true, addArgs};
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace excelsim

@@ -79,4 +79,24 @@ HRESULT ArgAsLong(const VARIANT* arg, LONG& out);
 HRESULT ArgAsBool(const VARIANT* arg, bool& out);
 HRESULT ArgAsText(const VARIANT* arg, std::u16string& out);
 
+// The index argument of a collection's Item: a text names the item (compared
+// as the program compares sheet and workbook names), anything else is its
+// 1-based position. Read it outside the lock, find the item inside.
+class ItemIndex {
+public:
+    // S_OK, DISP_E_PARAMNOTOPTIONAL or DISP_E_TYPEMISMATCH.
+    HRESULT Read(const VARIANT* index);
+    // Whether the item at 0-based `position`, named `name`, is the one asked for.
+    bool Matches(std::size_t position, const std::u16string& name) const;
+
+private:
+    bool byName_ = false;
+    std::u16string name_;
+    LONG number_ = 0;
+};
+
+// The members the Workbooks and Worksheets collections share: Count and
+// Item(index) to read, Add a method of `addArgs` optional arguments.
+bool DescribeCollection(DISPID member, MemberShape& shape, UINT addArgs);
+
 } // namespace excelsim

@@ -18,19 +18,7 @@ public:
 protected:
     bool Describe(DISPID member, MemberShape& shape) const override
     {
-        switch (member) {
-        case Excel::dispidCount:
-            shape = {true, false, false, 0};
-            return true;
-        case Excel::dispidItem:
-            shape = {true, false, false, 1};
-            return true;
-        case Excel::dispidAdd:
-            shape = {false, false, true, 4};
-            return true;
-        default:
-            return false;
-        }
+        return DescribeCollection(member, shape, 4);
     }
 
     HRESULT Call(DISPID member, MemberKind, const Args& args, VARIANT* result, EXCEPINFO* excepInfo) override
@@ -56,17 +44,12 @@ protected:
             return S_OK;
         }
         case Excel::dispidItem: {
-            const VARIANT* index = args.At(0);
-            if (!index)
-                return DISP_E_PARAMNOTOPTIONAL;
-            std::u16string name;
-            LONG number = 0;
-            bool byName = index->vt == VT_BSTR;
-            if (byName ? FAILED(ArgAsText(index, name)) : FAILED(ArgAsLong(index, number)))
-                return DISP_E_TYPEMISMATCH;
+            ItemIndex index;
+            if (HRESULT hr = index.Read(args.At(0)); FAILED(hr))
+                return hr;
             auto sheet = app_->With([&](AppData&) -> std::shared_ptr<Sheet> {
                 for (std::size_t i = 0; i < book_->sheets.size(); ++i)
-                    if (byName ? SameName(book_->sheets[i]->Name(), name) : static_cast<LONG>(i + 1) == number)
+                    if (index.Matches(i, book_->sheets[i]->Name()))
                         return book_->sheets[i];
                 return nullptr;
             });

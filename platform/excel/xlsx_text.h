@@ -1,13 +1,16 @@
-// UTF-8 <-> UTF-16 for the .xlsx parts (which are UTF-8 XML).
+// Text in the .xlsx parts (which are UTF-8 XML): conversion and escapes.
 #pragma once
+#include "utf8_text.h"
 #include "xlsx_limits.h"
 
 #include <string>
 
 namespace excelsim::xlsx {
 
-std::string Utf8(const std::u16string& text);
-std::u16string Utf16(const std::string& text);
+// The parts are UTF-8: the one conversion pair, under the names this
+// stand-in has always called.
+using ::Utf8;
+using ::Utf16;
 
 // XML can hold neither most control characters nor U+FFFE, U+FFFF or a lone
 // surrogate, and a carriage return would come back as a line feed; the

@@ -51,6 +51,17 @@ std::string AbsolutePath(const std::string& path)
     return std::string(cwd) + "/" + path;
 }
 
+// The running program's own file, as the kernel names it.
+bool ExecutablePath(std::string& path)
+{
+    char exe[4096];
+    const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (length <= 0)
+        return false;
+    path.assign(exe, static_cast<size_t>(length));
+    return true;
+}
+
 } // namespace
 
 HMODULE LoadLibraryA(LPCSTR fileName)
@@ -149,13 +160,10 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
     if (module) {
         unixPath = module->unixPath;
     } else {
-        char exe[4096];
-        ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
-        if (length <= 0) {
+        if (!ExecutablePath(unixPath)) {
             SetLastError(ERROR_FILE_NOT_FOUND);
             return 0;
         }
-        unixPath.assign(exe, static_cast<size_t>(length));
     }
     const std::string dos = DosPathFromUnix(unixPath);
     if (!fileName || size == 0) {
@@ -202,6 +210,14 @@ void LoaderFailLoadsOf(const char* fileNameSuffix, int count)
     std::lock_guard<std::mutex> guard(state.lock);
     state.failSuffix = fileNameSuffix ? fileNameSuffix : "";
     state.failCount = count;
+}
+
+std::string LoaderExecutableDirectory()
+{
+    std::string path;
+    if (!ExecutablePath(path))
+        return ".";
+    return path.substr(0, path.rfind('/'));
 }
 
 int LoaderOpenModuleCount()

@@ -73,6 +73,36 @@ struct RegistryApi {
     {
         return std::unique_lock<std::mutex>(registry.mutex_);
     }
+
+    // What every call on a key does first, in the order Windows reports it:
+    // no registry or an unknown handle is an invalid handle, and a planned
+    // failure wins over the key's own state. The lock is held for the rest
+    // of the call.
+    struct KeyCall {
+        KeyCall(HKEY hKey, RegCall kind)
+            : registry(RegistryContext::Current())
+        {
+            if (!registry) {
+                status = ERROR_INVALID_HANDLE;
+                return;
+            }
+            guard = Lock(*registry);
+            status = Injected(*registry, kind);
+            if (status != ERROR_SUCCESS)
+                return;
+            key = Resolve(*registry, hKey, scratch);
+            if (!key)
+                status = ERROR_INVALID_HANDLE;
+        }
+        KeyCall(const KeyCall&) = delete;
+        KeyCall& operator=(const KeyCall&) = delete;
+
+        RegistryContext* registry;
+        std::unique_lock<std::mutex> guard;
+        HKEY__ scratch{}; // what a predefined key resolves to; `key` may point here
+        HKEY__* key = nullptr;
+        LSTATUS status = ERROR_SUCCESS;
+    };
 };
 
 namespace {
@@ -109,16 +139,10 @@ LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKE
     if (!phkResult)
         return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
-    RegistryContext* registry = RegistryContext::Current();
-    if (!registry)
-        return ERROR_INVALID_HANDLE;
-    auto guard = RegistryApi::Lock(*registry);
-    if (LSTATUS injected = RegistryApi::Injected(*registry, RegCall::Open))
-        return injected;
-    HKEY__ scratch{};
-    HKEY__* parent = RegistryApi::Resolve(*registry, hKey, scratch);
-    if (!parent)
-        return ERROR_INVALID_HANDLE;
+    RegistryApi::KeyCall call(hKey, RegCall::Open);
+    if (call.status != ERROR_SUCCESS)
+        return call.status;
+    HKEY__* parent = call.key;
     std::vector<std::string> names;
     if (!SplitKeyPath(lpSubKey, names))
         return ERROR_BAD_PATHNAME;
@@ -128,7 +152,7 @@ LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKE
         if (!node)
             return ERROR_FILE_NOT_FOUND;
     }
-    *phkResult = RegistryApi::NewHandle(*registry, node, samDesired, parent->userTree);
+    *phkResult = RegistryApi::NewHandle(*call.registry, node, samDesired, parent->userTree);
     return ERROR_SUCCESS;
 }
 
@@ -138,16 +162,10 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM 
     if (!phkResult || !lpSubKey)
         return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
-    RegistryContext* registry = RegistryContext::Current();
-    if (!registry)
-        return ERROR_INVALID_HANDLE;
-    auto guard = RegistryApi::Lock(*registry);
-    if (LSTATUS injected = RegistryApi::Injected(*registry, RegCall::Create))
-        return injected;
-    HKEY__ scratch{};
-    HKEY__* parent = RegistryApi::Resolve(*registry, hKey, scratch);
-    if (!parent)
-        return ERROR_INVALID_HANDLE;
+    RegistryApi::KeyCall call(hKey, RegCall::Create);
+    if (call.status != ERROR_SUCCESS)
+        return call.status;
+    HKEY__* parent = call.key;
     std::vector<std::string> names;
     if (!SplitKeyPath(lpSubKey, names))
         return ERROR_BAD_PATHNAME;
@@ -177,13 +195,13 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM 
         node = child;
     }
     if (firstCreated && parent->userTree) {
-        if (LSTATUS saved = RegistryApi::Persist(*registry)) {
+        if (LSTATUS saved = RegistryApi::Persist(*call.registry)) {
             // A failed call changes nothing.
             firstCreated->Parent()->RemoveChild(firstCreated->Name());
             return saved;
         }
     }
-    *phkResult = RegistryApi::NewHandle(*registry, node, samDesired, parent->userTree);
+    *phkResult = RegistryApi::NewHandle(*call.registry, node, samDesired, parent->userTree);
     if (lpdwDisposition)
         *lpdwDisposition = firstCreated ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     return ERROR_SUCCESS;
@@ -191,16 +209,10 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM 
 
 LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData)
 {
-    RegistryContext* registry = RegistryContext::Current();
-    if (!registry)
-        return ERROR_INVALID_HANDLE;
-    auto guard = RegistryApi::Lock(*registry);
-    if (LSTATUS injected = RegistryApi::Injected(*registry, RegCall::Query))
-        return injected;
-    HKEY__ scratch{};
-    HKEY__* key = RegistryApi::Resolve(*registry, hKey, scratch);
-    if (!key)
-        return ERROR_INVALID_HANDLE;
+    RegistryApi::KeyCall call(hKey, RegCall::Query);
+    if (call.status != ERROR_SUCCESS)
+        return call.status;
+    HKEY__* key = call.key;
     if (!(key->access & KEY_QUERY_VALUE))
         return ERROR_ACCESS_DENIED;
     if (lpData && !lpcbData)
@@ -227,16 +239,10 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType,
 
 LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData)
 {
-    RegistryContext* registry = RegistryContext::Current();
-    if (!registry)
-        return ERROR_INVALID_HANDLE;
-    auto guard = RegistryApi::Lock(*registry);
-    if (LSTATUS injected = RegistryApi::Injected(*registry, RegCall::Set))
-        return injected;
-    HKEY__ scratch{};
-    HKEY__* key = RegistryApi::Resolve(*registry, hKey, scratch);
-    if (!key)
-        return ERROR_INVALID_HANDLE;
+    RegistryApi::KeyCall call(hKey, RegCall::Set);
+    if (call.status != ERROR_SUCCESS)
+        return call.status;
+    HKEY__* key = call.key;
     if (!(key->access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
     if (HasLineBreak(lpValueName))
@@ -249,7 +255,7 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const
         previous = *existing;
     key->node->SetValue(name, dwType, std::vector<BYTE>(lpData, lpData + cbData));
     if (key->userTree) {
-        if (LSTATUS saved = RegistryApi::Persist(*registry)) {
+        if (LSTATUS saved = RegistryApi::Persist(*call.registry)) {
             // A failed call changes nothing.
             if (previous)
                 key->node->SetValue(name, previous->type, std::move(previous->data));

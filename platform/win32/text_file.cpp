@@ -1,5 +1,7 @@
 #include "text_file.h"
 
+#include "unique_fd.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -10,33 +12,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-// Closes the descriptor on every way out.
-struct Descriptor {
-    int fd;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
-} // namespace
-
 ReadResult ReadWholeFile(const std::string& path, std::string& contents, std::string& error, std::size_t maxBytes)
 {
     contents.clear();
     // O_NONBLOCK: opening a FIFO must not wait for a writer that never comes.
-    const Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (file.fd < 0) {
+    const UniqueFd file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (file.get() < 0) {
         if (errno == ENOENT)
             return ReadResult::Missing;
         error = std::strerror(errno);
         return ReadResult::Failed;
     }
     struct stat info {};
-    if (::fstat(file.fd, &info) != 0) {
+    if (::fstat(file.get(), &info) != 0) {
         error = std::strerror(errno);
         return ReadResult::Failed;
     }
@@ -60,7 +48,7 @@ ReadResult ReadWholeFile(const std::string& path, std::string& contents, std::st
     contents.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[8192];
     for (;;) {
-        const ssize_t got = ::read(file.fd, buffer, sizeof buffer);
+        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR)
                 continue;

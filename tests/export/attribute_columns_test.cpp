@@ -19,9 +19,6 @@ protected:
     {
         ExportFixture::SetUp();
         StartExcel();
-        // Value rows hold the attributes only.
-        narrow.BlockNames = narrow.XCoord = narrow.YCoord = narrow.ZCoord = false;
-        narrow.Rotation = narrow.Scale = narrow.LayerNames = false;
     }
 
     void LoadCorpusFile(const std::string& name)
@@ -45,7 +42,7 @@ protected:
         return {};
     }
 
-    Settings narrow;
+    Settings narrow = AttributesOnly();
 };
 
 } // namespace

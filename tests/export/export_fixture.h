@@ -15,6 +15,7 @@
 #include <com_object.h>
 #include <com_runtime.h>
 #include <excel_context.h>
+#include <utf8_text.h>
 
 #include <optional>
 
@@ -111,22 +112,18 @@ protected:
         return texts;
     }
 
-    static std::string Narrow(const std::u16string& text)
+    // Settings whose value rows hold the attributes only: no block name,
+    // position, rotation, scale or layer columns.
+    static Settings AttributesOnly()
     {
-        std::string out(text.size() * 3 + 1, '\0');
-        const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                                          static_cast<int>(out.size()), nullptr, nullptr);
-        out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-        return out;
+        Settings settings;
+        settings.BlockNames = settings.XCoord = settings.YCoord = settings.ZCoord = false;
+        settings.Rotation = settings.Scale = settings.LayerNames = false;
+        return settings;
     }
-    static std::u16string Wide(const std::string& text)
-    {
-        std::u16string out(text.size() + 1, u'\0');
-        const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                                          static_cast<int>(out.size()));
-        out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-        return out;
-    }
+
+    static std::string Narrow(const std::u16string& text) { return Utf8(text); }
+    static std::u16string Wide(const std::string& text) { return Utf16(text); }
 
     ComRuntime runtime;
     std::unique_ptr<excelsim::ExcelContext> excel;

@@ -24,8 +24,6 @@ protected:
     {
         ExportFixture::SetUp();
         StartExcel();
-        narrow.BlockNames = narrow.XCoord = narrow.YCoord = narrow.ZCoord = false;
-        narrow.Rotation = narrow.Scale = narrow.LayerNames = false;
     }
     void LoadAB()
     {
@@ -78,7 +76,7 @@ protected:
         return result;
     }
 
-    Settings narrow;
+    Settings narrow = AttributesOnly();
     std::string a1, a2, b1;
 };
 

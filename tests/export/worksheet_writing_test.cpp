@@ -26,9 +26,6 @@ protected:
         b1 = drawing.insert({"B", "0", 3, 0, 0, 0, 1, 1, 1, {{"NAME", "b1"}, {"SIZE", "10"}}});
         Load(drawing);
         StartExcel();
-        // Value rows hold the attributes only.
-        narrow.BlockNames = narrow.XCoord = narrow.YCoord = narrow.ZCoord = false;
-        narrow.Rotation = narrow.Scale = narrow.LayerNames = false;
     }
 
     // An open workbook in the running program, its first sheet filled by `fill`.
@@ -49,7 +46,7 @@ protected:
     }
     std::string LastBoxText() const { return messageBoxes.boxes.empty() ? "" : messageBoxes.boxes.back().text; }
 
-    Settings narrow;
+    Settings narrow = AttributesOnly();
     std::string a1, a2, b1;
 };
 

@@ -16,11 +16,9 @@
 #include <comdef.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
-
-constexpr SCODE kNotAvailable = kErrorNotAvailable;
-constexpr double kPi = 3.14159265358979323846;
 
 // Block DOOR with NUMBER and WIDTH; reference 1001 on layer 0 and 1002 on
 // layer Doors. Full-precision values are set after loading.
@@ -207,7 +205,7 @@ TEST_F(EditedCells, AnEditedComponentAloneTakesTheCellsNumber)
     Text(2, 7, "90");
     Text(2, 11, "Doors");
     EXPECT_TRUE(ImportFromExcel(options));
-    EXPECT_NEAR(Rotation("1001"), kPi / 2, 1e-12);
+    EXPECT_NEAR(Rotation("1001"), std::numbers::pi / 2, 1e-12);
     EXPECT_EQ(Layer("1001"), "Doors");
     EXPECT_EQ(Position("1001"), AcGePoint3d(5, -2.123456789, 0.125));
 }
@@ -237,7 +235,7 @@ TEST_F(EditedCells, NumbersThatWouldSpoilTheDrawingAreRefusedAndCounted)
     // A large but meaningful rotation is taken.
     Text(2, 7, "720");
     EXPECT_TRUE(ImportFromExcel(options));
-    EXPECT_NEAR(std::remainder(Rotation("1001"), 2 * kPi), 0, 1e-9);
+    EXPECT_NEAR(std::remainder(Rotation("1001"), 2 * std::numbers::pi), 0, 1e-9);
 }
 
 TEST_F(EditedCells, TheSummaryLineCountsRowsReferencesAndNamesSheetsWithoutHandles)
@@ -249,7 +247,7 @@ TEST_F(EditedCells, TheSummaryLineCountsRowsReferencesAndNamesSheetsWithoutHandl
     Text(3, 2, "edited");
     Text(3, 3, "edited too"); // the same reference again: it counts once
     Row(4, "1002", {"n2", "w2", "4.0000", "4.0000", "0.0000", "0", "1.0000", "1.0000", "1.0000", "Doors"});
-    Error(4, 3, kNotAvailable);
+    Error(4, 3, kErrorNotAvailable);
     AddSheet();
     Text(2, 2, "no export here", 1);
     AddSheet();
@@ -259,7 +257,7 @@ TEST_F(EditedCells, TheSummaryLineCountsRowsReferencesAndNamesSheetsWithoutHandl
     });
     Header(2, "NUMBER", 0, 2);
     Row(2, "1002", {"x"}, 2);
-    Error(2, 2, kNotAvailable, 2);
+    Error(2, 2, kErrorNotAvailable, 2);
 
     EXPECT_TRUE(ImportFromExcel(options));
 

@@ -6,17 +6,9 @@
 
 #include "com_object.h"
 #include "codepage.h"
+#include "utf8_text.h"
 
 namespace {
-
-std::u16string Utf16(const std::string& text)
-{
-    std::u16string wide(text.size() + 1, u'\0');
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-        reinterpret_cast<LPWSTR>(wide.data()), static_cast<int>(wide.size()));
-    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-    return wide;
-}
 
 std::string TakeString(char* text)
 {

@@ -14,11 +14,9 @@
 #include <comdef.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
-
-constexpr SCODE kNotAvailable = kErrorNotAvailable;
-constexpr double kPi = 3.14159265358979323846;
 
 // Block DOOR with the attributes NUMBER, WIDTH and NOTE; three references on
 // layer 0 and a line, with the layers Doors and Walls to move them to.
@@ -69,8 +67,8 @@ TEST_F(WorksheetImport, AttributeColumnsSetTextsByHeaderTag)
     Number(2, 3, 900);
     Row(3, "1002", {"D-2", "", ""});        // WIDTH and the second NUMBER blank
     Row(4, "1003", {"", "850", "D-3"});
-    Error(4, 2, kNotAvailable);             // an error value leaves NUMBER alone
-    Error(4, 4, kNotAvailable);
+    Error(4, 2, kErrorNotAvailable);             // an error value leaves NUMBER alone
+    Error(4, 4, kErrorNotAvailable);
 
     EXPECT_TRUE(Import());
 
@@ -177,7 +175,7 @@ TEST_F(WorksheetImport, PropertiesAreAppliedOnlyWhenEnabledInTheirOrder)
     options.IgnoreProps = false;
     Import();
     EXPECT_EQ(Position("1001"), AcGePoint3d(10, 20.5, -3));
-    EXPECT_NEAR(Rotation("1001"), kPi / 2, 1e-12);
+    EXPECT_NEAR(Rotation("1001"), std::numbers::pi / 2, 1e-12);
     EXPECT_EQ(Scale("1001"), AcGeScale3d(2, 3, 4));
     EXPECT_EQ(Layer("1001"), "Doors");
     // The attributes follow the reference they belong to.
@@ -231,7 +229,7 @@ TEST_F(WorksheetImport, CellsWithoutANumberKeepTheReferencesOwnValues)
         cell.value.kind = excelsim::CellKind::Boolean;
         cell.value.boolean = true;
     });
-    Error(3, 5, kNotAvailable);
+    Error(3, 5, kErrorNotAvailable);
     // Numbers too large for a double, "inf" and "nan" are no numbers either;
     // the one good coordinate still moves the reference.
     Row(4, "1003", {"1e999", "-1e999", "5", "inf", "nan", "-inf", "1e999", "Doors"});
@@ -294,7 +292,7 @@ TEST_F(WorksheetImport, ErrorInALayerCellEndsTheRunAfterTheRowsBefore)
     Header(3, "Layer", IDS_MARKER_LAYER);
     Row(2, "1001", {"a", "Doors"});
     Row(3, "1002", {"b", ""});
-    Error(3, 3, kNotAvailable);
+    Error(3, 3, kErrorNotAvailable);
     Row(4, "1003", {"c", "Doors"});
 
     try {
@@ -378,7 +376,7 @@ TEST_F(ImportKeyword, ReadsFreshSettingsAndReportsAFailureOnce)
     Header(2, "Layer", IDS_MARKER_LAYER);
     Row(2, "1001", {"Walls"});
     Row(3, "1002", {""});
-    Error(3, 2, kNotAvailable);
+    Error(3, 2, kErrorNotAvailable);
 
     Type({"Import"});
     CommandGwell();

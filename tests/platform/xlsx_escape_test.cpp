@@ -3,6 +3,7 @@
 #include "xlsx_file.h"
 #include "support/leak_checked_test.h"
 #include "excel/xlsx_text.h"
+#include "support/zip_parts.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -25,27 +26,6 @@ std::string TempPath(const std::string& name)
 }
 
 CellValue Text(std::u16string t) { return CellValue{CellKind::Text, 0, false, 0, std::move(t)}; }
-
-// Every part of a saved package, by name.
-std::vector<std::pair<std::string, std::string>> Parts(const std::string& path)
-{
-    std::vector<std::pair<std::string, std::string>> out;
-    int err = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &err);
-    if (!archive)
-        return out;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-        zip_stat_t stat;
-        zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat);
-        std::string data(static_cast<std::size_t>(stat.size), '\0');
-        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
-        zip_fread(file, data.data(), stat.size);
-        zip_fclose(file);
-        out.emplace_back(stat.name, data);
-    }
-    zip_discard(archive);
-    return out;
-}
 
 std::vector<std::u16string> AwkwardTexts()
 {
@@ -88,7 +68,7 @@ TEST_F(XlsxEscapeTest, CellTextsAndCommentsRoundTripExactly)
 
     // No part carries a character XML forbids, nor a carriage return that a
     // reader would turn into a line feed.
-    for (const auto& [name, data] : Parts(path)) {
+    for (const auto& [name, data] : ReadZipParts(path)) {
         for (unsigned char c : data)
             EXPECT_FALSE(c < 0x20 && c != '\t' && c != '\n' && (c != '\r' || name.find(".vml") != std::string::npos))
                 << name << " holds byte " << int(c);

@@ -2,6 +2,7 @@
 // model, writes nothing when nothing changed, and keeps the file's mode.
 #include "xlsx_file.h"
 #include "support/leak_checked_test.h"
+#include "support/zip_parts.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -30,7 +31,7 @@ protected:
     fs::path dir_;
 };
 
-using Parts = std::map<std::string, std::string>;
+using Parts = ZipParts;
 
 void WriteZip(const std::string& path, const Parts& parts)
 {
@@ -40,26 +41,6 @@ void WriteZip(const std::string& path, const Parts& parts)
     for (const auto& [name, data] : parts)
         zip_file_add(archive, name.c_str(), zip_source_buffer(archive, data.data(), data.size(), 0), 0);
     ASSERT_EQ(zip_close(archive), 0);
-}
-
-Parts ReadZip(const std::string& path)
-{
-    Parts out;
-    int err = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &err);
-    if (!archive)
-        return out;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-        zip_stat_t stat;
-        zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat);
-        std::string data(static_cast<std::size_t>(stat.size), '\0');
-        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
-        zip_fread(file, data.data(), stat.size);
-        zip_fclose(file);
-        out[stat.name] = data;
-    }
-    zip_discard(archive);
-    return out;
 }
 
 std::string FileBytes(const std::string& path)
@@ -187,7 +168,7 @@ TEST_F(XlsxSave, ChangedOpenedWorkbookKeepsEverythingElseAndItsPermissions)
     for (const auto& entry : fs::directory_iterator(dir_))
         EXPECT_EQ(entry.path().filename(), "book.xlsx") << "left behind";
 
-    Parts saved = ReadZip(path);
+    Parts saved = ReadZipParts(path);
     // Parts nothing changed are byte for byte the same; the calculation
     // chain, which named the replaced formula, is gone with its references.
     for (const char* part : {"_rels/.rels", "docProps/custom.xml", "xl/workbook.xml", "xl/worksheets/sheet2.xml"})
@@ -256,7 +237,7 @@ TEST_F(XlsxSave, NewSheetsNotesAndWidthsJoinTheOpenedPackage)
     book->sheets[0]->SetColumnWidth(2, 30);
 
     ASSERT_EQ(SaveXlsx(*book, path, error), SaveResult::Written) << error;
-    Parts saved = ReadZip(path);
+    Parts saved = ReadZipParts(path);
     EXPECT_EQ(saved["xl/worksheets/sheet2.xml"], source["xl/worksheets/sheet2.xml"]);
     EXPECT_EQ(saved["xl/calcChain.xml"], source["xl/calcChain.xml"]); // no formula was replaced
     EXPECT_NE(saved["xl/workbook.xml"].find(R"(<definedName name="Local" localSheetId="2">)"), std::string::npos)
@@ -291,7 +272,7 @@ TEST_F(XlsxSave, NewSheetsNotesAndWidthsJoinTheOpenedPackage)
     EXPECT_FALSE(third->sheets[0]->Find(2, 3)->comment);
     EXPECT_EQ(third->sheets[0]->Find(1, 3)->comment.value_or(u""), u"another");
     EXPECT_EQ(third->sheets[1]->Find(2, 1)->comment.value_or(u""), u"1F3");
-    Parts again = ReadZip(path);
+    Parts again = ReadZipParts(path);
     std::string vml;
     for (const auto& [name, data] : again)
         if (name.find(".vml") != std::string::npos && data.find("<x:Row>0</x:Row><x:Column>2</x:Column>") != std::string::npos)

@@ -11,6 +11,7 @@
 #include "dbobjptr.h"
 #include "dbsymtb.h"
 #include "drawing_host.h"
+#include "support/dxf_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -35,45 +36,4 @@ protected:
 
     DrawingHost host;
     std::unique_ptr<AcDbDatabase> db;
-};
-
-// Builds small DXF drawings for tests: R12 (no subclass markers) or R2000.
-class DxfBuilder {
-public:
-    explicit DxfBuilder(bool r12 = false, std::string codepage = "ANSI_1252");
-    DxfBuilder& header(const std::string& variable, int code, const std::string& value);
-    DxfBuilder& layer(const std::string& name);
-    // A block with attribute definitions {tag, prompt, default, flags} at
-    // (x, 0) for the nth definition.
-    struct Def {
-        std::string tag, prompt, text;
-        int flags = 0;
-    };
-    DxfBuilder& block(const std::string& name, const std::vector<Def>& defs, int flags = 0);
-    // A reference with attributes {tag, text}; `owner` "model", "paper" or a block name.
-    struct Att {
-        std::string tag, text;
-    };
-    DxfBuilder& insert(const std::string& handle, const std::string& blockName, const std::vector<Att>& atts,
-                       double x = 0, double y = 0, const std::string& owner = "model",
-                       const std::string& layer = "0");
-    DxfBuilder& line(const std::string& handle, const std::string& layer = "0");
-    std::string text() const;
-
-private:
-    struct Entity {
-        std::string owner, body;
-    };
-    bool m_r12;
-    std::string m_codepage;
-    std::string m_header;
-    std::vector<std::string> m_layers;
-    struct Block {
-        std::string name;
-        int flags;
-        std::vector<Def> defs;
-    };
-    std::vector<Block> m_blocks;
-    std::vector<Entity> m_entities;
-    int m_next = 0x5000; // attribute handles; tests name their references 1000..4FFF
 };

@@ -4,6 +4,8 @@
 #include <libloaderapi.h>
 #include <winuser.h>
 
+#include <string>
+
 using DllMainProc = BOOL (*)(HINSTANCE, DWORD, LPVOID);
 
 // Fault injection for tests: the next `count` LoadLibraryA calls whose path
@@ -11,3 +13,6 @@ using DllMainProc = BOOL (*)(HINSTANCE, DWORD, LPVOID);
 void LoaderFailLoadsOf(const char* fileNameSuffix, int count);
 // Number of modules currently loaded through LoadLibraryA.
 int LoaderOpenModuleCount();
+// The folder of the running program as a Unix path ("." when the system does
+// not say), where the host and the benchmarks find the module beside them.
+std::string LoaderExecutableDirectory();

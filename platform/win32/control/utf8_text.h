@@ -1,0 +1,9 @@
+// UTF-8 <-> UTF-16, the one conversion pair for the stand-ins that keep text
+// as UTF-16 (the spreadsheet, the .xlsx parts), the host program and the
+// tests. Invalid input becomes U+FFFD as MultiByteToWideChar and
+// WideCharToMultiByte make it without MB_ERR_INVALID_CHARS.
+#pragma once
+#include <string>
+
+std::string Utf8(const std::u16string& text);
+std::u16string Utf16(const std::string& text);
