@@ -1,6 +1,7 @@
 // Each attribute's own text in the worksheet, whatever order the reference
 // keeps its attributes in and whatever tags its block's definitions lack.
 #include "export_fixture.h"
+#include "support/corpus.h"
 #include <dbdatabase.h>
 
 #include "common/resource_strings.h"
@@ -23,7 +24,7 @@ protected:
 
     void LoadCorpusFile(const std::string& name)
     {
-        std::ifstream file(std::string(GW_SHARED_DIR) + "/dxf-corpus/" + name, std::ios::binary);
+        std::ifstream file(CorpusFolder() + "/" + name, std::ios::binary);
         ASSERT_TRUE(file) << name;
         std::ostringstream text;
         text << file.rdbuf();
@@ -81,6 +82,7 @@ TEST_F(AttributeColumns, TextsFollowTheirTagsAndTagsWithoutDefinitionGetColumnsO
 
 TEST_F(AttributeColumns, CorpusDrawingsExportTheirReferencesOwnTexts)
 {
+    GW_SKIP_WITHOUT_CORPUS();
     Store(narrow);
     LoadCorpusFile("qcad_flange.dxf");
     Gwell({"Export2", "Title"});

@@ -1,3 +1,4 @@
+#include "support/corpus.h"
 #include "support/drawing_fixture.h"
 #include <dbdatabase.h>
 
@@ -15,13 +16,6 @@ std::string ReadFile(const std::string& path)
     return out.str();
 }
 
-// The drawings other programs wrote; empty when they are not beside the project.
-std::string CorpusFolder()
-{
-    std::string folder = std::string(GW_SHARED_DIR) + "/dxf-corpus";
-    return std::string(GW_SHARED_DIR).empty() || !std::filesystem::is_directory(folder) ? std::string() : folder;
-}
-
 std::vector<std::string> CorpusFiles()
 {
     std::vector<std::string> files;
@@ -36,8 +30,7 @@ using DxfCorpus = DrawingTest;
 
 TEST_F(DxfCorpus, EveryDrawingLoadsAndSavesUntouchedByteForByte)
 {
-    if (CorpusFolder().empty())
-        GTEST_SKIP() << "no drawing corpus in GW_SHARED_DIR";
+    GW_SKIP_WITHOUT_CORPUS();
     auto files = CorpusFiles();
     ASSERT_GE(files.size(), 10u);
     for (const std::string& file : files) {
@@ -54,8 +47,7 @@ namespace {
 
 TEST_F(DxfCorpus, AMultiInsertIsAReferenceWithRowsColumnsAndAttributes)
 {
-    if (CorpusFolder().empty())
-        GTEST_SKIP() << "no drawing corpus in GW_SHARED_DIR";
+    GW_SKIP_WITHOUT_CORPUS();
     loadFile(CorpusFolder() + "/ezdxf_multi_insert_with_attribs.dxf");
     AcDbObjectPointer<AcDbMInsertBlock> grid(idOf("3B"), AcDb::kForRead);
     ASSERT_EQ(grid.openStatus(), Acad::eOk);
