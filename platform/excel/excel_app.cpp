@@ -135,28 +135,8 @@ void ExcelApp::DropSinks()
 bool ExcelApp::EditCell(const std::u16string& workbook, const std::u16string& sheetName, int row, int column,
                         const std::u16string& text, std::string& error)
 {
-    if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns) {
-        error = "no such cell";
-        return false;
-    }
-    SheetRef ref;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        for (const auto& book : data_.workbooks) {
-            if (!SameName(book->name, workbook))
-                continue;
-            for (const auto& sheet : book->sheets)
-                if (SameName(sheet->Name(), sheetName))
-                    ref = SheetRef{book, sheet};
-        }
-        if (!ref.sheet) {
-            error = "no such workbook or worksheet";
-            return false;
-        }
-        ref.sheet->Update(row, column, [&](Cell& cell) { cell.value = EnteredValue(text, cell.numberFormat == u"@"); });
-    }
-    FireSheetChange(shared_from_this(), ref, CellRect{row, column, row, column});
-    return true;
+    // Typing into one cell is what pasting one value there does, events included.
+    return PasteCells(workbook, sheetName, row, column, {{text}}, error);
 }
 
 } // namespace excelsim
