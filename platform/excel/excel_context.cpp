@@ -9,6 +9,8 @@ ExcelContext::ExcelContext(ExcelInstall install) : install_(install) {}
 
 ExcelContext::~ExcelContext()
 {
+    // A watcher fires events into the instances: it ends first.
+    StopWatching();
     std::vector<Instance> instances;
     {
         std::lock_guard<std::mutex> guard(lock_);
@@ -97,6 +99,41 @@ void ExcelContext::Quit(const std::shared_ptr<ExcelApp>& app)
     app->DropSinks();
     if (runtime_)
         runtime_->RevokeActive(cookie);
+}
+
+} // namespace excelsim
+
+namespace excelsim {
+
+bool ExcelContext::WatchWorkbookFile(const std::shared_ptr<ExcelApp>& app, const std::u16string& workbook,
+                                     const std::string& path, WorkbookWatcher::Warning warning, std::string& error,
+                                     WatchOptions options)
+{
+    auto watcher = std::make_unique<WorkbookWatcher>(app, workbook, path, std::move(warning), options);
+    if (!watcher->Start(error))
+        return false;
+    std::lock_guard<std::mutex> guard(lock_);
+    watchers_.push_back(std::move(watcher));
+    return true;
+}
+
+void ExcelContext::StopWatching()
+{
+    std::vector<std::unique_ptr<WorkbookWatcher>> watchers;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        watchers.swap(watchers_);
+    }
+    watchers.clear(); // each joins its thread, no lock held
+}
+
+int ExcelContext::SavesApplied() const
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    int total = 0;
+    for (const auto& watcher : watchers_)
+        total += watcher->SavesApplied();
+    return total;
 }
 
 } // namespace excelsim

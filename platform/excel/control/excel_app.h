@@ -96,6 +96,13 @@ public:
     // .xlsx files (xlsx_writer.cpp, xlsx_reader.cpp). Paths are Unix paths.
     SaveResult SaveWorkbook(const std::u16string& workbookName, const std::string& path, std::string& error);
     bool OpenWorkbook(const std::string& path, std::string& error);
+    // Another program saved the workbook's file and `saved` is what it holds:
+    // every cell whose value differs is entered as that program's user typed
+    // it, one SheetChange per run of changed cells in a row (saved_file_changes.cpp).
+    // `warnings` gets a line for each sheet held that the file no longer has.
+    // False with `error` set when the workbook is not open.
+    bool TakeSavedFile(const std::u16string& workbook, const Workbook& saved, std::vector<std::string>& warnings,
+                       std::string& error);
 
 private:
     std::mutex lock_;

@@ -14,6 +14,7 @@
 #pragma once
 #include "com_runtime.h"
 #include "excel_app.h"
+#include "workbook_watcher.h"
 
 #include <memory>
 #include <mutex>
@@ -46,6 +47,17 @@ public:
     // every object of it answers RPC_E_DISCONNECTED from then on.
     void Quit(const std::shared_ptr<ExcelApp>& app);
 
+    // Binds the open workbook `workbook` of `app` to its file at `path` and
+    // follows the saves other programs make of it (workbook_watcher.h). The
+    // watchers end with StopWatching or with the context, before any
+    // instance does.
+    bool WatchWorkbookFile(const std::shared_ptr<ExcelApp>& app, const std::u16string& workbook,
+                           const std::string& path, WorkbookWatcher::Warning warning, std::string& error,
+                           WatchOptions options = {});
+    void StopWatching();
+    // Saves taken in by every watcher so far.
+    int SavesApplied() const;
+
     // Automation calls by member id over all instances, for tests and benchmarks.
     std::uint64_t CallCount(DISPID member) const { return counter_->Of(member); }
     std::uint64_t TotalCalls() const { return counter_->Total(); }
@@ -63,6 +75,7 @@ private:
     std::shared_ptr<CallCounter> counter_ = std::make_shared<CallCounter>();
     mutable std::mutex lock_;
     std::vector<Instance> instances_;
+    std::vector<std::unique_ptr<WorkbookWatcher>> watchers_;
 };
 
 } // namespace excelsim
