@@ -14,6 +14,7 @@
 #include <host_io.h>
 
 #include <cctype>
+#include <cstdint>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -24,6 +25,9 @@ struct DrawingSession {
     DrawingHost host;
     std::unique_ptr<AcDbDatabase> database;
     AcApDocument* document = nullptr;
+    // The database's change count at the last save (or attempt): autosave
+    // writes only when there is something new.
+    std::uint64_t savedChanges = 0;
 };
 
 std::unique_ptr<DrawingSession> g_session;
@@ -86,6 +90,24 @@ bool OpenDrawingSession(const HostOptions& options, std::string& error)
     return true;
 }
 
+bool AutosaveDrawing(const HostOptions& options, std::string& error)
+{
+    if (!g_session || !options.autosave)
+        return true;
+    const std::uint64_t changes = DatabaseChangeCount(*g_session->database);
+    if (changes == g_session->savedChanges)
+        return true;
+    g_session->savedChanges = changes;
+    const std::string& target = options.saveAs.empty() ? options.drawing : options.saveAs;
+    if (target.empty())
+        return true; // an empty drawing without --save-as has no file (refused at start)
+    if (g_session->database->dxfOut(target.c_str()) != Acad::eOk) {
+        error = "cannot save drawing: " + DxfErrorMessage(*g_session->database);
+        return false;
+    }
+    return true;
+}
+
 bool EndDrawingSession(const HostOptions& options, std::string& error)
 {
     if (!g_session)
@@ -93,6 +115,8 @@ bool EndDrawingSession(const HostOptions& options, std::string& error)
     bool ok = true;
     if (!options.saveAs.empty() && g_session->database->dxfOut(options.saveAs.c_str()) != Acad::eOk) {
         error = "cannot save drawing: " + DxfErrorMessage(*g_session->database);
+        ok = false;
+    } else if (options.saveAs.empty() && !AutosaveDrawing(options, error)) {
         ok = false;
     }
     if (AcadHost* host = AcadHost::current(); host && g_session->document)

@@ -13,6 +13,8 @@
 #include <timers.h>
 
 #include <chrono>
+#include <csignal>
+#include <signal.h>
 #include <cstdio>
 #include <thread>
 #include <cstring>
@@ -38,6 +40,17 @@ options:
                          the workbook takes "<name> (2).xlsx"; an opened
                          workbook nothing changed is not rewritten)
   --save-as FILE.dxf     at the end, save the current drawing as FILE.dxf
+  --watch-book FILE.xlsx open the workbook in the running spreadsheet program
+                         (implies --spreadsheet running) and follow its file:
+                         each save by another program (LibreOffice Calc, ...)
+                         enters the changed cells as that program's user would
+  --autosave             after every command that changed the drawing, save
+                         it (through a temporary file) to --save-as, else to
+                         the drawing's own file; a failed save is reported
+                         and the previous file stays
+  --follow               keep running after the input ends (timers, the
+                         watched workbook and autosave go on) until SIGINT or
+                         SIGTERM, which end gwhost with exit 0 after saving
   --help                 show this text
 
 Host commands besides the module's:
@@ -62,7 +75,10 @@ timers keep running, so the live link imports edits within about a second.
 Live link, for example: export, connect, edit a cell, let the timer import it:
   printf 'gwell\n\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-99\nwait 2\n' |
     gwhost --spreadsheet running --save-as out.dxf samples/sample.dxf
-Exit status: 0 at the end of input, 1 when a save at the end failed,
+The Linux live link with a real spreadsheet program:
+  printf 'gwell\nConnect\n' | gwhost --watch-book books/Book1.xlsx \
+    --autosave --save-as out.dxf --follow samples/sample.dxf
+Exit status: 0 at the end of input (or SIGINT/SIGTERM with --follow), 1 when a save at the end failed,
 2 for a bad argument, an unreadable drawing or a module that does not load.
 )";
 
@@ -124,6 +140,17 @@ bool ParseArguments(int argc, char** argv, HostOptions& options, bool& help, std
                 error = "--save-as needs a file name";
                 return false;
             }
+        } else if (argument == "--watch-book") {
+            if (!value(options.watchBook))
+                return false;
+            if (options.watchBook.empty()) {
+                error = "--watch-book needs a file name";
+                return false;
+            }
+        } else if (argument == "--autosave") {
+            options.autosave = true;
+        } else if (argument == "--follow") {
+            options.follow = true;
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + argument + " (see --help)";
             return false;
@@ -138,10 +165,24 @@ bool ParseArguments(int argc, char** argv, HostOptions& options, bool& help, std
             return false;
         }
     }
-    if (!options.openBooks.empty() && options.spreadsheet != "running")
+    if ((!options.openBooks.empty() || !options.watchBook.empty()) && options.spreadsheet != "running")
         options.spreadsheet = "running";
+    // An empty drawing has no file of its own to save to.
+    if (options.autosave && options.saveAs.empty() && options.drawing.empty()) {
+        error = "--autosave needs --save-as or a drawing file";
+        return false;
+    }
     return true;
 }
+
+const HostOptions* g_options = nullptr;
+
+// Set from the signal handler; the loops look at it between lines.
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+extern "C" void OnStopSignal(int signal) { g_stopSignal = signal; }
+
+bool StopRequested() { return g_stopSignal != 0; }
 
 // Runs one command line at the Command prompt.
 void RunLine(AcadHost& host, const std::string& line);
@@ -163,7 +204,7 @@ bool RunWait(AcadHost& host, const std::string& line)
         return true;
     }
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
+    while (std::chrono::steady_clock::now() < end && !StopRequested()) {
         DispatchDueTimers();
         std::string sent;
         while (HostHasPendingInput() && HostReadInputLine(sent) == HostInputResult::Line)
@@ -173,7 +214,7 @@ bool RunWait(AcadHost& host, const std::string& line)
     return true;
 }
 
-void RunLine(AcadHost& host, const std::string& line)
+void RunLineOnly(AcadHost& host, const std::string& line)
 {
     if (line.empty())
         return;
@@ -185,6 +226,14 @@ void RunLine(AcadHost& host, const std::string& line)
         return;
     }
     HostWriteOutput("Unknown command \"" + command + "\".  Press F1 for help.");
+}
+
+void RunLine(AcadHost& host, const std::string& line)
+{
+    RunLineOnly(host, line);
+    std::string error;
+    if (g_options && !AutosaveDrawing(*g_options, error))
+        PrintError(error);
 }
 
 // Reads and runs command lines until the input ends.
@@ -202,6 +251,19 @@ void RunCommandLoop(AcadHost& host)
         RunLine(host, line);
     }
     HostWriteOutput("\n");
+}
+
+// After the input ends: the timers, and what they send to the document,
+// run on until a signal says stop.
+void FollowUntilSignal(AcadHost& host)
+{
+    while (!StopRequested()) {
+        DispatchDueTimers();
+        std::string sent;
+        while (HostHasPendingInput() && HostReadInputLine(sent) == HostInputResult::Line)
+            RunLine(host, sent);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 } // namespace
@@ -225,6 +287,17 @@ int main(int argc, char** argv)
     StdioCommandLine commandLine;
     // While it waits for input the host keeps its message loop going: the
     // timers fire, and a command string one of them sent is answered first.
+    g_options = &options;
+    if (options.follow) {
+        // The end of a followed run is a signal: caught so that the last
+        // changes are saved and everything closes as at the end of input.
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+        commandLine.stop = StopRequested;
+    }
     commandLine.idle = [](std::string& line) {
         DispatchDueTimers();
         return HostHasPendingInput() && HostReadInputLine(line) == HostInputResult::Line;
@@ -244,6 +317,10 @@ int main(int argc, char** argv)
     host.runQueuedExpressions();
 
     RunCommandLoop(host);
+    if (options.follow)
+        FollowUntilSignal(host);
+    // No save of the workbook comes in while the module goes.
+    StopWatchingWorkbook();
 
     host.unloadApplications();
     int status = 0;

@@ -13,6 +13,9 @@ struct HostOptions {
     std::string spreadsheet = "installed"; // --spreadsheet absent|installed|running
     std::vector<std::string> openBooks;    // --open-book FILE.xlsx (repeatable)
     std::string booksDir;        // --books DIR
+    std::string watchBook;       // --watch-book FILE.xlsx: opened and followed as other programs save it
+    bool autosave = false;       // --autosave: the drawing saved after each command that changed it
+    bool follow = false;         // --follow: running on after the input ends, until SIGINT or SIGTERM
 };
 
 // The per-user registry store.
@@ -22,10 +25,17 @@ void EndRegistrySession();
 // The spreadsheet program: absent, installed or running with books open.
 bool StartSpreadsheetSession(const HostOptions& options, std::string& error);
 bool EndSpreadsheetSession(const HostOptions& options, std::string& error);
+// Stops following --watch-book, so that no save of it comes in any more.
+void StopWatchingWorkbook();
 
 // The drawing: opened as the current document; saved at the end when asked.
 bool OpenDrawingSession(const HostOptions& options, std::string& error);
 bool EndDrawingSession(const HostOptions& options, std::string& error);
+// With --autosave: saves the drawing when it changed since the last save, to
+// --save-as or else to the drawing's own file (through a temporary file, so
+// a failed save leaves the previous file whole). False with `error` set when
+// the save failed; it is tried again after the next change.
+bool AutosaveDrawing(const HostOptions& options, std::string& error);
 // Host commands of the drawing's (such as "select"); false when `command`
 // is not one of them.
 bool RunDrawingHostCommand(const std::string& command);

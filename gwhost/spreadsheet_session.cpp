@@ -81,6 +81,26 @@ std::string TargetFor(const std::string& dir, const std::u16string& workbookName
     }
 }
 
+// Opens the workbook and follows its file. The workbook is the active one
+// right after opening (it may have been renamed to a free name).
+bool WatchBook(excelsim::ExcelApp& app, const std::string& path, std::string& error)
+{
+    if (!CheckInputFile(path, InputFileKind::Workbook, error) || !app.OpenWorkbook(path, error))
+        return false;
+    const std::u16string name = app.With([](excelsim::AppData& data) { return data.activeWorkbook->name; });
+    // Warnings come from the watcher's thread: one line each on stderr,
+    // written with a single call so that lines never mix.
+    auto warn = [](const std::string& line) {
+        const std::string text = "gwhost: " + line + "\n";
+        std::fwrite(text.data(), 1, text.size(), stderr);
+    };
+    if (!g_excel->WatchWorkbookFile(app.shared_from_this(), name, path, warn, error)) {
+        error = "cannot watch " + path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 excelsim::ExcelContext* SpreadsheetContext() { return g_excel.get(); }
@@ -106,8 +126,18 @@ bool StartSpreadsheetSession(const HostOptions& options, std::string& error)
                 return false;
             }
         }
+        if (!options.watchBook.empty() && !WatchBook(*app, options.watchBook, error)) {
+            g_excel.reset();
+            return false;
+        }
     }
     return true;
+}
+
+void StopWatchingWorkbook()
+{
+    if (g_excel)
+        g_excel->StopWatching();
 }
 
 bool EndSpreadsheetSession(const HostOptions& options, std::string& error)

@@ -8,6 +8,8 @@ bool StdioCommandLine::readLine(std::string& line)
 {
     std::fflush(stdout);
     for (;;) {
+        if (stop && stop())
+            return false;
         const std::size_t end = buffer_.find('\n');
         if (end != std::string::npos) {
             line = buffer_.substr(0, end);

@@ -17,6 +17,8 @@ public:
     // returns true with `line` set, that line is answered instead (such as a
     // command string a timer sent to the document).
     std::function<bool(std::string& line)> idle;
+    // When set and true, the input counts as ended (a signal asked to stop).
+    std::function<bool()> stop;
 
     bool readLine(std::string& line) override;
     void write(const std::string& text) override { std::fwrite(text.data(), 1, text.size(), stdout); }

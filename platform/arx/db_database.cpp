@@ -180,6 +180,7 @@ std::string DxfOutText(const AcDbDatabase& database) { return DxfWrite(database.
 const std::string& DxfErrorMessage(const AcDbDatabase& database) { return database.imp().lastError; }
 std::string DxfAcadVersion(const AcDbDatabase& database) { return database.imp().acadver; }
 int OpenObjectCount(const AcDbDatabase& database) { return database.imp().openCount; }
+std::uint64_t DatabaseChangeCount(const AcDbDatabase& database) { return database.imp().changes; }
 
 void InjectDatabaseFault(AcDbDatabase& database, AcDbFault kind, int nth, Acad::ErrorStatus status)
 {

@@ -168,6 +168,8 @@ Acad::ErrorStatus AcDbObject::erase(bool erasing)
         return erasing ? Acad::eWasErased : Acad::eOk;
     m_erased = erasing;
     MarkChanged(*this);
+    if (AcDbDatabase::Imp* imp = AcDbInternals::imp(*this))
+        ++imp->changes;
     m_dirty = true;
     // A reference's attributes and end marker go (and come back) with it.
     if (auto* ref = AcDbBlockReference::cast(this)) {
@@ -359,6 +361,8 @@ void AcDbInternals::setGroup(AcDbObject& o, std::initializer_list<const char*> s
                              std::initializer_list<int> order, int code, std::string value)
 {
     std::vector<DxfGroup>& groups = edit(o).groups;
+    if (AcDbDatabase::Imp* imp = AcDbInternals::imp(o))
+        ++imp->changes;
     // The record's own data ends where embedded objects or extended data begin.
     std::size_t mainEnd = groups.size();
     bool hasMarkers = false;

@@ -62,6 +62,7 @@ struct AcDbDatabase::Imp {
     bool tilemode = true;
 
     std::vector<AcDbObject*> dirty;
+    std::uint64_t changes = 0; // every change made, so that a saver can tell a new one
     int openCount = 0;
     struct FaultPlan {
         int remaining = 0;

@@ -5,6 +5,7 @@
 #pragma once
 #include <dbmain.h>
 
+#include <cstdint>
 #include <string>
 
 // Kinds of call whose Nth occurrence a test can make fail.
@@ -25,6 +26,9 @@ const std::string& DxfErrorMessage(const AcDbDatabase& database);
 std::string DxfAcadVersion(const AcDbDatabase& database);
 // Objects currently open (each open counts until its close).
 int OpenObjectCount(const AcDbDatabase& database);
+// Changes made to the drawing since it was read, counted one by one: a saver
+// that remembers the count of its last save knows whether there is more to save.
+std::uint64_t DatabaseChangeCount(const AcDbDatabase& database);
 // Makes the `nth` call of `kind` from now on (1 = the next one) fail with
 // `status`; the failing call changes nothing. One plan per kind.
 void InjectDatabaseFault(AcDbDatabase& database, AcDbFault kind, int nth, Acad::ErrorStatus status);
