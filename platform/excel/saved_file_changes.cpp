@@ -6,12 +6,19 @@
 #include "excel_objects.h"
 #include "utf8_text.h"
 
+#include <optional>
+
 namespace excelsim {
 namespace {
 
+// A cell whose value or comment differs. Comments travel with sorted rows
+// (a client may keep a row's identity in one), so they are taken over too;
+// only a changed value is something the user typed and fires SheetChange.
 struct Change {
     int row, column;
     CellValue value;
+    std::optional<std::u16string> comment;
+    bool valueChanged;
 };
 
 // Both lists come ordered by row then column, so one merge finds every
@@ -20,21 +27,23 @@ std::vector<Change> Differences(const Sheet& held, const Sheet& saved)
 {
     const auto a = held.SortedCells();
     const auto b = saved.SortedCells();
+    static const Cell kBlank;
     std::vector<Change> changes;
+    auto compare = [&](std::pair<int, int> at, const Cell& before, const Cell& after) {
+        const bool valueChanged = !(before.value == after.value);
+        if (valueChanged || before.comment != after.comment)
+            changes.push_back({at.first, at.second, after.value, after.comment, valueChanged});
+    };
     std::size_t i = 0, j = 0;
-    static const CellValue kEmpty;
     while (i < a.size() || j < b.size()) {
         if (j == b.size() || (i < a.size() && a[i].first < b[j].first)) {
-            if (!(a[i].second->value == kEmpty))
-                changes.push_back({a[i].first.first, a[i].first.second, kEmpty});
+            compare(a[i].first, *a[i].second, kBlank);
             ++i;
         } else if (i == a.size() || b[j].first < a[i].first) {
-            if (!(b[j].second->value == kEmpty))
-                changes.push_back({b[j].first.first, b[j].first.second, b[j].second->value});
+            compare(b[j].first, kBlank, *b[j].second);
             ++j;
         } else {
-            if (!(a[i].second->value == b[j].second->value))
-                changes.push_back({a[i].first.first, a[i].first.second, b[j].second->value});
+            compare(a[i].first, *a[i].second, *b[j].second);
             ++i;
             ++j;
         }
@@ -66,18 +75,24 @@ bool ExcelApp::TakeSavedFile(const std::u16string& workbook, const Workbook& sav
                 continue;
             }
             const auto changes = Differences(*sheet, *savedSheet);
-            for (std::size_t k = 0; k < changes.size();) {
-                // A run of neighbouring cells in one row goes out as one
-                // block, as a paste of that row would.
+            for (const Change& change : changes)
+                sheet->Update(change.row, change.column, [&](Cell& cell) {
+                    cell.value = change.value;
+                    cell.comment = change.comment;
+                });
+            // A run of neighbouring changed values in one row goes out as
+            // one block, as a paste of that row would.
+            std::vector<const Change*> typed;
+            for (const Change& change : changes)
+                if (change.valueChanged)
+                    typed.push_back(&change);
+            for (std::size_t k = 0; k < typed.size();) {
                 std::size_t end = k + 1;
-                while (end < changes.size() && changes[end].row == changes[k].row &&
-                       changes[end].column == changes[end - 1].column + 1)
+                while (end < typed.size() && typed[end]->row == typed[k]->row &&
+                       typed[end]->column == typed[end - 1]->column + 1)
                     ++end;
-                for (std::size_t m = k; m < end; ++m)
-                    sheet->Update(changes[m].row, changes[m].column,
-                                  [&](Cell& cell) { cell.value = changes[m].value; });
                 events.push_back({SheetRef{book, sheet},
-                                  CellRect{changes[k].row, changes[k].column, changes[k].row, changes[end - 1].column}});
+                                  CellRect{typed[k]->row, typed[k]->column, typed[k]->row, typed[end - 1]->column}});
                 k = end;
             }
         }

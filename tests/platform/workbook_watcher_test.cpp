@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -78,7 +79,8 @@ protected:
         Write(path_, Rows{{Text(u"HANDLE"), Text(u"TAG")},
                           {Text(u"1A"), Text(u"P-1")},
                           {Text(u"1B"), Number(7)},
-                          {Text(u"1C"), Text(u"P-3")}});
+                          {Text(u"1C"), Text(u"P-3")}},
+              {u"", u"h1", u"h2", u"h3"});
         std::string error;
         ASSERT_TRUE(excel_->Running()->OpenWorkbook(path_, error)) << error;
         app_ = Application();
@@ -103,7 +105,9 @@ protected:
         ExcelTest::TearDown();
     }
 
-    static void Write(const std::string& path, const Rows& rows)
+    // `notes`: comments of column A from row 1 on (empty: none), where a
+    // client keeps each row's identity.
+    static void Write(const std::string& path, const Rows& rows, const std::vector<std::u16string>& notes = {})
     {
         excelsim::Workbook book;
         book.name = u"book.xlsx";
@@ -112,6 +116,9 @@ protected:
             for (std::size_t c = 0; c < rows[r].size(); ++c)
                 sheet->Update(static_cast<int>(r + 1), static_cast<int>(c + 1),
                               [&](excelsim::Cell& cell) { cell.value = rows[r][c]; });
+        for (std::size_t r = 0; r < notes.size(); ++r)
+            if (!notes[r].empty())
+                sheet->Update(static_cast<int>(r + 1), 1, [&](excelsim::Cell& cell) { cell.comment = notes[r]; });
         book.sheets.push_back(sheet);
         std::string error;
         ASSERT_TRUE(excelsim::WriteXlsx(book, path, error)) << error;
@@ -144,6 +151,13 @@ protected:
     {
         std::lock_guard<std::mutex> guard(warningsLock_);
         return warnings_;
+    }
+    std::optional<std::u16string> HeldNote(int row)
+    {
+        return excel_->Running()->With([&](excelsim::AppData& data) {
+            const excelsim::Cell* cell = data.FindWorkbook(u"book.xlsx")->sheets[0]->Find(row, 1);
+            return cell ? cell->comment : std::nullopt;
+        });
     }
     CellValue Held(int row, int column)
     {
@@ -257,10 +271,12 @@ TEST_F(WorkbookWatcherTest, SortedRowsChangeTheCellsWhoseValuesMoved)
     Watch();
     // Sorted by HANDLE, descending: the middle row keeps its place, the
     // first and last trade theirs.
-    Write(path_, Rows{{Text(u"HANDLE"), Text(u"TAG")},
-                      {Text(u"1C"), Text(u"P-3")},
-                      {Text(u"1B"), Number(7)},
-                      {Text(u"1A"), Text(u"P-1")}});
+    Write(path_,
+          Rows{{Text(u"HANDLE"), Text(u"TAG")},
+               {Text(u"1C"), Text(u"P-3")},
+               {Text(u"1B"), Number(7)},
+               {Text(u"1A"), Text(u"P-1")}},
+          {u"", u"h3", u"h2", u"h1"});
     ASSERT_TRUE(WaitForSaves(1));
     auto changes = sink_->Changes();
     ASSERT_EQ(changes.size(), 2u); // rows 2 and 4, each a block of two cells
@@ -272,6 +288,26 @@ TEST_F(WorkbookWatcherTest, SortedRowsChangeTheCellsWhoseValuesMoved)
     EXPECT_EQ(Held(2, 2), Text(u"P-3"));
     EXPECT_EQ(Held(3, 2), Number(7));
     EXPECT_EQ(Held(4, 2), Text(u"P-1"));
+    // The rows' notes moved with them: a client reading a changed row's
+    // identity finds the row's own.
+    EXPECT_EQ(HeldNote(2), u"h3");
+    EXPECT_EQ(HeldNote(3), u"h2");
+    EXPECT_EQ(HeldNote(4), u"h1");
+}
+
+TEST_F(WorkbookWatcherTest, ACommentChangedAloneIsTakenWithoutAnEvent)
+{
+    Watch();
+    Write(path_,
+          Rows{{Text(u"HANDLE"), Text(u"TAG")},
+               {Text(u"1A"), Text(u"P-1")},
+               {Text(u"1B"), Number(7)},
+               {Text(u"1C"), Text(u"P-3")}},
+          {u"", u"h1", u"h9"});
+    ASSERT_TRUE(WaitForSaves(1));
+    EXPECT_TRUE(sink_->Changes().empty());
+    EXPECT_EQ(HeldNote(3), u"h9");
+    EXPECT_EQ(HeldNote(4), std::nullopt);
 }
 
 TEST_F(WorkbookWatcherTest, AWorksheetMissingFromTheSaveIsReportedAndKept)
