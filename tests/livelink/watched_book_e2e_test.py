@@ -16,6 +16,7 @@ import time
 
 import ezdxf
 import openpyxl
+from openpyxl.comments import Comment
 
 BIN = os.environ["GW_BIN_DIR"]
 SOURCE = os.environ["GW_SOURCE_DIR"]
@@ -136,10 +137,30 @@ def edit_through_rename(book):
     os.replace(temporary, book)
 
 
+def sort_and_edit(book):
+    """Rows 2 and 3 of WINDOW trade places, comments (the references'
+    handles) included, as a sort moves them; then C7's glazing, now in row
+    3, is edited. Only that attribute may change: the moved values belong
+    to the references that moved with them."""
+    workbook = openpyxl.load_workbook(book)
+    sheet = workbook["WINDOW"]
+    if sheet["A2"].comment is None or sheet["A2"].comment.text != "C7":
+        fail("the export no longer keeps C7's handle in the comment of WINDOW!A2")
+    for column in range(1, sheet.max_column + 1):
+        upper, lower = sheet.cell(row=2, column=column), sheet.cell(row=3, column=column)
+        values = (upper.value, lower.value)
+        notes = [Comment(c.comment.text, c.comment.author) if c.comment else None for c in (upper, lower)]
+        upper.value, lower.value = values[1], values[0]
+        upper.comment, lower.comment = notes[1], notes[0]
+    sheet["D3"] = "single"
+    workbook.save(book)
+
+
 def main():
     round_trip([
         ("in place", edit_in_place, {("B8", "NUMBER"): "D-77"}),
         ("renamed", edit_through_rename, {("C7", "TYPE"): "W7", ("C7", "HEIGHT"): "1600"}),
+        ("sorted", sort_and_edit, {("C7", "GLAZING"): "single"}),
     ])
 
 
