@@ -117,10 +117,13 @@ void WorkbookWatcher::Run()
                     break;
                 for (ssize_t at = 0; at < length;) {
                     const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                    if (event->len > 0 && fileName_ == event->name) {
+                    // A lost queue may have held the file's save: look at it anyway.
+                    if ((event->mask & IN_Q_OVERFLOW) || (event->len > 0 && fileName_ == event->name)) {
                         pending = true;
                         quietFrom = Clock::now();
                     }
+                    if ((event->mask & IN_IGNORED) && warning_)
+                        warning_("the folder " + folder_ + " is gone; " + path_ + " is no longer followed");
                     at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
                 }
             }

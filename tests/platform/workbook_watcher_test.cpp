@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -334,6 +335,34 @@ TEST_F(WorkbookWatcherTest, StoppingEndsTheThreadAndLaterSavesAreNotTaken)
     Write(path_, Rows{{Text(u"HANDLE"), Text(u"TAG")}, {Text(u"1A"), Text(u"changed")}});
     std::this_thread::sleep_for(400ms);
     EXPECT_TRUE(sink_->Changes().empty());
+    EXPECT_EQ(Held(2, 2), Text(u"P-1"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WorkbookWatcherTest, AFolderThatGoesIsReportedOnce)
+{
+    const std::string folder = scratch_.File("moved");
+    std::filesystem::create_directory(folder);
+    std::filesystem::copy_file(path_, folder + "/book.xlsx");
+    std::string error;
+    ASSERT_TRUE(excel_->WatchWorkbookFile(
+        excel_->Running(), u"book.xlsx", folder + "/book.xlsx",
+        [this](const std::string& line) {
+            std::lock_guard<std::mutex> guard(warningsLock_);
+            warnings_.push_back(line);
+        },
+        error))
+        << error;
+    std::filesystem::remove_all(folder);
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    while (Warnings().empty() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(300ms);
+    ASSERT_EQ(Warnings().size(), 1u);
+    EXPECT_NE(Warnings()[0].find("no longer followed"), std::string::npos);
     EXPECT_EQ(Held(2, 2), Text(u"P-1"));
 }
 
