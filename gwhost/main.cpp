@@ -264,6 +264,17 @@ void FollowUntilSignal(AcadHost& host)
             RunLine(host, sent);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    // A save of the watched workbook made just before the signal is still
+    // on its way (settle time, then the once-a-second import): it is let
+    // arrive, for at most a few seconds, so that it reaches the saved drawing.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+    while (SaveInFlight() && std::chrono::steady_clock::now() < limit) {
+        DispatchDueTimers();
+        std::string sent;
+        while (HostHasPendingInput() && HostReadInputLine(sent) == HostInputResult::Line)
+            RunLine(host, sent);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 } // namespace

@@ -27,6 +27,8 @@ bool StartSpreadsheetSession(const HostOptions& options, std::string& error);
 bool EndSpreadsheetSession(const HostOptions& options, std::string& error);
 // Stops following --watch-book, so that no save of it comes in any more.
 void StopWatchingWorkbook();
+// Whether a save of the watched workbook is still on its way to the drawing.
+bool SaveInFlight();
 
 // The drawing: opened as the current document; saved at the end when asked.
 bool OpenDrawingSession(const HostOptions& options, std::string& error);

@@ -9,6 +9,7 @@
 #include "excel_context.h"
 #include "excel/xlsx_text.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -132,6 +133,13 @@ bool StartSpreadsheetSession(const HostOptions& options, std::string& error)
         }
     }
     return true;
+}
+
+bool SaveInFlight()
+{
+    // The import timer fires once a second: a save taken in 1.5 s ago has
+    // met it.
+    return g_excel && g_excel->SaveInFlight(std::chrono::milliseconds(1500));
 }
 
 void StopWatchingWorkbook()

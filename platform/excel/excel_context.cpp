@@ -127,6 +127,15 @@ void ExcelContext::StopWatching()
     watchers.clear(); // each joins its thread, no lock held
 }
 
+bool ExcelContext::SaveInFlight(std::chrono::milliseconds grace) const
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    for (const auto& watcher : watchers_)
+        if (watcher->SaveInFlight(grace))
+            return true;
+    return false;
+}
+
 int ExcelContext::SavesApplied() const
 {
     std::lock_guard<std::mutex> guard(lock_);

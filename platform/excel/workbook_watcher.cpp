@@ -120,6 +120,7 @@ void WorkbookWatcher::Run()
                     // A lost queue may have held the file's save: look at it anyway.
                     if ((event->mask & IN_Q_OVERFLOW) || (event->len > 0 && fileName_ == event->name)) {
                         pending = true;
+                        pending_.store(true);
                         quietFrom = Clock::now();
                     }
                     if ((event->mask & IN_IGNORED) && warning_)
@@ -138,6 +139,7 @@ void WorkbookWatcher::Run()
                 pending = true;
                 quietFrom = Clock::now();
             }
+            pending_.store(pending);
         }
     }
 }
@@ -167,7 +169,19 @@ void WorkbookWatcher::TakeSave(int& failures)
     for (const auto& line : warnings)
         if (told_.insert(line).second && warning_)
             warning_(line);
+    lastApplied_.store(std::chrono::steady_clock::now().time_since_epoch().count());
     applied_.fetch_add(1);
+}
+
+bool WorkbookWatcher::SaveInFlight(std::chrono::milliseconds grace) const
+{
+    if (pending_.load())
+        return true;
+    const auto last = lastApplied_.load();
+    if (last == 0)
+        return false;
+    const std::chrono::steady_clock::time_point at{std::chrono::steady_clock::duration{last}};
+    return std::chrono::steady_clock::now() - at < grace;
 }
 
 } // namespace excelsim

@@ -62,11 +62,12 @@ def check_only(before, after, expected):
         fail("changed attributes %s, expected %s" % (sorted(changed), sorted(expected)))
 
 
-def round_trip(saves):
+def round_trip(saves, at_signal=None):
     """Exports the sample, runs the long-running link on the workbook, and
     makes each save in `saves` (description, function of the workbook's path,
     the attribute texts it must bring about); checks each within LIMIT, then
-    ends gwhost with SIGTERM."""
+    ends gwhost with SIGTERM, right after the save `at_signal` (same form)
+    when one is given: that save must reach the drawing saved at the end."""
     with tempfile.TemporaryDirectory() as work:
         registry = os.path.join(work, "user.reg")
         books = os.path.join(work, "books")
@@ -103,6 +104,9 @@ def round_trip(saves):
                 print("%s: %.2f s" % (description, took))
                 check_only(before, after, expected)
 
+            if at_signal:
+                at_signal[1](book)
+                expected.update(at_signal[2])
             host.send_signal(signal.SIGTERM)
             stdout, stderr = host.communicate(timeout=30)
         finally:
@@ -156,12 +160,18 @@ def sort_and_edit(book):
     workbook.save(book)
 
 
+def edit_at_signal(book):
+    workbook = openpyxl.load_workbook(book)
+    workbook["DOOR"]["C3"] = "950"
+    workbook.save(book)
+
+
 def main():
     round_trip([
         ("in place", edit_in_place, {("B8", "NUMBER"): "D-77"}),
         ("renamed", edit_through_rename, {("C7", "TYPE"): "W7", ("C7", "HEIGHT"): "1600"}),
         ("sorted", sort_and_edit, {("C7", "GLAZING"): "single"}),
-    ])
+    ], at_signal=("at the signal", edit_at_signal, {("B8", "WIDTH"): "950"}))
 
 
 if __name__ == "__main__":

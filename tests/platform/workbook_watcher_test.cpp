@@ -328,6 +328,22 @@ TEST_F(WorkbookWatcherTest, AWorksheetMissingFromTheSaveIsReportedAndKept)
     EXPECT_EQ(Held(2, 2), Text(u"P-1"));
 }
 
+TEST_F(WorkbookWatcherTest, ASaveIsInFlightFromItsFirstEventUntilTheGraceAfterItWasTaken)
+{
+    Watch(150ms);
+    EXPECT_FALSE(excel_->SaveInFlight(300ms));
+    Write(path_, Rows{{Text(u"HANDLE"), Text(u"TAG")}, {Text(u"1A"), Text(u"P-5")}});
+    // Seen before the settle time has passed, not yet taken in.
+    const auto end = std::chrono::steady_clock::now() + 2s;
+    while (!excel_->SaveInFlight(300ms) && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_TRUE(excel_->SaveInFlight(300ms));
+    ASSERT_TRUE(WaitForSaves(1));
+    EXPECT_TRUE(excel_->SaveInFlight(300ms));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_FALSE(excel_->SaveInFlight(300ms));
+}
+
 TEST_F(WorkbookWatcherTest, StoppingEndsTheThreadAndLaterSavesAreNotTaken)
 {
     Watch();

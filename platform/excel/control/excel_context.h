@@ -57,6 +57,8 @@ public:
     void StopWatching();
     // Saves taken in by every watcher so far.
     int SavesApplied() const;
+    // Whether any watcher has a save in flight (WorkbookWatcher::SaveInFlight).
+    bool SaveInFlight(std::chrono::milliseconds grace) const;
 
     // Automation calls by member id over all instances, for tests and benchmarks.
     std::uint64_t CallCount(DISPID member) const { return counter_->Of(member); }

@@ -42,6 +42,10 @@ public:
     void Stop();
     // Saves of the file taken into the workbook so far (for tests and benchmarks).
     int SavesApplied() const { return applied_.load(); }
+    // A save seen and not yet taken in, or one taken in less than `grace`
+    // ago (its events may still be on their way through a client's queue):
+    // a host about to end waits while this holds, so the save is not lost.
+    bool SaveInFlight(std::chrono::milliseconds grace) const;
 
 private:
     void Run();
@@ -55,6 +59,8 @@ private:
     int inotify_ = -1, wake_ = -1;
     std::thread thread_;
     std::atomic<int> applied_{0};
+    std::atomic<bool> pending_{false};
+    std::atomic<std::chrono::steady_clock::rep> lastApplied_{0}; // steady clock ticks; 0: none yet
     std::set<std::string> told_; // warnings given: each once
 };
 
