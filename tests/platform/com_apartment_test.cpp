@@ -2,6 +2,7 @@
 // thread when it dispatches messages, and fail once the apartment has ended;
 // the spreadsheet program's events reach a sink through its apartment.
 #include "support/excel_fixture.h"
+#include "support/test_event_sink.h"
 
 #include <objbase.h>
 #include <ocidl.h>
@@ -13,24 +14,12 @@
 namespace {
 
 // An automation object that records the thread each call ran on.
-class ThreadRecorder final : public IDispatch, private ComObjectBase {
+class ThreadRecorder final : public TestEventSink {
 public:
     std::atomic<DWORD> lastThread{0};
     std::atomic<int> calls{0};
 
-    HRESULT QueryInterface(REFIID riid, void** object) override
-    {
-        *object = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(Excel::AppEvents))
-            return ComAnswer<IDispatch>(this, object);
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return AddRefImpl(); }
-    ULONG Release() override { return ReleaseImpl(); }
-    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    HRESULT OnInvoke(DISPID member, DISPPARAMS*) override
     {
         lastThread = GetCurrentThreadId();
         ++calls;

@@ -1,5 +1,6 @@
 // The program's AppEvents connection point and its SheetChange event.
 #include "support/excel_fixture.h"
+#include "support/test_event_sink.h"
 
 #include <ocidl.h>
 
@@ -13,28 +14,16 @@ namespace X = Excel;
 
 // A client's event sink: records each SheetChange, reading the changed
 // cell back from the program while the event is delivered.
-class RecordingSink final : public IDispatch, private ComObjectBase {
+class RecordingSink final : public TestEventSink {
 public:
     struct Change {
         std::u16string sheet;
         long row, column;
         std::u16string value;
     };
-    explicit RecordingSink(bool answersAppEvents = true) : answersAppEvents_(answersAppEvents) {}
+    explicit RecordingSink(bool answersAppEvents = true) : TestEventSink(answersAppEvents) {}
 
-    HRESULT QueryInterface(REFIID riid, void** object) override
-    {
-        *object = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || (answersAppEvents_ && riid == __uuidof(X::AppEvents)))
-            return ComAnswer<IDispatch>(this, object);
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return AddRefImpl(); }
-    ULONG Release() override { return ReleaseImpl(); }
-    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override
+    HRESULT OnInvoke(DISPID member, DISPPARAMS* params) override
     {
         if (member != X::dispidSheetChange || params->cArgs != 2)
             return S_OK;
@@ -50,9 +39,6 @@ public:
     }
 
     std::vector<Change> changes;
-
-private:
-    bool answersAppEvents_;
 };
 
 class ExcelEvents : public ExcelTest {

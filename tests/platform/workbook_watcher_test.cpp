@@ -1,6 +1,7 @@
 // The watcher on a workbook's file: saves by another program reach the
 // program's clients as the cells that changed, and nothing else.
 #include "support/excel_fixture.h"
+#include "support/test_event_sink.h"
 #include "support/scratch_dir.h"
 #include "xlsx_file.h"
 
@@ -22,25 +23,13 @@ namespace X = Excel;
 using namespace std::chrono_literals;
 
 // Events arrive on the watcher's thread: everything recorded is guarded.
-class ChangeSink final : public IDispatch, private ComObjectBase {
+class ChangeSink final : public TestEventSink {
 public:
     struct Change {
         long row, column, cells;
         std::u16string text;
     };
-    HRESULT QueryInterface(REFIID riid, void** object) override
-    {
-        *object = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(X::AppEvents))
-            return ComAnswer<IDispatch>(this, object);
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return AddRefImpl(); }
-    ULONG Release() override { return ReleaseImpl(); }
-    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override
+    HRESULT OnInvoke(DISPID member, DISPPARAMS* params) override
     {
         if (member != X::dispidSheetChange || params->cArgs != 2)
             return S_OK;
