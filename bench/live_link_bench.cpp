@@ -16,6 +16,7 @@
 #include "livelink/livelink.h"
 #include "common/module_state.h"
 #include "livelink/live_link.h"
+#include "tests/support/dxf_builder.h"
 
 #include <acad_host.h>
 #include <acdocman.h>
@@ -31,122 +32,33 @@
 #include <host_io.h>
 #include <loader.h>
 #include <timers.h>
+#include <utf8_text.h>
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-void Group(std::ostringstream& out, int code, const std::string& value) { out << code << "\n" << value << "\n"; }
+// The handle of reference i, above the handles the writer numbers the
+// attributes and end markers with.
+unsigned long HandleOf(int i) { return 0x100000UL + static_cast<unsigned long>(i); }
 
-std::string Hex(long n)
-{
-    char text[24];
-    std::snprintf(text, sizeof text, "%lX", n);
-    return text;
-}
-
-std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-
-// The handle of reference i; its two attributes and end marker follow it.
-long HandleOf(int i) { return 0x1000 + 4L * i; }
+std::string Hex(unsigned long n) { return DxfWriter::Hex(n); }
 
 // An R12 drawing: block DOOR with NUMBER and WIDTH, `count` references of it.
 std::string Drawing(int count)
 {
-    std::ostringstream out;
-    Group(out, 0, "SECTION");
-    Group(out, 2, "HEADER");
-    Group(out, 9, "$ACADVER");
-    Group(out, 1, "AC1009");
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "SECTION");
-    Group(out, 2, "TABLES");
-    Group(out, 0, "TABLE");
-    Group(out, 2, "LAYER");
-    for (const char* layer : {"0", "Doors"}) {
-        Group(out, 0, "LAYER");
-        Group(out, 2, layer);
-        Group(out, 70, "0");
-    }
-    Group(out, 0, "ENDTAB");
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "SECTION");
-    Group(out, 2, "BLOCKS");
-    for (const char* name : {"$MODEL_SPACE", "$PAPER_SPACE", "DOOR"}) {
-        Group(out, 0, "BLOCK");
-        Group(out, 8, "0");
-        Group(out, 2, name);
-        Group(out, 70, "0");
-        Group(out, 10, "0.0");
-        Group(out, 20, "0.0");
-        Group(out, 30, "0.0");
-        if (std::string(name) == "DOOR") {
-            int k = 0;
-            for (const char* tag : {"NUMBER", "WIDTH"}) {
-                Group(out, 0, "ATTDEF");
-                Group(out, 8, "0");
-                Group(out, 10, std::to_string(10.0 * k++));
-                Group(out, 20, "0.0");
-                Group(out, 30, "0.0");
-                Group(out, 40, "2.5");
-                Group(out, 1, "");
-                Group(out, 3, tag);
-                Group(out, 2, tag);
-                Group(out, 70, "0");
-            }
-        }
-        Group(out, 0, "ENDBLK");
-        Group(out, 8, "0");
-    }
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "SECTION");
-    Group(out, 2, "ENTITIES");
-    for (int i = 0; i < count; ++i) {
-        const long handle = HandleOf(i);
-        Group(out, 0, "INSERT");
-        Group(out, 5, Hex(handle));
-        Group(out, 8, "0");
-        Group(out, 66, "1");
-        Group(out, 2, "DOOR");
-        Group(out, 10, std::to_string(i));
-        Group(out, 20, "0.0");
-        Group(out, 30, "0.0");
-        int k = 0;
-        for (const char* tag : {"NUMBER", "WIDTH"}) {
-            Group(out, 0, "ATTRIB");
-            Group(out, 5, Hex(handle + 1 + k));
-            Group(out, 8, "0");
-            Group(out, 10, std::to_string(i + 10.0 * k++));
-            Group(out, 20, "0.0");
-            Group(out, 30, "0.0");
-            Group(out, 40, "2.5");
-            Group(out, 1, "old");
-            Group(out, 2, tag);
-            Group(out, 70, "0");
-        }
-        Group(out, 0, "SEQEND");
-        Group(out, 5, Hex(handle + 3));
-        Group(out, 8, "0");
-    }
-    Group(out, 0, "ENDSEC");
-    Group(out, 0, "EOF");
-    return out.str();
-}
-
-std::string BinDirectory()
-{
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    std::string text(path, length > 0 ? static_cast<std::size_t>(length) : 0);
-    return text.substr(0, text.rfind('/'));
+    DxfBuilder drawing(true);
+    drawing.layer("Doors").block("DOOR", {{"NUMBER", "NUMBER", ""}, {"WIDTH", "WIDTH", ""}});
+    for (int i = 0; i < count; ++i)
+        drawing.insert(Hex(HandleOf(i)), "DOOR", {{"NUMBER", "old"}, {"WIDTH", "old"}}, i);
+    return drawing.text();
 }
 
 // Host, resource module, running spreadsheet with an exported sheet, the
@@ -156,7 +68,7 @@ public:
     explicit LiveWorld(int rows)
     {
         host_.install();
-        resources_ = LoadLibraryA((BinDirectory() + "/gwell16res.dll").c_str());
+        resources_ = LoadLibraryA((LoaderExecutableDirectory() + "/gwell16res.dll").c_str());
         if (!resources_ || !TheGwellApp().AttachProcess(resources_))
             throw std::runtime_error("the resource module gwell16res.dll is not beside the benchmark");
         ComRuntime::Install(&runtime_);
@@ -251,7 +163,7 @@ private:
                 put(i + 2, 1, u"DOOR");
                 put(i + 2, 2, u"old");
                 put(i + 2, 3, u"old");
-                sheet.Update(i + 2, 1, [&](excelsim::Cell& cell) { cell.comment = Wide(Hex(HandleOf(i))); });
+                sheet.Update(i + 2, 1, [&](excelsim::Cell& cell) { cell.comment = Utf16(Hex(HandleOf(i))); });
             }
             return 0;
         });
@@ -277,7 +189,7 @@ void BM_EditToDrawing(benchmark::State& state)
         const std::string text = "E-" + std::to_string(n);
         std::string error;
         const auto start = std::chrono::steady_clock::now();
-        if (!world.App().EditCell(u"Book1", u"Sheet1", 2, 2, Wide(text), error)) {
+        if (!world.App().EditCell(u"Book1", u"Sheet1", 2, 2, Utf16(text), error)) {
             state.SkipWithError(error.c_str());
             break;
         }
@@ -308,10 +220,10 @@ void BM_BurstDrain(benchmark::State& state)
     int round = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const std::u16string mark = Wide(std::to_string(++round));
+        const std::u16string mark = Utf16(std::to_string(++round));
         std::vector<std::vector<std::u16string>> block(kRows);
         for (int i = 0; i < kRows; ++i)
-            block[i] = {u"N" + mark + u"-" + Wide(std::to_string(i)), u"W" + mark + u"-" + Wide(std::to_string(i))};
+            block[i] = {u"N" + mark + u"-" + Utf16(std::to_string(i)), u"W" + mark + u"-" + Utf16(std::to_string(i))};
         world.Document().beginCommand(); // busy: the timer sends nothing
         std::string error;
         world.App().PasteCells(u"Book1", u"Sheet1", 2, 2, block, error);
