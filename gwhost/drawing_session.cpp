@@ -90,6 +90,8 @@ bool OpenDrawingSession(const HostOptions& options, std::string& error)
     return true;
 }
 
+AcDbDatabase* SessionDrawing() { return g_session ? g_session->database.get() : nullptr; }
+
 bool AutosaveDrawing(const HostOptions& options, std::string& error)
 {
     if (!g_session || !options.autosave)

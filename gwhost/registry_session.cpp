@@ -9,6 +9,8 @@ namespace {
 
 std::unique_ptr<RegistryContext> g_registry;
 
+} // namespace
+
 // Where the per-user store lives when --registry does not say: the XDG
 // configuration folder, as other per-user settings on this platform.
 bool DefaultStoreFile(std::string& path, std::string& error)
@@ -27,8 +29,6 @@ bool DefaultStoreFile(std::string& path, std::string& error)
     error = "no place for the registry store: set HOME or XDG_CONFIG_HOME, or give --registry FILE";
     return false;
 }
-
-} // namespace
 
 bool StartRegistrySession(const HostOptions& options, std::string& error)
 {

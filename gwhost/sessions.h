@@ -18,7 +18,10 @@ struct HostOptions {
     bool follow = false;         // --follow: running on after the input ends, until SIGINT or SIGTERM
 };
 
-// The per-user registry store.
+// The per-user registry store: --registry FILE, else DefaultStoreFile.
+// Where the store lives by default: $XDG_CONFIG_HOME/gridwell/user.reg, else
+// ~/.config/gridwell/user.reg; false with `error` set when neither is known.
+bool DefaultStoreFile(std::string& path, std::string& error);
 bool StartRegistrySession(const HostOptions& options, std::string& error);
 void EndRegistrySession();
 
@@ -38,6 +41,9 @@ bool EndDrawingSession(const HostOptions& options, std::string& error);
 // a failed save leaves the previous file whole). False with `error` set when
 // the save failed; it is tried again after the next change.
 bool AutosaveDrawing(const HostOptions& options, std::string& error);
+class AcDbDatabase;
+// The drawing of this run; null before the session opens it and after it ends.
+AcDbDatabase* SessionDrawing();
 // Host commands of the drawing's (such as "select"); false when `command`
 // is not one of them.
 bool RunDrawingHostCommand(const std::string& command);

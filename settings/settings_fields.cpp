@@ -2,8 +2,11 @@
 
 namespace {
 
-constexpr SettingsField Flag(const char* name, bool Settings::*field) { return {name, field, nullptr}; }
-constexpr SettingsField Number(const char* name, int Settings::*field) { return {name, nullptr, field}; }
+constexpr SettingsField Flag(const char* name, bool Settings::*field) { return {name, field, nullptr, 0, 1}; }
+constexpr SettingsField Number(const char* name, int Settings::*field, int low, int high)
+{
+    return {name, nullptr, field, low, high};
+}
 
 const SettingsField kExportFields[] = {
     Flag("AddHeader", &Settings::AddHeader),
@@ -18,9 +21,9 @@ const SettingsField kExportFields[] = {
     Flag("Rotation", &Settings::Rotation),
     Flag("Scale", &Settings::Scale),
     Flag("Sort", &Settings::Sort),
-    Number("StartRow", &Settings::ExportStartRow),
-    Number("WorkbookSettings", &Settings::WorkbookSettings),
-    Number("WorksheetSettings", &Settings::WorksheetSettings),
+    Number("StartRow", &Settings::ExportStartRow, 1, 65536),
+    Number("WorkbookSettings", &Settings::WorkbookSettings, 0, 1),
+    Number("WorksheetSettings", &Settings::WorksheetSettings, 0, 1),
     Flag("IncludeConstant", &Settings::IncludeConstant),
     Flag("JTSK", &Settings::JTSK),
     Flag("NoAutofit", &Settings::NoAutofit),
@@ -31,10 +34,10 @@ const SettingsField kExportFields[] = {
 };
 
 const SettingsField kImportFields[] = {
-    Number("ImportSettings", &Settings::ImportSettings),
+    Number("ImportSettings", &Settings::ImportSettings, 0, 1),
     Flag("IgnoreProps", &Settings::IgnoreProps),
-    Number("StartCol", &Settings::StartCol),
-    Number("StartRow", &Settings::ImportStartRow),
+    Number("StartCol", &Settings::StartCol, 1, 256),
+    Number("StartRow", &Settings::ImportStartRow, 1, 65536),
 };
 
 } // namespace

@@ -9,6 +9,11 @@ struct SettingsField {
     const char* name;
     bool Settings::*flag;    // set for flags
     int Settings::*number;   // set for integers
+    // The values the options dialog accepts (a flag: 0 and 1). Reading the
+    // registry or a settings file does not check them; a writer that takes
+    // values from the user does.
+    int low;
+    int high;
 
     int Get(const Settings& settings) const { return flag ? (settings.*flag ? 1 : 0) : settings.*number; }
     // Flags are on for any non-zero number; integers take it unchanged.

@@ -4,6 +4,7 @@
 #include "dos_path.h"
 #include "dxf_reader.h"
 #include "file_replace.h"
+#include "stand_in_progress.h"
 #include "text_for_terminal.h"
 
 #include <cerrno>
@@ -90,6 +91,7 @@ Acad::ErrorStatus AcDbDatabase::readDxfText(std::string text, const std::string&
     fresh->source = std::move(text);
     fresh->sourceName = sourceName;
     std::string error;
+    Progress().drawingBytes.store(fresh->source.size(), std::memory_order_relaxed);
     if (!DxfRead(*fresh, error)) {
         m_imp->sourceName = sourceName;
         m_imp->lastError = error;

@@ -5,6 +5,7 @@
 // the database then keeps what it had.
 #include "dxf_reader.h"
 #include "text_for_terminal.h"
+#include "stand_in_progress.h"
 
 #include "dbimpl.h"
 
@@ -262,6 +263,8 @@ private:
             r.groups.push_back(g);
             r.end = end;
         }
+        if ((++m_records & 0xFFF) == 0) // a host's progress line polls this
+            Progress().drawingBytesParsed.store(r.end, std::memory_order_relaxed);
     }
 
     void section(const Group& name)
@@ -859,6 +862,7 @@ private:
     AcDbEntity* m_polyline = nullptr;
     std::vector<std::pair<AcDbBlockReference*, std::string_view>> m_pendingReferences;
     std::unordered_set<AcDbBlockTableRecord*> m_defined;
+    std::uint64_t m_records = 0;
 };
 
 } // namespace

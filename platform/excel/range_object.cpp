@@ -2,6 +2,7 @@
 #include "excel_dispatch.h"
 #include "excel_objects.h"
 #include "excel.tlh"
+#include "stand_in_progress.h"
 
 namespace excelsim {
 namespace {
@@ -100,6 +101,8 @@ protected:
             return S_OK;
         }
         case Excel::dispidComment: {
+            if (rect_.left == 1 && rect_.top > 1) // the key of an exported row: a host's progress polls this
+                Progress().keyCellsRead.fetch_add(1, std::memory_order_relaxed);
             bool has = app_->With([&](AppData&) {
                 const Cell* cell = ref_.sheet->Find(rect_.top, rect_.left);
                 return cell && cell->comment.has_value();

@@ -1,0 +1,35 @@
+// What every gridwell job shares: its failure lines and exit statuses, and
+// the options of its run (the user's stored options with --option values
+// over them, for this run only).
+#pragma once
+#include "arguments.h"
+#include "settings/settings.h"
+
+#include <string>
+
+namespace gridwell {
+
+enum ExitStatus { kDone = 0, kFailed = 1, kBadUsage = 2 };
+
+// "gridwell: export: <message>" on standard error; returns `status`.
+int Fail(const char* command, const std::string& message, int status);
+
+// The options store of this user: --registry FILE, else the default
+// (the same file gwhost uses).
+bool StorePath(const ParsedArguments& args, std::string& path, std::string& error);
+// The stored options, read without changing the store; damage in it is
+// reported by the store's reader and the defaults stand.
+bool LoadStoredSettings(const ParsedArguments& args, Settings& settings, std::string& error);
+// LoadStoredSettings with every --option NAME=VALUE applied over it.
+bool RunSettings(const ParsedArguments& args, Settings& settings, std::string& error);
+
+// A drawing an import or a link may save in place: a writable file in a
+// folder that takes the temporary file and the backup.
+bool CheckDrawingWritable(const std::string& drawing, std::string& error);
+
+int RunExport(const ParsedArguments& args);
+int RunImport(const ParsedArguments& args);
+int RunLink(const ParsedArguments& args);
+int RunOptions(const ParsedArguments& args);
+
+} // namespace gridwell

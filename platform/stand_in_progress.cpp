@@ -1,0 +1,7 @@
+#include "stand_in_progress.h"
+
+StandInProgress& Progress()
+{
+    static StandInProgress progress;
+    return progress;
+}
