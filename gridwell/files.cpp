@@ -3,7 +3,9 @@
 #include <text_for_terminal.h>
 #include <unique_fd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -17,6 +19,36 @@ namespace {
 std::string Shown(const std::string& path) { return TextForTerminal(path); }
 
 std::string Why(int error) { return std::strerror(error); }
+
+// The temporary files a signal is to remove. Lock-free atomics, so that the
+// handler may read them whenever it runs.
+std::atomic<const char*> g_temporaries[4];
+
+extern "C" void RemoveTemporariesAndEnd(int signal)
+{
+    for (auto& slot : g_temporaries)
+        if (const char* path = slot.load())
+            ::unlink(path);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void Register(const std::string& path)
+{
+    for (auto& slot : g_temporaries) {
+        const char* expected = nullptr;
+        if (slot.compare_exchange_strong(expected, path.c_str()))
+            return;
+    }
+}
+
+void Unregister(const std::string& path)
+{
+    for (auto& slot : g_temporaries) {
+        const char* expected = path.c_str();
+        slot.compare_exchange_strong(expected, nullptr);
+    }
+}
 
 mode_t NewFileMode()
 {
@@ -96,6 +128,15 @@ bool CheckOutputPath(const std::string& path, bool replace, std::string& error)
     return true;
 }
 
+void RemoveTemporariesOnSignal()
+{
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporariesAndEnd;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
 TemporaryBeside::TemporaryBeside(const std::string& target)
     : target_(target)
 {
@@ -106,13 +147,22 @@ TemporaryBeside::TemporaryBeside(const std::string& target)
     if (fd >= 0) {
         ::close(fd);
         path_ = name;
+        Register(path_);
     }
 }
 
 TemporaryBeside::~TemporaryBeside()
 {
-    if (!path_.empty())
+    if (!path_.empty()) {
         ::unlink(path_.c_str());
+        Unregister(path_);
+    }
+}
+
+void TemporaryBeside::Forget()
+{
+    Unregister(path_);
+    path_.clear();
 }
 
 bool TemporaryBeside::Publish(bool replace, std::string& error)
@@ -126,7 +176,7 @@ bool TemporaryBeside::Publish(bool replace, std::string& error)
             error = "cannot write " + Shown(target_) + ": " + Why(errno);
             return false;
         }
-        path_.clear();
+        Forget();
         return true;
     }
     int status = ::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE);
@@ -142,7 +192,7 @@ bool TemporaryBeside::Publish(bool replace, std::string& error)
                                 : "cannot write " + Shown(target_) + ": " + Why(errno);
         return false;
     }
-    path_.clear();
+    Forget();
     return true;
 }
 

@@ -19,6 +19,11 @@ bool CheckOutputPath(const std::string& path, bool replace, std::string& error);
 // The folder of `path` ("." for a bare name).
 std::string FolderOf(const std::string& path);
 
+// From now on SIGINT, SIGTERM and SIGHUP remove the temporary files of
+// TemporaryBeside that are still there before they end the process, so that
+// a job interrupted while saving leaves nothing half-written behind.
+void RemoveTemporariesOnSignal();
+
 // A free temporary name beside `target`, removed with this object unless
 // Publish moved it into place.
 class TemporaryBeside {
@@ -35,7 +40,7 @@ public:
     // kept). The file gets the mode a new file takes (0666 less the umask).
     bool Publish(bool replace, std::string& error);
     // The file was moved away by other means: nothing to remove.
-    void Forget() { path_.clear(); }
+    void Forget();
 
 private:
     std::string target_;

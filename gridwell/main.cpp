@@ -2,6 +2,7 @@
 // DXF drawing and an .xlsx workbook. Each subcommand is one job of the
 // module's, run in one host session as gwhost runs it.
 #include "arguments.h"
+#include "files.h"
 #include "job.h"
 
 #include <cstdio>
@@ -38,6 +39,8 @@ int main(int argc, char** argv)
         return kDone;
     }
     const std::string name = command->name;
+    if (name != "link") // the link ends on a signal of its own, through its last save
+        RemoveTemporariesOnSignal();
     if (name == "export")
         return RunExport(args);
     if (name == "import")

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # Keeps speculative API out of the platform library. It lists the library's
-# exported functions and data that neither the module (gwell16.arx) nor gwhost
+# exported functions and data that neither the module (gwell16.arx) nor a host (gwhost, gridwell)
 # imports. Such a name is fine when the library calls it itself (its own calls
 # to an exported function go through a dynamic relocation), when a test
 # program or a tool of the project imports it (a test of a stand-in's native
@@ -77,7 +77,7 @@ def api_name(demangled):
 
 def main():
     library = BIN / "libgwplatform.so"
-    module_and_host = [BIN / "gwell16.arx", BIN / "gwhost"]
+    module_and_host = [BIN / "gwell16.arx", BIN / "gwhost", BIN / "gridwell"]
     others = sorted(p for p in BIN.iterdir()
                     if p.name.startswith("test_") or p.name.endswith("_bench") or p.name == "drawing_edit")
     for path in [library] + module_and_host:
