@@ -6,18 +6,18 @@ namespace gridwell {
 
 namespace {
 
-const OptionSpec kHelp{"--help", "-h", nullptr, "show this text and exit"};
-const OptionSpec kQuiet{"--quiet", "-q", nullptr, "no progress line and no summary at a terminal"};
-const OptionSpec kRegistry{"--registry", nullptr, "FILE",
+const OptionDef kHelp{"--help", "-h", nullptr, "show this text and exit"};
+const OptionDef kQuiet{"--quiet", "-q", nullptr, "no progress line and no summary at a terminal"};
+const OptionDef kRegistry{"--registry", nullptr, "FILE",
                            "the per-user options store (default: $XDG_CONFIG_HOME/gridwell/user.reg,\n"
                            "else ~/.config/gridwell/user.reg)"};
-const OptionSpec kOption{"--option", "-O", "NAME=VALUE",
+const OptionDef kOption{"--option", "-O", "NAME=VALUE",
                          "use this value of a stored option for this run only (repeatable;\n"
                          "`gridwell options` lists the names and ranges)",
                          true};
-const OptionSpec kModule{"--module", nullptr, "FILE", "the module to load (default: gwell16.arx beside gridwell)"};
+const OptionDef kModule{"--module", nullptr, "FILE", "the module to load (default: gwell16.arx beside gridwell)"};
 
-const CommandSpec kCommands[] = {
+const CommandDef kCommands[] = {
     {"export", "DRAWING.dxf [options]", "write the block references' attributes to a new workbook",
      "Runs the module's Export2 on the drawing and saves the workbook it fills.\n"
      "Without --blocks every block of the drawing is exported.",
@@ -73,15 +73,15 @@ const CommandSpec kCommands[] = {
       kRegistry}},
 };
 
-const OptionSpec kGlobalOptions[] = {
+const OptionDef kGlobalOptions[] = {
     kHelp,
     {"--version", "-V", nullptr, "print the version and exit"},
 };
 
-std::string OptionLines(std::span<const OptionSpec> options)
+std::string OptionLines(std::span<const OptionDef> options)
 {
     std::string text;
-    for (const OptionSpec& option : options) {
+    for (const OptionDef& option : options) {
         std::string left = "  ";
         left += option.shortName ? std::string(option.shortName) + ", " : "    ";
         left += option.name;
@@ -98,9 +98,9 @@ std::string OptionLines(std::span<const OptionSpec> options)
     return text;
 }
 
-const OptionSpec* FindOption(const CommandSpec& command, const std::string& name)
+const OptionDef* FindOption(const CommandDef& command, const std::string& name)
 {
-    for (const OptionSpec& option : command.options)
+    for (const OptionDef& option : command.options)
         if (name == option.name || (option.shortName && name == option.shortName))
             return &option;
     return nullptr;
@@ -108,13 +108,13 @@ const OptionSpec* FindOption(const CommandSpec& command, const std::string& name
 
 } // namespace
 
-std::span<const CommandSpec> Commands() { return kCommands; }
+std::span<const CommandDef> Commands() { return kCommands; }
 
-std::span<const OptionSpec> GlobalOptions() { return kGlobalOptions; }
+std::span<const OptionDef> GlobalOptions() { return kGlobalOptions; }
 
-const CommandSpec* FindCommand(const std::string& name)
+const CommandDef* FindCommand(const std::string& name)
 {
-    for (const CommandSpec& command : kCommands)
+    for (const CommandDef& command : kCommands)
         if (name == command.name)
             return &command;
     return nullptr;
@@ -132,7 +132,7 @@ std::vector<std::string> ParsedArguments::Values(const std::string& name) const
     return it == options.end() ? std::vector<std::string>{} : it->second;
 }
 
-bool ParseArguments(const CommandSpec& command, const std::vector<std::string>& args, ParsedArguments& parsed,
+bool ParseArguments(const CommandDef& command, const std::vector<std::string>& args, ParsedArguments& parsed,
                     std::string& error)
 {
     bool optionsEnded = false;
@@ -154,7 +154,7 @@ bool ParseArguments(const CommandSpec& command, const std::vector<std::string>& 
             inlineValue = argument.substr(eq + 1);
             hasInline = true;
         }
-        const OptionSpec* option = FindOption(command, name);
+        const OptionDef* option = FindOption(command, name);
         if (!option) {
             error = "unknown option " + name + " for " + command.name + " (see gridwell " + command.name + " --help)";
             return false;
@@ -195,7 +195,7 @@ bool ParseArguments(const CommandSpec& command, const std::vector<std::string>& 
     return true;
 }
 
-std::string CommandHelp(const CommandSpec& command)
+std::string CommandHelp(const CommandDef& command)
 {
     std::string text = std::string("usage: gridwell ") + command.name + " " + command.synopsis + "\n\n";
     text += std::string(command.summary) + ".\n";
@@ -211,7 +211,7 @@ std::string GlobalHelp()
                        "       gridwell COMMAND [options] [arguments]\n\n"
                        "Keeps the attributes of block references in DXF drawings and the rows of\n"
                        ".xlsx workbooks in step.\n\ncommands:\n";
-    for (const CommandSpec& command : kCommands) {
+    for (const CommandDef& command : kCommands) {
         std::string left = std::string("  ") + command.name;
         left += std::string(std::max<std::size_t>(2, 12 - left.size()), ' ');
         text += left + command.summary + "\n";

@@ -9,7 +9,7 @@
 
 namespace gridwell {
 
-struct OptionSpec {
+struct OptionDef {
     const char* name;      // "--output"
     const char* shortName; // "-o", or null
     const char* value;     // "FILE" when the option takes a value; null for a switch
@@ -17,21 +17,21 @@ struct OptionSpec {
     bool repeatable = false;
 };
 
-struct CommandSpec {
+struct CommandDef {
     const char* name;     // "export"
     const char* synopsis; // what follows "gridwell export"
     const char* summary;  // one line for gridwell --help
     const char* details;  // more text after the options, or null
     int minOperands;
     int maxOperands;
-    std::vector<OptionSpec> options;
+    std::vector<OptionDef> options;
 };
 
 // The subcommands in the order gridwell --help lists them.
-std::span<const CommandSpec> Commands();
-const CommandSpec* FindCommand(const std::string& name);
+std::span<const CommandDef> Commands();
+const CommandDef* FindCommand(const std::string& name);
 // The options gridwell takes before a command (--help, --version).
-std::span<const OptionSpec> GlobalOptions();
+std::span<const OptionDef> GlobalOptions();
 
 struct ParsedArguments {
     std::vector<std::string> operands;
@@ -48,10 +48,10 @@ struct ParsedArguments {
 // Reads `args` (after the command name) for `command`. Options and operands
 // may mix; "--" ends the options; "--name=value" and "-o value" both work.
 // False with a one-line `error` naming the bad argument.
-bool ParseArguments(const CommandSpec& command, const std::vector<std::string>& args, ParsedArguments& parsed,
+bool ParseArguments(const CommandDef& command, const std::vector<std::string>& args, ParsedArguments& parsed,
                     std::string& error);
 
-std::string CommandHelp(const CommandSpec& command);
+std::string CommandHelp(const CommandDef& command);
 std::string GlobalHelp();
 
 } // namespace gridwell

@@ -24,7 +24,7 @@ int main(int argc, char** argv)
         std::printf("gridwell %s\n", GRIDWELL_VERSION);
         return kDone;
     }
-    const CommandSpec* command = FindCommand(first);
+    const CommandDef* command = FindCommand(first);
     if (!command) {
         std::fprintf(stderr, "gridwell: %s \"%s\" (see gridwell --help)\n",
                      first.size() > 1 && first[0] == '-' ? "unknown option" : "no command", first.c_str());

@@ -27,7 +27,7 @@ std::string HelpOf(const std::string& arguments)
     return text;
 }
 
-bool Names(const std::string& help, const OptionSpec& option)
+bool Names(const std::string& help, const OptionDef& option)
 {
     const auto has = [&](const std::string& word) {
         // A whole word: "--force" must not pass because "--force-x" is there.
@@ -53,11 +53,11 @@ using CommandHelpTest = LeakCheckedTest;
 TEST_F(CommandHelpTest, EachCommandsHelpNamesEveryOptionOfItsTable)
 {
     ASSERT_EQ(Commands().size(), 4u);
-    for (const CommandSpec& command : Commands()) {
+    for (const CommandDef& command : Commands()) {
         const std::string help = HelpOf(std::string(command.name) + " --help");
         ASSERT_FALSE(help.empty()) << command.name;
         EXPECT_EQ(help, CommandHelp(command)) << command.name;
-        for (const OptionSpec& option : command.options)
+        for (const OptionDef& option : command.options)
             EXPECT_TRUE(Names(help, option)) << command.name << " --help lacks " << option.name;
     }
 }
@@ -66,9 +66,9 @@ TEST_F(CommandHelpTest, TheProgramsHelpNamesEveryCommandAndGlobalOption)
 {
     const std::string help = HelpOf("--help");
     EXPECT_EQ(help, GlobalHelp());
-    for (const CommandSpec& command : Commands())
+    for (const CommandDef& command : Commands())
         EXPECT_NE(help.find(std::string("  ") + command.name + " "), std::string::npos) << command.name;
-    for (const OptionSpec& option : GlobalOptions())
+    for (const OptionDef& option : GlobalOptions())
         EXPECT_TRUE(Names(help, option)) << option.name;
     EXPECT_EQ(HelpOf("--version").rfind("gridwell ", 0), 0u);
 }
