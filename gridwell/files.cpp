@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -137,12 +139,23 @@ void RemoveTemporariesOnSignal()
         sigaction(signal, &action, nullptr);
 }
 
-TemporaryBeside::TemporaryBeside(const std::string& target)
-    : target_(target)
+// A symbolic link given as the target stays a link: the file it names is
+// the one replaced, beside which the temporary file must then be.
+static std::string LinkedFile(const std::string& target)
 {
-    const std::string folder = FolderOf(target);
-    const auto slash = target.rfind('/');
-    std::string name = folder + "/." + (slash == std::string::npos ? target : target.substr(slash + 1)) + ".XXXXXX";
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return target;
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(target.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : target;
+}
+
+TemporaryBeside::TemporaryBeside(const std::string& target)
+    : target_(LinkedFile(target))
+{
+    const std::string folder = FolderOf(target_);
+    const auto slash = target_.rfind('/');
+    std::string name = folder + "/." + (slash == std::string::npos ? target_ : target_.substr(slash + 1)) + ".XXXXXX";
     const int fd = ::mkstemp(name.data());
     if (fd >= 0) {
         ::close(fd);

@@ -11,6 +11,7 @@
 #include <stand_in_progress.h>
 #include <text_for_terminal.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -21,21 +22,23 @@ namespace {
 const char kCommand[] = "import";
 
 // The rows the import will look at: from the import's first row to the
-// last used row of every worksheet it reads.
-std::uint64_t RowsToRead(const Settings& settings)
+// last used row of every worksheet it reads; `sheets` gets how many it reads.
+std::uint64_t RowsToRead(const Settings& settings, std::uint64_t& sheets)
 {
     std::uint64_t rows = 0;
+    sheets = 0;
     excelsim::ExcelContext* excel = SpreadsheetContext();
     if (!excel || !excel->Running())
         return 0;
     excel->Running()->With([&](excelsim::AppData& data) {
         if (!data.activeWorkbook)
             return;
-        const auto& sheets = data.activeWorkbook->sheets;
-        for (std::size_t i = 0; i < sheets.size(); ++i) {
+        const auto& all = data.activeWorkbook->sheets;
+        for (std::size_t i = 0; i < all.size(); ++i) {
             if (settings.ImportSettings != 1 && i != data.activeWorkbook->activeSheet)
                 continue;
-            const int bottom = sheets[i]->UsedExtent()[2];
+            ++sheets;
+            const int bottom = all[i]->UsedExtent()[2];
             if (bottom >= settings.ImportStartRow)
                 rows += static_cast<std::uint64_t>(bottom - settings.ImportStartRow + 1);
         }
@@ -51,6 +54,15 @@ std::string ReportLine(const std::string& output)
         return {};
     const std::size_t begin = output.rfind('\n', end);
     return output.substr(begin == std::string::npos ? 0 : begin + 1, end + 1 - (begin == std::string::npos ? 0 : begin + 1));
+}
+
+// The rows the import went through (its reader also looks a few rows past
+// the last one, which are not counted) and the sheets it read.
+std::string ImportSummary(std::uint64_t rows, std::uint64_t sheets)
+{
+    const std::uint64_t read = std::min(Progress().keyCellsRead.load(std::memory_order_relaxed), rows);
+    return "imported " + std::to_string(read) + " rows from " + std::to_string(sheets) + " sheet"
+        + (sheets == 1 ? "" : "s");
 }
 
 } // namespace
@@ -106,7 +118,8 @@ int RunImport(const ParsedArguments& args)
     if (!run.Start(setup, error, badInput))
         return Fail(kCommand, error, badInput ? kBadUsage : kFailed);
 
-    const std::uint64_t rows = RowsToRead(settings);
+    std::uint64_t sheets = 0;
+    const std::uint64_t rows = RowsToRead(settings, sheets);
     progress.Stage([rows] {
         return "importing rows: " + OutOf(Progress().keyCellsRead.load(std::memory_order_relaxed), rows);
     });
@@ -125,7 +138,8 @@ int RunImport(const ParsedArguments& args)
         // Nothing to write: the drawing stays the very file it was.
         if (!report.empty())
             std::printf("%s\n", TextForTerminal(report).c_str());
-        progress.Finish("nothing changed; " + TextForTerminal(drawing) + " left as it was");
+        progress.Finish(ImportSummary(rows, sheets) + "; nothing changed, " + TextForTerminal(drawing)
+                        + " left as it was");
         return kDone;
     }
     progress.Stage([target] { return "saving " + TextForTerminal(target); });
@@ -153,8 +167,7 @@ int RunImport(const ParsedArguments& args)
     }
     if (!report.empty())
         std::printf("%s\n", TextForTerminal(report).c_str());
-    progress.Finish("imported " + std::to_string(Progress().keyCellsRead.load()) + " rows; saved "
-                    + TextForTerminal(target));
+    progress.Finish(ImportSummary(rows, sheets) + "; saved " + TextForTerminal(target));
     return kDone;
 }
 

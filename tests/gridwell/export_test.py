@@ -64,7 +64,15 @@ def default_and_named(s):
     book = openpyxl.load_workbook(s.file("out", "chosen.xlsx"))
     check("--force replaces the workbook", result.returncode == 0 and "WINDOW" not in book.sheetnames,
           result.stderr)
-    leftovers = [n for n in os.listdir(s.file("out")) if n.startswith(".")]
+    os.mkdir(s.file("real"))
+    os.symlink(os.path.join("..", "real", "linked.xlsx"), s.file("out", "link.xlsx"))
+    with open(s.file("real", "linked.xlsx"), "wb") as f:
+        f.write(b"old")
+    result = s.run("export", "sample.dxf", "-o", "out/link.xlsx", "--force", "-b", "TITLE")
+    check("--force on a symbolic link replaces the file it names and keeps the link",
+          result.returncode == 0 and os.path.islink(s.file("out", "link.xlsx"))
+          and "TITLE" in openpyxl.load_workbook(s.file("real", "linked.xlsx")).sheetnames, result.stderr)
+    leftovers = [n for n in os.listdir(s.file("out")) + os.listdir(s.file("real")) if n.startswith(".")]
     check("no temporary file is left behind", not leftovers, leftovers)
 
 

@@ -65,7 +65,8 @@ def main():
     updates = [part for part in terminal.split("\r") if part.strip("\x1b[K\n")]
     check("the import at a terminal counts rows imported out of the total",
           status == 0 and any(re.search(r"importing rows: \d+ of 700", u) for u in updates), updates[:4])
-    check("and ends with one summary line", re.search(r"\rimported \d+ rows; saved big\.dxf in [\d.]+ s\r?\n$",
+    check("and ends with one summary line of the rows and sheets read",
+          re.search(r"\rimported 700 rows from 1 sheet; saved big\.dxf in [\d.]+ s\r?\n$",
                                                        terminal.replace("\x1b[K", "")) is not None,
           repr(terminal[-120:]))
     check("the module's account stays on stdout", "references changed 1" in stdout, stdout)
