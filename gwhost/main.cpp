@@ -51,10 +51,18 @@ options:
   --follow               keep running after the input ends (timers, the
                          watched workbook and autosave go on) until SIGINT or
                          SIGTERM, which end gwhost with exit 0 after saving
+  --maximized            show the drawing window maximised: its untitled icon
+                         stands first on the menu bar
   --help                 show this text
 
 Host commands besides the module's:
   select HANDLE... | select all     pick references as the user would
+  menu                              print the main window's menu bar (with the
+                                    Gridwell pull-down's items) and the
+                                    visible toolbars
+  menu pick ITEM                    pick a pull-down item by name (such as
+                                    "menu pick Import"): its command runs
+  toolbar pick BUTTON               click a button of a visible toolbar
   wait SECONDS                      let time pass with timers running (the
                                     live link's import timer fires each second)
   excel edit BOOK SHEET CELL TEXT   type TEXT into CELL (such as C7); the rest
@@ -151,6 +159,8 @@ bool ParseArguments(int argc, char** argv, HostOptions& options, bool& help, std
             options.autosave = true;
         } else if (argument == "--follow") {
             options.follow = true;
+        } else if (argument == "--maximized") {
+            options.maximized = true;
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + argument + " (see --help)";
             return false;
@@ -221,6 +231,13 @@ void RunLineOnly(AcadHost& host, const std::string& line)
     const std::string command = line.substr(0, line.find(' '));
     if (RunDrawingHostCommand(line) || RunSpreadsheetHostCommand(line) || RunWait(host, line))
         return;
+    if (RunMenuHostCommand(host, line)) {
+        // A picked item's command is typed now, as a click types it.
+        std::string typed;
+        while (HostHasPendingInput() && HostReadInputLine(typed) == HostInputResult::Line)
+            RunLine(host, typed);
+        return;
+    }
     if (host.runCommand(command)) {
         host.runQueuedExpressions();
         return;
@@ -321,6 +338,7 @@ int main(int argc, char** argv)
         return Fail(error);
     if (!StartSpreadsheetSession(options, error))
         return Fail(error);
+    host.setDocumentMaximised(options.maximized);
     if (!OpenDrawingSession(options, error))
         return Fail(error);
     if (!host.loadApplication(options.modulePath, error))

@@ -16,6 +16,7 @@ struct HostOptions {
     std::string watchBook;       // --watch-book FILE.xlsx: opened and followed as other programs save it
     bool autosave = false;       // --autosave: the drawing saved after each command that changed it
     bool follow = false;         // --follow: running on after the input ends, until SIGINT or SIGTERM
+    bool maximized = false;      // --maximized: the drawing window maximised (its icon first on the menu bar)
 };
 
 // The per-user registry store.
@@ -50,3 +51,9 @@ excelsim::ExcelContext* SpreadsheetContext();
 // "excel ..." host commands acting as the program's user (spreadsheet_user.cpp);
 // false when `line` is not one of them.
 bool RunSpreadsheetHostCommand(const std::string& line);
+
+class AcadHost;
+// "menu", "menu pick ITEM", "toolbar pick BUTTON" (menu_commands.cpp); a pick
+// leaves the item's command waiting as typed input. False when `line` is
+// none of them.
+bool RunMenuHostCommand(AcadHost& host, const std::string& line);
