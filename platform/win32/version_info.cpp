@@ -183,7 +183,9 @@ BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, UINT* length
         std::uint32_t pathLength;
         std::memcpy(&pathLength, bytes + at, 4);
         const char* path = reinterpret_cast<const char*>(bytes + at + 4);
-        std::size_t next = at + 4 + pathLength;
+        const std::size_t next = at + 4 + pathLength;
+        if (next + 8 > header.size)
+            break;
         std::uint32_t size;
         std::memcpy(&size, bytes + next + 4, 4);
         const std::size_t valueAt = next + 8;
