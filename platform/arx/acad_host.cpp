@@ -63,9 +63,6 @@ AcApDocument* AcadHost::openDocument(AcDbDatabase* database, const std::string& 
     s.documents.push_back(std::make_unique<AcApDocument>(database, fileName));
     AcApDocument* document = s.documents.back().get();
     s.current = document;
-    // A maximised document window changes the menu bar.
-    if (s.documentMaximised)
-        s.showMenuBar();
     for (auto& application : s.applications)
         s.send(*application, AcRx::kLoadDwgMsg);
     return document;

@@ -149,7 +149,7 @@ constexpr int kMaximisedWindowButtons = 3;
 void AcadHost::State::showMenuBar()
 {
     HMENU bar = CreateMenu();
-    if (documentMaximised && current) {
+    if (documentMaximised) {
         // The document's system-menu icon: an untitled item at the front.
         AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), "");
     }
@@ -162,7 +162,7 @@ void AcadHost::State::showMenuBar()
         }
         AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), entry.title.c_str());
     }
-    if (documentMaximised && current)
+    if (documentMaximised)
         for (int i = 0; i < kMaximisedWindowButtons; ++i)
             AppendMenuA(bar, MF_STRING, 0xF020 + static_cast<UINT_PTR>(i), "");
     SetMenu(adsw_acadMainWnd(), bar);
