@@ -120,15 +120,3 @@ short AcadHost::systemVariable(const std::string& name) const
     auto found = m_state->systemVariables.find(HostUpper(name));
     return found == m_state->systemVariables.end() ? short{-1} : found->second;
 }
-
-void AcadHost::runPendingInput()
-{
-    std::string line;
-    while (HostHasPendingInput() && HostReadInputLine(line) == HostInputResult::Line) {
-        if (line.empty())
-            continue;
-        const std::string command = line.substr(0, line.find(' '));
-        if (!runCommand(command))
-            HostWriteOutput("Unknown command \"" + command + "\".  Press F1 for help.");
-    }
-}

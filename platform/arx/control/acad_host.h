@@ -51,9 +51,6 @@ public:
     // the current document locked for it, or else a built-in command (MENULOAD,
     // -TOOLBAR); false when there is no such command.
     bool runCommand(const std::string& name);
-    // Runs the lines waiting as typed input (a picked menu item's macro, a
-    // string sent to the document) as commands and their answers.
-    void runPendingInput();
 
     // The main window's menu bar (GetMenu(adsw_acadMainWnd())): the host's own
     // pull-downs, default defaultMenuBarTitles(), with the pull-downs menu
