@@ -76,6 +76,8 @@ struct AcadHost::State {
     // before any typed input; `echoAnswers` while CMDECHO was on.
     std::deque<std::string> commandAnswers;
     bool echoAnswers = false;
+    // A command run by acedCommand while CMDECHO is 0 says nothing but its errors.
+    bool quietCommand = false;
 
     // The menu bar: the host's own pull-downs, then the groups' inserted ones.
     struct BarEntry {

@@ -67,14 +67,17 @@ int acedCommand(int resultType, ...)
     const std::string name = words.front();
     const std::deque<std::string> outerAnswers = std::move(s->commandAnswers);
     const bool outerEcho = s->echoAnswers;
+    const bool outerQuiet = s->quietCommand;
     s->commandAnswers.assign(words.begin() + 1, words.end());
     s->echoAnswers = s->systemVariables["CMDECHO"] != 0;
+    s->quietCommand = !s->echoAnswers;
     Echo(*s, "\nCommand: " + name);
     const bool ran = AcadHost::current()->runCommand(name);
     if (!ran)
         Echo(*s, "\nUnknown command \"" + HostUpper(name) + "\".");
     s->commandAnswers = outerAnswers;
     s->echoAnswers = outerEcho;
+    s->quietCommand = outerQuiet;
     return ran ? RTNORM : RTERROR;
 }
 

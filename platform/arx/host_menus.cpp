@@ -87,7 +87,8 @@ bool RunMenuLoad(AcadHost::State& s)
         return true;
     }
     if (s.findMenuGroup(file.group)) {
-        HostWriteOutput("\nMenu group \"" + file.group + "\" is already loaded.\n");
+        if (!s.quietCommand)
+            HostWriteOutput("\nMenu group \"" + file.group + "\" is already loaded.\n");
         return true;
     }
     s.menuGroups.push_back(std::move(file));
@@ -95,7 +96,8 @@ bool RunMenuLoad(AcadHost::State& s)
     for (std::size_t i = 0; i < loaded.toolbars.size(); ++i)
         if (loaded.toolbars[i].visible)
             s.visibleToolbars.insert(ToolbarKey(loaded, i));
-    HostWriteOutput("\nCustomization file loaded successfully. Customization Group: " + loaded.group + "\n");
+    if (!s.quietCommand)
+        HostWriteOutput("\nCustomization file loaded successfully. Customization Group: " + loaded.group + "\n");
     return true;
 }
 

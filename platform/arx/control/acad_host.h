@@ -7,7 +7,9 @@
 // Menus: MENULOAD reads a customization file (cui_file.h) while CMDDIA is 0
 // (with CMDDIA 1 it would open its dialog, which this host does not have);
 // its pull-downs reach the menu bar through acedMenuCmd, its toolbars show
-// with -TOOLBAR. Simplifications: one main thread; documents are opened and closed by the
+// with -TOOLBAR. A command an application runs with acedCommand while
+// CMDECHO is 0 shows neither its prompts nor its reports, only its errors.
+// Simplifications: one main thread; documents are opened and closed by the
 // program that owns the host, never by the module; a LISP expression queued
 // with ads_queueexpr is run when the owner calls runQueuedExpressions() and
 // only "(NAME)" calls of functions defined with acedDefun are understood.
