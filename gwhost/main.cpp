@@ -32,6 +32,9 @@ options:
   --registry FILE        the per-user registry store (default:
                          $XDG_CONFIG_HOME/gridwell/user.reg, else
                          ~/.config/gridwell/user.reg)
+  --classes FILE.reg     the machine's file associations (HKEY_CLASSES_ROOT),
+                         a regedit export read at start and never written,
+                         such as the ".htm" handler a hyperlink falls back to
   --spreadsheet MODE     absent, installed (default) or running
   --open-book FILE.xlsx  a workbook the running spreadsheet program has open
                          (repeatable; the last one is active)
@@ -123,6 +126,9 @@ bool ParseArguments(int argc, char** argv, HostOptions& options, bool& help, std
                 return false;
         } else if (argument == "--registry") {
             if (!value(options.registryFile))
+                return false;
+        } else if (argument == "--classes") {
+            if (!value(options.classesFile))
                 return false;
         } else if (argument == "--spreadsheet") {
             if (!value(options.spreadsheet))

@@ -10,6 +10,7 @@ struct HostOptions {
     std::string drawing;         // DRAWING.dxf; empty: an empty drawing
     std::string saveAs;          // --save-as FILE.dxf
     std::string registryFile;    // --registry FILE; empty: the default per-user store
+    std::string classesFile;     // --classes FILE.reg: the classes root's file associations
     std::string spreadsheet = "installed"; // --spreadsheet absent|installed|running
     std::vector<std::string> openBooks;    // --open-book FILE.xlsx (repeatable)
     std::string booksDir;        // --books DIR

@@ -161,6 +161,15 @@ bool ReadCuiFile(const std::string& unixPath, CuiFile& file, std::string& error)
             return false;
         }
     }
+    return ParseCuiText(bytes, file, error);
+}
+
+bool ParseCuiText(const std::string& bytes, CuiFile& file, std::string& error)
+{
+    if (bytes.size() > kMaxCuiBytes) {
+        error = "the file is too large for a customization file";
+        return false;
+    }
     Reader reader;
     std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(XML_ParserCreate(nullptr), XML_ParserFree);
     if (!parser) {

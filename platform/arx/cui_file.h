@@ -39,3 +39,5 @@ struct CuiFile {
 // Reads the file; false with `error` saying why (one line) when it cannot
 // be read or is damaged.
 bool ReadCuiFile(const std::string& unixPath, CuiFile& file, std::string& error);
+// The same for the file's bytes.
+bool ParseCuiText(const std::string& bytes, CuiFile& file, std::string& error);
