@@ -69,6 +69,7 @@ protected:
     ScratchDir dir;
 };
 
+// Native: CMDECHO and CMDDIA are RTSHORT; a bad value is RTREJ, an unknown name RTERROR.
 TEST_F(HostMenusTest, SystemVariablesAreSixteenBitSwitches)
 {
     resbuf rb {};
@@ -86,6 +87,7 @@ TEST_F(HostMenusTest, SystemVariablesAreSixteenBitSwitches)
     EXPECT_EQ(acedGetVar("NOSUCHVAR", &rb), RTERROR);
 }
 
+// Native: with CMDECHO 0 a command run from an application shows neither prompts nor answers.
 TEST_F(HostMenusTest, MenuLoadNeedsCmddiaOffAndEchoesOnlyWithCmdecho)
 {
     EXPECT_EQ(MenuLoad(dir.File("test.cui")), RTNORM);
@@ -104,6 +106,7 @@ TEST_F(HostMenusTest, MenuLoadNeedsCmddiaOffAndEchoesOnlyWithCmdecho)
     EXPECT_EQ(acedCommand(RTSTR, "nosuchcommand", RTNONE), RTERROR);
 }
 
+// Native: a customization file that cannot be read loads no part of its group.
 TEST_F(HostMenusTest, MissingOrDamagedFilesLoadNothing)
 {
     SetVar("cmddia", 0);
@@ -124,6 +127,7 @@ TEST_F(HostMenusTest, MissingOrDamagedFilesLoadNothing)
     EXPECT_EQ(acedMenuCmd("P3=+TESTGRP.pop1"), RTERROR) << "a group that is not loaded";
 }
 
+// Native: "Pn=+GROUP.MENU" inserts at the host's position n; a maximised child's icon is not counted.
 TEST_F(HostMenusTest, MenuCmdInsertsThePullDownAtItsPosition)
 {
     host.setMenuBarTitles({"&File", "&Edit", "&Help"});
@@ -146,6 +150,7 @@ TEST_F(HostMenusTest, MenuCmdInsertsThePullDownAtItsPosition)
     EXPECT_EQ(BarTexts()[5], "&Tools2");
 }
 
+// Native: a macro's ^C cancels and ; is Enter; -TOOLBAR takes GROUP.NAME and Show/Hide.
 TEST_F(HostMenusTest, ToolbarsShowAndPicksTypeTheirMacro)
 {
     SetVar("cmddia", 0);

@@ -39,6 +39,7 @@ protected:
     HtmlHelpProc htmlHelp = nullptr;
 };
 
+// Native: hhctrl.ocx exports HtmlHelpA as ordinal 14; an unknown ordinal is ERROR_PROC_NOT_FOUND.
 TEST_F(HtmlHelpTest, TheEntryPointIsOrdinal14AndHtmlHelpA)
 {
     EXPECT_EQ(reinterpret_cast<HtmlHelpProc>(GetProcAddress(library, "HtmlHelpA")), htmlHelp);
@@ -51,6 +52,7 @@ TEST_F(HtmlHelpTest, TheEntryPointIsOrdinal14AndHtmlHelpA)
     EXPECT_NE(GetProcAddress(library, MAKEINTRESOURCEA(14)), nullptr) << "only the next call fails";
 }
 
+// No desktop: the user is told where the page is.
 TEST_F(HtmlHelpTest, WithoutADesktopThePageIsNamedOnTheCommandLine)
 {
     environment.WithoutDesktop();
@@ -63,6 +65,7 @@ TEST_F(HtmlHelpTest, WithoutADesktopThePageIsNamedOnTheCommandLine)
     EXPECT_TRUE(launcher.launches.empty());
 }
 
+// The viewer shows the default topic; "::/topic" after the file name is not part of it.
 TEST_F(HtmlHelpTest, OnADesktopTheOpenerShowsThePage)
 {
     FakeOpener opener(dir, environment);
@@ -77,6 +80,7 @@ TEST_F(HtmlHelpTest, OnADesktopTheOpenerShowsThePage)
     EXPECT_EQ(commandLine.output, "");
 }
 
+// A desktop that cannot open the page still leaves the user its path.
 TEST_F(HtmlHelpTest, AFailedOpenStillNamesThePage)
 {
     FakeOpener opener(dir, environment);
@@ -88,6 +92,7 @@ TEST_F(HtmlHelpTest, AFailedOpenStillNamesThePage)
     EXPECT_EQ(commandLine.output, "\nHelp: " + dir.File("gwell.html") + "\n");
 }
 
+// Native: the viewer itself reports a help file it cannot open and answers null.
 TEST_F(HtmlHelpTest, AMissingHelpFileIsReportedInOneLine)
 {
     environment.WithoutDesktop();

@@ -9,6 +9,7 @@ namespace {
 
 using MenuTest = LeakCheckedTest;
 
+// Native: GetMenuStringA returns the characters copied (0 for an untitled item) and searches pop-ups by command.
 TEST_F(MenuTest, ItemsReadByPositionAndCommand)
 {
     HMENU bar = CreateMenu();
@@ -37,6 +38,7 @@ TEST_F(MenuTest, ItemsReadByPositionAndCommand)
     EXPECT_EQ(GetMenuItemCount(file), -1);
 }
 
+// Native: a handle that is no menu gives -1 and ERROR_INVALID_MENU_HANDLE.
 TEST_F(MenuTest, WindowMenuBarsAndInvalidHandles)
 {
     HWND window = reinterpret_cast<HWND>(0x1234);

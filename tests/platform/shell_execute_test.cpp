@@ -22,6 +22,7 @@ INT_PTR Open(const std::string& file, const char* verb = "open")
     return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, verb, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
 }
 
+// Native: a missing file is ERROR_FILE_NOT_FOUND (2), a missing folder ERROR_PATH_NOT_FOUND (3).
 TEST_F(ShellExecuteTest, MissingTargetsAnswerTheirWin32Codes)
 {
     ScratchDir dir;
@@ -33,6 +34,7 @@ TEST_F(ShellExecuteTest, MissingTargetsAnswerTheirWin32Codes)
     EXPECT_EQ(Open("Z:" + dir.File("absent.htm")), ERROR_FILE_NOT_FOUND);
 }
 
+// Native: nothing registered for the target or verb answers SE_ERR_NOASSOC (31).
 TEST_F(ShellExecuteTest, WithoutAnOpenerNothingIsAssociated)
 {
     ScratchDir empty;
@@ -45,6 +47,7 @@ TEST_F(ShellExecuteTest, WithoutAnOpenerNothingIsAssociated)
     EXPECT_EQ(Open(empty.File("page.htm"), "print"), SE_ERR_NOASSOC);
 }
 
+// Native: success is an HINSTANCE above 32 (42 on current Windows) and the call does not wait for the viewer.
 TEST_F(ShellExecuteTest, LinksAndDocumentsGoToTheDesktopOpenerWithoutWaiting)
 {
     ScratchDir dir;
@@ -59,6 +62,7 @@ TEST_F(ShellExecuteTest, LinksAndDocumentsGoToTheDesktopOpenerWithoutWaiting)
         << "a DOS path reaches the opener as the Unix path";
 }
 
+// Control face: a test decides every result, so any failure code can be produced without a viewer.
 TEST_F(ShellExecuteTest, AnInstalledLauncherSeesEveryCallAndAnswersForIt)
 {
     RecordingShellLauncher launcher;
@@ -77,6 +81,7 @@ TEST_F(ShellExecuteTest, AnInstalledLauncherSeesEveryCallAndAnswersForIt)
     EXPECT_EQ(launcher.launches[3].file, "\"C:\\Program Files\\browser.exe\" https://d.example/");
 }
 
+// Native: WinExec takes the quoted program from the command line and answers above 31 or an error code.
 TEST_F(ShellExecuteTest, WinExecRunsTheQuotedProgramWithItsArguments)
 {
     ScratchDir dir;
@@ -96,6 +101,7 @@ TEST_F(ShellExecuteTest, WinExecRunsTheQuotedProgramWithItsArguments)
         << "a file that cannot be run";
 }
 
+// Native: MessageBeep answers TRUE; here the sound is a record the control face reads.
 TEST_F(ShellExecuteTest, BeepsAreRecordedInOrder)
 {
     ClearRecordedBeeps();

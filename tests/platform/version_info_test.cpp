@@ -38,6 +38,7 @@ std::string Text(const std::vector<BYTE>& block, const char* path, UINT* lengthO
     return static_cast<const char*>(value);
 }
 
+// Native: "\" gives VS_FIXEDFILEINFO with the signature 0xFEEF04BD and the versions as high and low words.
 TEST_F(VersionInfoTest, FixedInformationCarriesTheScriptsNumbers)
 {
     const std::vector<BYTE> block = ReadBlock(kTestModule);
@@ -56,6 +57,7 @@ TEST_F(VersionInfoTest, FixedInformationCarriesTheScriptsNumbers)
     EXPECT_EQ(fixed->dwFileType, VFT_DLL);
 }
 
+// Native: a text's length counts characters with the terminator; Translation's counts bytes.
 TEST_F(VersionInfoTest, StringTableValuesByBlockAndName)
 {
     const std::vector<BYTE> block = ReadBlock(kTestModule);
@@ -74,6 +76,7 @@ TEST_F(VersionInfoTest, StringTableValuesByBlockAndName)
     EXPECT_EQ(words[2], 0x407);
 }
 
+// The build puts the script's VERSIONINFO into both modules.
 TEST_F(VersionInfoTest, TheModuleCarriesTheProjectVersion)
 {
     const std::vector<BYTE> block = ReadBlock(GW_BIN_DIR "/gwell16.arx");
@@ -84,6 +87,7 @@ TEST_F(VersionInfoTest, TheModuleCarriesTheProjectVersion)
     EXPECT_EQ(Text(resources, "\\StringFileInfo\\040904b0\\ProductVersion"), GW_PROJECT_VERSION);
 }
 
+// Native: size 0 with ERROR_FILE_NOT_FOUND, ERROR_BAD_FORMAT or ERROR_RESOURCE_TYPE_NOT_FOUND.
 TEST_F(VersionInfoTest, FilesWithoutVersionInformation)
 {
     ScratchDir dir;
@@ -99,6 +103,7 @@ TEST_F(VersionInfoTest, FilesWithoutVersionInformation)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
 }
 
+// Native: GetFileVersionInfoA copies what fits; VerQueryValueA never reads past the copy.
 TEST_F(VersionInfoTest, AShortBufferTakesWhatFits)
 {
     DWORD handle = 0;
