@@ -5,7 +5,8 @@
 // outlives the module's mapping, as the caller's buffer does on Windows:
 //   "GWVI" | total size | VS_FIXEDFILEINFO | entry count |
 //   entries: path length | path (NUL-ended) | kind | value size | value,
-//   each entry padded to 4 bytes. Paths are the VerQueryValueA paths.
+//   the kind and the value each on a 4-byte boundary. Paths are the
+//   VerQueryValueA paths.
 #include "dos_path.h"
 #include "errhandlingapi.h"
 #include "version_resource.h"
@@ -35,6 +36,8 @@ struct Header {
     std::uint32_t entryCount;
 };
 
+std::size_t Aligned(std::size_t offset) { return (offset + 3) & ~std::size_t{3}; }
+
 void Append(std::vector<unsigned char>& out, const void* data, std::size_t size)
 {
     const auto* bytes = static_cast<const unsigned char*>(data);
@@ -48,10 +51,13 @@ void AppendEntry(std::vector<unsigned char>& out, const std::string& path, std::
 {
     AppendWord(out, static_cast<std::uint32_t>(path.size() + 1));
     Append(out, path.c_str(), path.size() + 1);
+    // Values start on a 4-byte boundary, as Windows aligns them, so that a
+    // caller may read the Translation words in place.
+    out.resize(Aligned(out.size()), 0);
     AppendWord(out, kind);
     AppendWord(out, static_cast<std::uint32_t>(size));
     Append(out, value, size);
-    out.resize((out.size() + 3) & ~std::size_t{3}, 0);
+    out.resize(Aligned(out.size()), 0);
 }
 
 DWORD Pack(unsigned short high, unsigned short low) { return (static_cast<DWORD>(high) << 16) | low; }
@@ -183,7 +189,7 @@ BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, UINT* length
         std::uint32_t pathLength;
         std::memcpy(&pathLength, bytes + at, 4);
         const char* path = reinterpret_cast<const char*>(bytes + at + 4);
-        const std::size_t next = at + 4 + pathLength;
+        const std::size_t next = Aligned(at + 4 + pathLength);
         if (next + 8 > header.size)
             break;
         std::uint32_t size;
@@ -199,7 +205,7 @@ BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, UINT* length
                 *length = size;
             return TRUE;
         }
-        at = (valueAt + size + 3) & ~std::size_t{3};
+        at = Aligned(valueAt + size);
     }
     SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
     return FALSE;

@@ -74,19 +74,6 @@ TEST_F(HelpTest, TheViewerIsLoadedOnceAndKeptUntilTheModuleGoes)
     module = nullptr;
 }
 
-TEST_F(HelpTest, WithADesktopTheManualOpensThere)
-{
-    AttachFrom(GW_BIN_DIR);
-    environment.Set("DISPLAY", ":99");
-    environment.Set("PATH", dir.Path());
-    WriteFileBytes(dir.File("xdg-open"), "#!/bin/sh\n");
-    std::filesystem::permissions(dir.File("xdg-open"), std::filesystem::perms::owner_all);
-    OpenHelp();
-    ASSERT_EQ(launcher.launches.size(), 1u);
-    EXPECT_EQ(launcher.launches[0].file, GW_BIN_DIR "/gwell.html");
-    EXPECT_EQ(commandLine.output, "");
-}
-
 TEST_F(HelpTest, AMissingViewerOrEntryPointShowsNothing)
 {
     AttachFrom(GW_BIN_DIR);

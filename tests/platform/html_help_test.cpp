@@ -80,18 +80,6 @@ TEST_F(HtmlHelpTest, OnADesktopTheOpenerShowsThePage)
     EXPECT_EQ(commandLine.output, "");
 }
 
-// A desktop that cannot open the page still leaves the user its path.
-TEST_F(HtmlHelpTest, AFailedOpenStillNamesThePage)
-{
-    FakeOpener opener(dir, environment);
-    RecordingShellLauncher launcher;
-    launcher.result = SE_ERR_NOASSOC;
-    ShellLauncher* before = SetShellLauncher(&launcher);
-    htmlHelp(nullptr, ("Z:" + dir.File("gwell.chm")).c_str(), HH_DISPLAY_TOPIC, 0);
-    SetShellLauncher(before);
-    EXPECT_EQ(commandLine.output, "\nHelp: " + dir.File("gwell.html") + "\n");
-}
-
 // Native: the viewer itself reports a help file it cannot open and answers null.
 TEST_F(HtmlHelpTest, AMissingHelpFileIsReportedInOneLine)
 {

@@ -101,14 +101,4 @@ TEST_F(ShellExecuteTest, WinExecRunsTheQuotedProgramWithItsArguments)
         << "a file that cannot be run";
 }
 
-// Native: MessageBeep answers TRUE; here the sound is a record the control face reads.
-TEST_F(ShellExecuteTest, BeepsAreRecordedInOrder)
-{
-    ClearRecordedBeeps();
-    EXPECT_TRUE(MessageBeep(MB_ICONEXCLAMATION));
-    EXPECT_TRUE(MessageBeep(0xFFFFFFFFu));
-    EXPECT_EQ(RecordedBeeps(), (std::vector<UINT>{MB_ICONEXCLAMATION, 0xFFFFFFFFu}));
-    ClearRecordedBeeps();
-}
-
 } // namespace

@@ -70,6 +70,7 @@ TEST_F(VersionInfoTest, StringTableValuesByBlockAndName)
     LPVOID value = nullptr;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &value, &length));
     ASSERT_EQ(length, 8u) << "two language and code-page pairs, in bytes";
+    ASSERT_EQ(reinterpret_cast<std::uintptr_t>(value) % 4, 0u) << "values are DWORD-aligned";
     const auto* words = static_cast<const WORD*>(value);
     EXPECT_EQ(words[0], 0x409);
     EXPECT_EQ(words[1], 1200);
