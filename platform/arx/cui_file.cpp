@@ -33,10 +33,14 @@ struct Reader {
     std::string macroUid;
     std::string macroName;
     std::string macroCommand;
+    // The menu and the item being read, and the depth of the element that
+    // opened each: a menu or item nested inside another (which the format
+    // does not have) is not read, and only its own end element closes it.
     std::unique_ptr<PendingMenu> menu;
+    std::size_t menuDepth = 0;
     bool menuIsToolbar = false;
     std::unique_ptr<PendingItem> item;
-    bool inMenuGroup = false;
+    std::size_t itemDepth = 0;
 
     bool parentIs(const char* name) const { return path.size() >= 2 && path[path.size() - 2] == name; }
 };
@@ -58,21 +62,23 @@ void XMLCALL OnStart(void* data, const char* name, const char** attributes)
     if (element == "MenuGroup" && r.parentIs("CustSection")) {
         const char* group = Attribute(attributes, "Name");
         r.file.group = group ? group : "";
-        r.inMenuGroup = true;
     } else if (element == "MenuMacro") {
         const char* uid = Attribute(attributes, "UID");
         r.macroUid = uid ? uid : "";
         r.macroName.clear();
         r.macroCommand.clear();
-    } else if ((element == "PopMenu" && r.parentIs("PopMenuRoot")) || (element == "Toolbar" && r.parentIs("ToolbarRoot"))) {
+    } else if (!r.menu
+        && ((element == "PopMenu" && r.parentIs("PopMenuRoot")) || (element == "Toolbar" && r.parentIs("ToolbarRoot")))) {
         r.menu = std::make_unique<PendingMenu>();
+        r.menuDepth = r.path.size();
         r.menuIsToolbar = element == "Toolbar";
         const char* uid = Attribute(attributes, "UID");
         r.menu->menu.uid = uid ? uid : "";
         const char* visible = Attribute(attributes, "ToolbarVisible");
         r.menu->menu.visible = visible && std::strcmp(visible, "show") == 0;
-    } else if (r.menu && (element == "PopMenuItem" || element == "ToolbarButton")) {
+    } else if (r.menu && !r.item && (element == "PopMenuItem" || element == "ToolbarButton")) {
         r.item = std::make_unique<PendingItem>();
+        r.itemDepth = r.path.size();
         const char* separator = Attribute(attributes, "Separator");
         r.item->item.separator = separator && std::strcmp(separator, "true") == 0;
     } else if (r.item && element == "MacroRef") {
@@ -94,17 +100,17 @@ void XMLCALL OnEnd(void* data, const char* name)
             r.macroCommands[r.macroUid] = r.macroCommand;
             r.macroNames[r.macroUid] = r.macroName;
         }
-    } else if (r.item && element == "Name" && (r.parentIs("PopMenuItem") || r.parentIs("ToolbarButton"))) {
+    } else if (r.item && element == "Name" && r.path.size() == r.itemDepth + 1) {
         r.item->item.name = r.text;
-    } else if (r.item && (element == "PopMenuItem" || element == "ToolbarButton")) {
+    } else if (r.item && r.path.size() == r.itemDepth) {
         r.menu->menu.items.push_back(r.item->item);
         r.menu->macroIds.push_back(r.item->macroId);
         r.item.reset();
-    } else if (r.menu && !r.item && element == "Alias") {
+    } else if (r.menu && element == "Alias" && r.path.size() == r.menuDepth + 1) {
         r.menu->menu.aliases.push_back(r.text);
-    } else if (r.menu && !r.item && element == "Name" && (r.parentIs("PopMenu") || r.parentIs("Toolbar"))) {
+    } else if (r.menu && element == "Name" && r.path.size() == r.menuDepth + 1) {
         r.menu->menu.name = r.text;
-    } else if (r.menu && (element == "PopMenu" || element == "Toolbar")) {
+    } else if (r.menu && r.path.size() == r.menuDepth) {
         // Macros may be defined after the menus that use them: resolved at the end.
         CuiMenu& menu = r.menu->menu;
         for (std::size_t i = 0; i < menu.items.size(); ++i)

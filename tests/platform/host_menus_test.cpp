@@ -107,7 +107,7 @@ TEST_F(HostMenusTest, MenuLoadNeedsCmddiaOffAndEchoesOnlyWithCmdecho)
 }
 
 // Native: a customization file that cannot be read loads no part of its group.
-TEST_F(HostMenusTest, MissingOrDamagedFilesLoadNothing)
+TEST_F(HostMenusTest, DamagedFilesLoadNothingAndNestedMenusAreSkipped)
 {
     SetVar("cmddia", 0);
     const std::string damaged[] = {
@@ -122,6 +122,23 @@ TEST_F(HostMenusTest, MissingOrDamagedFilesLoadNothing)
         EXPECT_FALSE(acedIsMenuGroupLoaded("TESTGRP")) << bytes;
         EXPECT_NE(commandLine.output.find("Error loading customization file"), std::string::npos);
     }
+    // A menu nested in an item, which the format does not have, is not read
+    // and does not disturb the menu around it (a crash the fuzzer found).
+    std::string nested = kCui;
+    nested.insert(nested.find("</PopMenuItem>"), "<PopMenuRoot><PopMenu UID=\"IN\"><Name>In</Name></PopMenu></PopMenuRoot>");
+    WriteFileBytes(dir.File("nested.cui"), nested);
+    EXPECT_EQ(MenuLoad(dir.File("nested.cui")), RTNORM);
+    ASSERT_TRUE(acedIsMenuGroupLoaded("TESTGRP"));
+    EXPECT_EQ(acedMenuCmd("P0=+TESTGRP.IN"), RTERROR);
+    EXPECT_EQ(acedMenuCmd("P0=+TESTGRP.POP1"), RTNORM);
+    char text[32] = "";
+    GetMenuStringA(GetSubMenu(GetMenu(adsw_acadMainWnd()), 0), 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "Run &it...");
+}
+
+TEST_F(HostMenusTest, AMissingFileLoadsNothing)
+{
+    SetVar("cmddia", 0);
     EXPECT_EQ(MenuLoad(dir.File("absent.cui")), RTNORM);
     EXPECT_FALSE(acedIsMenuGroupLoaded("TESTGRP"));
     EXPECT_EQ(acedMenuCmd("P3=+TESTGRP.pop1"), RTERROR) << "a group that is not loaded";

@@ -11,9 +11,7 @@
 
 // Result types of a resbuf's value.
 #define RTREAL 5001
-#define RTPOINT 5002
 #define RTSHORT 5003 // a 16-bit integer
-#define RTANG 5004
 #define RTSTR 5005
 #define RTLONG 5010
 #define RSRSLT 1

@@ -100,9 +100,7 @@ void PostQuitMessage(int exitCode);
 BOOL DestroyWindow(HWND window);
 
 // Show modes of ShellExecuteA and WinExec.
-#define SW_HIDE 0
 #define SW_SHOWNORMAL 1
-#define SW_NORMAL 1
 #define SW_SHOW 5
 
 // Plays the sound of a message-box type (MB_ICONEXCLAMATION, ...; 0xFFFFFFFF
@@ -110,9 +108,10 @@ BOOL DestroyWindow(HWND window);
 // control face) for the host and tests to see.
 BOOL MessageBeep(UINT type);
 
+// A resource or export named by number: the number as a pointer value
+// below 64 Ki.
 #ifndef MAKEINTRESOURCEA
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
-#define IS_INTRESOURCE(p) ((((ULONG_PTR)(p)) >> 16) == 0)
 #endif
 
 // Menus: a menu bar or pop-up is a list of items, each a text (empty for an
