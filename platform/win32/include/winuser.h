@@ -98,3 +98,43 @@ BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
 LRESULT DispatchMessageA(const MSG* message);
 void PostQuitMessage(int exitCode);
 BOOL DestroyWindow(HWND window);
+
+// Show modes of ShellExecuteA and WinExec.
+#define SW_SHOWNORMAL 1
+#define SW_SHOW 5
+
+// Plays the sound of a message-box type (MB_ICONEXCLAMATION, ...; 0xFFFFFFFF
+// the simple beep). There is no speaker: the beep is recorded (shell.h of the
+// control face) for the host and tests to see.
+BOOL MessageBeep(UINT type);
+
+// A resource or export named by number: the number as a pointer value
+// below 64 Ki.
+#ifndef MAKEINTRESOURCEA
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#endif
+
+// Menus: a menu bar or pop-up is a list of items, each a text (empty for an
+// untitled item such as a maximised document window's icon) with a command
+// id or a pop-up. Windows' rules: positions count from 0; GetMenuStringA
+// copies at most max-1 characters and returns the number copied, 0 for an
+// item without text or one that does not exist.
+#define MF_STRING 0x00000000u
+#define MF_POPUP 0x00000010u
+#define MF_BYCOMMAND 0x00000000u
+#define MF_BYPOSITION 0x00000400u
+#define MF_SEPARATOR 0x00000800u
+
+HMENU CreateMenu();
+HMENU CreatePopupMenu();
+// Destroys the menu and the pop-ups it holds.
+BOOL DestroyMenu(HMENU menu);
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCSTR text);
+// The window's menu bar (null when it has none).
+HMENU GetMenu(HWND window);
+// Gives the window `menu` as its menu bar; the one it had is not destroyed.
+BOOL SetMenu(HWND window, HMENU menu);
+// -1 with ERROR_INVALID_MENU_HANDLE for a menu that is none.
+int GetMenuItemCount(HMENU menu);
+int GetMenuStringA(HMENU menu, UINT item, LPSTR text, int max, UINT flags);
+HMENU GetSubMenu(HMENU menu, int position);
