@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace gridwell {
 
@@ -67,32 +66,14 @@ std::string ImportSummary(std::uint64_t rows, std::uint64_t sheets)
 
 } // namespace
 
-// What an import and a link check about the drawing they save in place.
-bool CheckDrawingWritable(const std::string& drawing, std::string& error)
-{
-    if (!CheckOutputPath(drawing, true, error))
-        return false;
-    struct stat info {};
-    if (::stat(drawing.c_str(), &info) == 0 && (info.st_mode & 0222) == 0) {
-        error = TextForTerminal(drawing) + " is read-only";
-        return false;
-    }
-    return true;
-}
-
 int RunImport(const ParsedArguments& args)
 {
     const std::string drawing = args.operands.at(0);
     const std::string book = args.operands.at(1);
     const std::string output = args.Value("--output");
-    const bool force = args.Has("--force");
     std::string error;
-    if (!CheckInputPath(drawing, InputFileKind::Drawing, error) || !CheckInputPath(book, InputFileKind::Workbook, error))
-        return Fail(kCommand, error, kBadUsage);
-    if (output.empty() ? !CheckDrawingWritable(drawing, error) : !CheckOutputPath(output, force, error))
-        return Fail(kCommand, error, kBadUsage);
     Settings settings;
-    if (!RunSettings(args, settings, error))
+    if (!CheckDrawingAndBookJob(args, settings, error))
         return Fail(kCommand, error, kBadUsage);
     if (args.Has("--all-sheets"))
         settings.ImportSettings = 1;
@@ -162,7 +143,7 @@ int RunImport(const ParsedArguments& args)
             return Fail(kCommand, "cannot write in " + FolderOf(output), kFailed);
         if (run.Drawing().dxfOut(temporary.Path().c_str()) != Acad::eOk)
             return Fail(kCommand, "cannot save drawing: " + DxfErrorMessage(run.Drawing()), kFailed);
-        if (!temporary.Publish(force, error))
+        if (!temporary.Publish(args.Has("--force"), error))
             return Fail(kCommand, error, kFailed);
     }
     if (!report.empty())

@@ -1,5 +1,7 @@
 #include "job.h"
 
+#include "files.h"
+
 #include "sessions.h"
 #include "settings_names.h"
 #include "settings/settings_registry.h"
@@ -8,6 +10,7 @@
 #include <text_for_terminal.h>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace gridwell {
 
@@ -44,6 +47,34 @@ bool RunSettings(const ParsedArguments& args, Settings& settings, std::string& e
         if (!ApplySetting(settings, assignment, error))
             return false;
     return true;
+}
+
+namespace {
+
+bool CheckDrawingWritable(const std::string& drawing, std::string& error)
+{
+    if (!CheckOutputPath(drawing, true, error))
+        return false;
+    struct stat info {};
+    if (::stat(drawing.c_str(), &info) == 0 && (info.st_mode & 0222) == 0) {
+        error = TextForTerminal(drawing) + " is read-only";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CheckDrawingAndBookJob(const ParsedArguments& args, Settings& settings, std::string& error)
+{
+    const std::string& drawing = args.operands.at(0);
+    const std::string& book = args.operands.at(1);
+    const std::string output = args.Value("--output");
+    if (!CheckInputPath(drawing, InputFileKind::Drawing, error) || !CheckInputPath(book, InputFileKind::Workbook, error))
+        return false;
+    if (output.empty() ? !CheckDrawingWritable(drawing, error) : !CheckOutputPath(output, args.Has("--force"), error))
+        return false;
+    return RunSettings(args, settings, error);
 }
 
 } // namespace gridwell

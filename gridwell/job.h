@@ -23,9 +23,11 @@ bool LoadStoredSettings(const ParsedArguments& args, Settings& settings, std::st
 // LoadStoredSettings with every --option NAME=VALUE applied over it.
 bool RunSettings(const ParsedArguments& args, Settings& settings, std::string& error);
 
-// A drawing an import or a link may save in place: a writable file in a
-// folder that takes the temporary file and the backup.
-bool CheckDrawingWritable(const std::string& drawing, std::string& error);
+// What an import and a link check before they start, on their operands
+// DRAWING BOOK: both readable, the drawing writable in place (a file in a
+// folder that takes the temporary file and the backup) or -o free to write
+// (--force replaces it); then the options of the run.
+bool CheckDrawingAndBookJob(const ParsedArguments& args, Settings& settings, std::string& error);
 
 int RunExport(const ParsedArguments& args);
 int RunImport(const ParsedArguments& args);

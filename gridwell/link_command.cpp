@@ -115,14 +115,9 @@ int RunLink(const ParsedArguments& args)
     const std::string drawing = args.operands.at(0);
     const std::string book = args.operands.at(1);
     const std::string output = args.Value("--output");
-    const bool force = args.Has("--force");
     std::string error;
-    if (!CheckInputPath(drawing, InputFileKind::Drawing, error) || !CheckInputPath(book, InputFileKind::Workbook, error))
-        return Fail(kCommand, error, kBadUsage);
-    if (output.empty() ? !CheckDrawingWritable(drawing, error) : !CheckOutputPath(output, force, error))
-        return Fail(kCommand, error, kBadUsage);
     Settings settings;
-    if (!RunSettings(args, settings, error))
+    if (!CheckDrawingAndBookJob(args, settings, error))
         return Fail(kCommand, error, kBadUsage);
 
     // Caught before anything starts, so that a signal always ends the run
@@ -156,7 +151,7 @@ int RunLink(const ParsedArguments& args)
         std::fprintf(stderr, "gridwell: linked %s to %s; Ctrl-C ends the link\n", TextForTerminal(drawing).c_str(),
                      TextForTerminal(book).c_str());
 
-    LinkSaver saver(run, output.empty() ? drawing : output, output.empty(), !args.Has("--no-backup"), force);
+    LinkSaver saver(run, output.empty() ? drawing : output, output.empty(), !args.Has("--no-backup"), args.Has("--force"));
     int status = kDone;
     auto step = [&] {
         if (run.RunSentCommands()) {

@@ -3,7 +3,7 @@
 // nothing shown when the viewer or its entry point is missing. And the
 // manual itself: every keyword and every option of the module is in it.
 #include "support/environment_scope.h"
-#include "support/host_fixture.h"
+#include "support/module_in_folder_fixture.h"
 #include "support/scratch_dir.h"
 
 #include "app/gwell_app.h"
@@ -22,11 +22,11 @@
 
 namespace {
 
-class HelpTest : public HostFixture {
+class HelpTest : public ModuleInFolderFixture {
 protected:
     void SetUp() override
     {
-        HostFixture::SetUp();
+        ModuleInFolderFixture::SetUp();
         environment.WithoutDesktop();
         // No viewer is ever started by these tests.
         before = SetShellLauncher(&launcher);
@@ -34,25 +34,12 @@ protected:
     void TearDown() override
     {
         SetShellLauncher(before);
-        if (module) {
-            TheGwellApp().DetachProcess();
-            FreeLibrary(module);
-        }
-        HostFixture::TearDown();
-    }
-    void AttachFrom(const std::string& folder)
-    {
-        if (folder != GW_BIN_DIR)
-            std::filesystem::copy_file(GW_BIN_DIR "/gwell16res.dll", folder + "/gwell16res.dll");
-        module = LoadLibraryA((folder + "/gwell16res.dll").c_str());
-        ASSERT_NE(module, nullptr);
-        ASSERT_TRUE(TheGwellApp().AttachProcess(module));
+        ModuleInFolderFixture::TearDown();
     }
 
     EnvironmentScope environment;
     RecordingShellLauncher launcher;
     ShellLauncher* before = nullptr;
-    HMODULE module = nullptr;
     ScratchDir dir;
 };
 

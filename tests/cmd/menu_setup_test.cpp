@@ -3,7 +3,7 @@
 // of the menu bar (one position less with a maximised document window's
 // icon), CMDECHO and CMDDIA given back, and nothing run for a menu file
 // that is missing or damaged.
-#include "support/host_fixture.h"
+#include "support/module_in_folder_fixture.h"
 #include "support/scratch_dir.h"
 
 #include "app/gwell_app.h"
@@ -21,24 +21,8 @@ namespace {
 
 // The module attached from `folder`, which holds the resource module and
 // whatever menu file the test puts there.
-class MenuSetupTest : public HostFixture {
+class MenuSetupTest : public ModuleInFolderFixture {
 protected:
-    void TearDown() override
-    {
-        if (module) {
-            TheGwellApp().DetachProcess();
-            FreeLibrary(module);
-        }
-        HostFixture::TearDown();
-    }
-    void AttachFrom(const std::string& folder)
-    {
-        if (folder != GW_BIN_DIR)
-            std::filesystem::copy_file(GW_BIN_DIR "/gwell16res.dll", folder + "/gwell16res.dll");
-        module = LoadLibraryA((folder + "/gwell16res.dll").c_str());
-        ASSERT_NE(module, nullptr);
-        ASSERT_TRUE(TheGwellApp().AttachProcess(module));
-    }
     static void SetVar(const char* name, short value)
     {
         resbuf rb {};
@@ -58,7 +42,6 @@ protected:
         return texts;
     }
 
-    HMODULE module = nullptr;
     ScratchDir dir;
 };
 
