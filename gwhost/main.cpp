@@ -73,7 +73,7 @@ Names with spaces go in double quotes. While gwhost waits for input, its
 timers keep running, so the live link imports edits within about a second.
 
 Live link, for example: export, connect, edit a cell, let the timer import it:
-  printf 'gwell\n\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-99\nwait 2\n' |
+  printf 'gwell\n\nok\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-99\nwait 2\n' |
     gwhost --spreadsheet running --save-as out.dxf samples/sample.dxf
 The Linux live link with a real spreadsheet program:
   printf 'gwell\nConnect\n' | gwhost --watch-book books/Book1.xlsx \
@@ -316,6 +316,8 @@ int main(int argc, char** argv)
     host.setCommandLine(&commandLine);
     PrintingMessageBoxDriver messageBoxes;
     SetMessageBoxDriver(&messageBoxes);
+    TerminalDialogDriver dialogs;
+    SetDialogDriver(&dialogs);
 
     if (!StartRegistrySession(options, error))
         return Fail(error);
@@ -345,5 +347,6 @@ int main(int argc, char** argv)
     }
     EndRegistrySession();
     SetMessageBoxDriver(nullptr);
+    SetDialogDriver(nullptr);
     return status;
 }

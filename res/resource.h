@@ -53,3 +53,24 @@
 #define IDS_EXPORT_CONTINUED 200
 #define IDS_VALUE_TOO_LONG 201
 #define IDS_TYPED_NAMES_TOO_LONG 202
+
+// Dialog templates and menus.
+#define IDD_NAME_FILTER 9
+#define IDD_BLOCK_NAMES 131
+#define IDR_BLOCK_LIST_MENU 1009
+
+// Controls of the block-name and filter dialogs (1005 is the list of both).
+#define IDC_NAME_LIST 1005
+#define IDC_LAYER_FILTER 1030
+#define IDC_PATTERN_FILTER 1031
+#define IDC_PATTERN 1032
+#define IDC_SELECTION_ONLY 1033
+
+// Commands of the block list's context menu.
+#define ID_BLOCKS_FILTER 1011
+#define ID_BLOCKS_SELECT_ALL 32773
+#define ID_BLOCKS_INVERT 32774
+#define ID_BLOCKS_SELECT_NONE 32775
+#define ID_BLOCKS_ALL_BUT_FOCUSED 32776
+#define ID_BLOCKS_ALL_BLOCKS 32777
+#define ID_BLOCKS_WITH_ATTRIBUTES 32778

@@ -2,8 +2,11 @@ cmake_minimum_required(VERSION 3.20)
 # The resource compiler of this platform: reads the STRINGTABLE of a resource
 # script and writes a C++ source that exports it in the layout LoadStringA
 # reads (platform/win32/resource_table.h).
+# Dialogs and menus: rc2cpp_dialogs.cmake.
 # Usage: cmake -DRC=in.rc -DOUT=out.cpp -P rc2cpp.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/rc2cpp_dialogs.cmake)
 file(STRINGS "${RC}" lines ENCODING UTF-8)
+rc_compile_dialogs_and_menus("${RC}" lines dialog_code)
 get_filename_component(rc_dir "${RC}" DIRECTORY)
 set(in_table FALSE)
 set(entries "")
@@ -48,6 +51,6 @@ foreach(entry IN LISTS entries)
   string(APPEND body "${entry}\n")
 endforeach()
 list(LENGTH ids count)
-file(WRITE "${OUT}.tmp" "// Generated from ${RC}; do not edit.\n#include \"resource_table.h\"\n\nextern \"C\" {\nextern const GwResourceString gwResourceStrings[];\nextern const int gwResourceStringCount;\nconst GwResourceString gwResourceStrings[] = {\n${body}};\nconst int gwResourceStringCount = ${count};\n}\n")
+file(WRITE "${OUT}.tmp" "// Generated from ${RC}; do not edit.\n#include \"resource_table.h\"\n#include \"resource.h\"\n\nextern \"C\" {\nextern const GwResourceString gwResourceStrings[];\nextern const int gwResourceStringCount;\nconst GwResourceString gwResourceStrings[] = {\n${body}};\nconst int gwResourceStringCount = ${count};\n}\n\n${dialog_code}")
 file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)
 file(REMOVE "${OUT}.tmp")

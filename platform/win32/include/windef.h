@@ -24,6 +24,7 @@ using ULONGLONG = std::uint64_t;
 using UINT_PTR = std::uintptr_t;
 using ULONG_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
+using INT_PTR = std::intptr_t;
 using DWORD_PTR = std::uintptr_t;
 using WPARAM = UINT_PTR;
 using LPARAM = LONG_PTR;
