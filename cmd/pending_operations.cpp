@@ -1,5 +1,7 @@
 #include "cmd/pending_operations.h"
 
-bool ShowOptionsDialog() { return false; }
+#include "ui/options_dialog.h"
+
+bool ShowOptionsDialog() { return RunOptionsDialog(); }
 bool ShowToolbar() { return false; }
 bool OpenHelp() { return false; }

@@ -7,6 +7,12 @@
 using mfcwin::Kind;
 using mfcwin::Window;
 
+int CButton::GetCheck() const
+{
+    Window* window = mfcwin::Find(m_hWnd);
+    return window ? window->check : BST_UNCHECKED;
+}
+
 void CEdit::SetLimitText(UINT maxCharacters)
 {
     // Zero lifts the limit to the most an edit box can hold.
@@ -215,4 +221,48 @@ void CToolTipCtrl::RelayEvent(LPMSG message)
 {
     if (Window* tip = mfcwin::Find(m_hWnd); tip && message)
         ++tip->relayed;
+}
+
+namespace {
+
+Window* UpDownOf(HWND handle)
+{
+    Window* window = mfcwin::Find(handle);
+    return window && window->kind == Kind::UpDown ? window : nullptr;
+}
+
+} // namespace
+
+void CSpinButtonCtrl::SetRange32(int lower, int upper)
+{
+    if (Window* spin = UpDownOf(m_hWnd)) {
+        spin->lower = lower;
+        spin->upper = upper;
+    }
+}
+
+int CSpinButtonCtrl::SetPos(int position)
+{
+    Window* spin = UpDownOf(m_hWnd);
+    if (!spin)
+        return 0;
+    const int previous = spin->position;
+    spin->position = position;
+    return previous;
+}
+
+int CSpinButtonCtrl::SetBase(int base)
+{
+    Window* spin = UpDownOf(m_hWnd);
+    if (!spin || (base != 10 && base != 16))
+        return 0;
+    const int previous = spin->base;
+    spin->base = base;
+    return previous;
+}
+
+CWnd* CSpinButtonCtrl::GetBuddy() const
+{
+    Window* spin = UpDownOf(m_hWnd);
+    return spin ? CWnd::FromHandle(spin->buddy) : nullptr;
 }

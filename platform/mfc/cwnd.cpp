@@ -188,12 +188,24 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM)
     return DispatchToMessageMap(WM_COMMAND, HIWORD(wParam), LOWORD(wParam), nullptr, nullptr);
 }
 
-BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result)
+BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     auto* header = reinterpret_cast<NMHDR*>(lParam);
     if (!header)
         return FALSE;
+    // As MFC does, the control that sent the notification sees it first.
+    if (Window* sender = mfcwin::Find(header->hwndFrom); sender && sender->permanent && sender->permanent != this)
+        if (sender->permanent->OnChildNotify(WM_NOTIFY, wParam, lParam, result))
+            return TRUE;
     return DispatchToMessageMap(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom), header, result);
+}
+
+BOOL CWnd::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* result)
+{
+    if (message != WM_NOTIFY)
+        return FALSE;
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    return DispatchToMessageMap(WM_REFLECT_BASE + WM_NOTIFY, header->code, 0, header, result);
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }

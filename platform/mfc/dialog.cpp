@@ -22,30 +22,6 @@ CDialog::CDialog(UINT templateId, CWnd* parent)
 
 namespace {
 
-// Builds the dialog window and its controls, in the template's order.
-Window& CreateFromTemplate(const GwDialogTemplate& dialogTemplate)
-{
-    Window& dialog = mfcwin::Create(Kind::Dialog, "#32770", nullptr);
-    dialog.templateId = dialogTemplate.id;
-    dialog.text = dialogTemplate.caption ? dialogTemplate.caption : "";
-    dialog.style = dialogTemplate.style;
-    dialog.rect = mfcwin::DialogUnitsToPixels(dialogTemplate.x, dialogTemplate.y, dialogTemplate.cx,
-                                               dialogTemplate.cy);
-    for (int i = 0; i < dialogTemplate.controlCount; ++i) {
-        const GwDialogControl& source = dialogTemplate.controls[i];
-        const std::string className = source.className ? source.className : "";
-        const DWORD style = static_cast<DWORD>(source.style);
-        Window& control = mfcwin::Create(mfcwin::KindOf(className, style), className, dialog.handle);
-        control.id = source.id;
-        control.text = source.text ? source.text : "";
-        control.style = style;
-        control.enabled = (style & WS_DISABLED) == 0;
-        control.visible = (style & WS_VISIBLE) != 0;
-        control.rect = mfcwin::DialogUnitsToPixels(source.x, source.y, source.cx, source.cy);
-    }
-    return dialog;
-}
-
 // Without a focus of its own choosing, a dialog starts on its first tab stop.
 void FocusFirstTabStop(Window& dialog)
 {
@@ -66,7 +42,7 @@ INT_PTR CDialog::DoModal()
     const GwDialogTemplate* dialogTemplate = FindDialogTemplate(source, m_nIDHelp);
     if (!dialogTemplate || m_hWnd)
         return -1;
-    Window& made = CreateFromTemplate(*dialogTemplate);
+    Window& made = mfcwin::BuildFromTemplate(*dialogTemplate, nullptr);
     const HWND handle = made.handle;
     Attach(handle);
 
@@ -123,3 +99,16 @@ void CDialog::OnOK()
 }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent)
+{
+    HINSTANCE source = m_hDialogResource ? m_hDialogResource : AfxGetResourceHandle();
+    const GwDialogTemplate* dialogTemplate = FindDialogTemplate(source, templateId);
+    if (!dialogTemplate || m_hWnd || !parent || !mfcwin::Find(parent->m_hWnd))
+        return FALSE;
+    m_nIDHelp = templateId;
+    Window& made = mfcwin::BuildFromTemplate(*dialogTemplate, parent->m_hWnd);
+    Attach(made.handle);
+    OnInitDialog();
+    return TRUE;
+}

@@ -42,15 +42,41 @@ DialogForm DialogSession::form() const
             for (const auto& [tool, text] : tip->tools)
                 tips[tool] = text;
     }
+    // The dialog's own controls, then those of the tab page shown.
+    std::vector<std::pair<HWND, int>> shown;
     for (HWND child : dialog->children) {
         Window* window = mfcwin::Find(child);
-        if (!window || window->kind == Kind::ToolTip)
+        if (!window || window->kind == Kind::ToolTip || window->kind == Kind::Dialog)
             continue;
+        shown.emplace_back(child, -1);
+    }
+    for (HWND child : dialog->children) {
+        Window* tab = mfcwin::Find(child);
+        if (!tab || tab->kind != Kind::Tab || tab->activeTab < 0 || tab->activeTab >= static_cast<int>(tab->pages.size()))
+            continue;
+        Window* page = mfcwin::Find(tab->pages[static_cast<std::size_t>(tab->activeTab)]);
+        for (HWND onPage : page ? page->children : std::vector<HWND>{}) {
+            Window* window = mfcwin::Find(onPage);
+            if (!window)
+                continue;
+            if (window->kind == Kind::ToolTip) {
+                form.relayedToTooltips += window->relayed;
+                if (window->active)
+                    for (const auto& [tool, text] : window->tools)
+                        tips[tool] = text;
+                continue;
+            }
+            shown.emplace_back(onPage, tab->activeTab);
+        }
+    }
+    for (const auto& [child, pageIndex] : shown) {
+        Window* window = mfcwin::Find(child);
         FormControl control;
         control.id = window->id;
         control.kind = mfcwin::KindName(window->kind);
         control.enabled = window->enabled;
         control.visible = window->visible;
+        control.page = pageIndex;
         control.hasFocus = dialog->focus == child;
         if (window->kind == Kind::CheckBox || window->kind == Kind::Radio)
             control.check = window->check;
@@ -61,6 +87,8 @@ DialogForm DialogSession::form() const
             control.columns.push_back(column.heading);
         for (const mfcwin::ListItem& item : window->items)
             control.items.push_back({item.text, (item.state & LVIS_SELECTED) != 0, (item.state & LVIS_FOCUSED) != 0});
+        for (std::size_t i = 0; i < window->tabs.size(); ++i)
+            control.items.push_back({window->tabs[i], static_cast<int>(i) == window->activeTab, false});
         form.controls.push_back(std::move(control));
     }
     return form;
@@ -108,7 +136,12 @@ std::string Padded(std::string text, std::size_t width)
 std::string FormatDialogForm(const DialogForm& form)
 {
     std::string out = "Dialog " + std::to_string(form.templateId) + " " + Quoted(form.title) + "\n";
+    int page = -1;
     for (const FormControl& control : form.controls) {
+        if (control.page != page) {
+            page = control.page;
+            out += "  on tab " + std::to_string(page) + ":\n";
+        }
         out += "  " + Padded(std::to_string(control.id), 6) + Padded(control.kind, 9);
         out += control.enabled ? "enabled  " : "disabled ";
         out += control.visible ? "visible" : "hidden ";
@@ -130,6 +163,8 @@ std::string FormatDialogForm(const DialogForm& form)
                 out += "  (focus)";
             out += "\n";
         }
+        if (control.kind == "tab")
+            out += "        (tab INDEX shows a page)\n";
         if (control.kind == "list" && control.items.empty())
             out += "        (no items)\n";
     }

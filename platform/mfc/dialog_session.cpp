@@ -4,7 +4,9 @@
 #include "modal_state.h"
 #include "window_tree.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <charconv>
 #include <sstream>
 #include <utility>
@@ -57,7 +59,7 @@ ActionResult Reach(HWND dialogHandle, int id, Window*& control)
     Window* dialog = LiveDialog(dialogHandle);
     if (!dialog)
         return ActionResult::Refused("the dialog is closed");
-    control = mfcwin::Child(dialog->handle, id);
+    control = mfcwin::Reachable(dialog->handle, id);
     if (!control)
         return ActionResult::Refused("there is no control " + Id(id));
     if (!control->visible)
@@ -69,8 +71,9 @@ ActionResult Reach(HWND dialogHandle, int id, Window*& control)
 
 ActionResult WrongKind(const Window& control, const char* action, const char* kinds)
 {
-    return ActionResult::Refused("control " + Id(control.id) + " is a " + mfcwin::KindName(control.kind) + "; " +
-                                 action + " works on " + kinds);
+    const std::string kind = mfcwin::KindName(control.kind);
+    const char* article = kind.find_first_of("aeiou") == 0 ? " is an " : " is a ";
+    return ActionResult::Refused("control " + Id(control.id) + article + kind + "; " + action + " works on " + kinds);
 }
 
 // The modal loop hands every input message to the dialog first, as
@@ -124,20 +127,47 @@ bool ParseInt(const std::string& word, int& value)
 }
 
 const char* const kActions = "click ID, check ID on|off, text ID VALUE, select ID INDEX..., focus ID INDEX, "
-                             "rclick ID [COMMAND], ok, cancel";
+                             "rclick ID [COMMAND], spin ID up|down, tab INDEX, ok, cancel";
+
+// The tab control of a tab dialog, or null.
+Window* TabOf(HWND dialog)
+{
+    Window* window = mfcwin::Find(dialog);
+    if (!window)
+        return nullptr;
+    for (HWND child : window->children)
+        if (Window* tab = mfcwin::Find(child); tab && tab->kind == Kind::Tab)
+            return tab;
+    return nullptr;
+}
 
 } // namespace
 
 bool DialogSession::ended() const { return LiveDialog(m_dialog) == nullptr; }
+
+namespace {
+
+// The window a control reports to: its dialog, or the tab page it sits on.
+CWnd* ParentOf(HWND dialog, const Window* control)
+{
+    if (control)
+        if (Window* parent = mfcwin::Find(control->parent); parent && parent->permanent)
+            return parent->permanent;
+    Window* window = mfcwin::Find(dialog);
+    return window ? window->permanent : nullptr;
+}
+
+} // namespace
 
 ActionResult DialogSession::deliverCommand(int id, UINT code)
 {
     Window* dialog = LiveDialog(m_dialog);
     if (!dialog || !dialog->permanent)
         return ActionResult::Refused("the dialog is closed");
-    Window* control = mfcwin::Child(m_dialog, id);
-    dialog->permanent->SendMessage(WM_COMMAND, MAKEWPARAM(id, code),
-                                   reinterpret_cast<LPARAM>(control ? control->handle : nullptr));
+    Window* control = mfcwin::Reachable(m_dialog, id);
+    if (CWnd* parent = ParentOf(m_dialog, control))
+        parent->SendMessage(WM_COMMAND, MAKEWPARAM(id, code),
+                            reinterpret_cast<LPARAM>(control ? control->handle : nullptr));
     mfcwin::DeliverPostedCommands();
     return {};
 }
@@ -253,13 +283,67 @@ ActionResult DialogSession::rclick(int id, std::optional<UINT> command)
     // inner dialog the command opens plans its own popups.
     mfcwin::PopupPlan saved = std::exchange(mfcwin::CurrentPopupPlan(), mfcwin::PopupPlan{true, command, false, {}});
     NMHDR header{control->handle, static_cast<UINT_PTR>(id), NM_RCLICK};
-    dialog->permanent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&header));
+    (void)dialog;
+    if (CWnd* parent = ParentOf(m_dialog, control))
+        parent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&header));
     const mfcwin::PopupPlan done = std::exchange(mfcwin::CurrentPopupPlan(), saved);
     if (!done.refusal.empty())
         return ActionResult::Refused(done.refusal);
     mfcwin::DeliverPostedCommands();
     if (command && !done.opened)
         return ActionResult::Refused("right-clicking control " + Id(id) + " opened no menu");
+    return {};
+}
+
+ActionResult DialogSession::spin(int id, bool up)
+{
+    Window* control = nullptr;
+    if (ActionResult reach = Reach(m_dialog, id, control); !reach.done)
+        return reach;
+    if (control->kind != Kind::UpDown)
+        return WrongKind(*control, "spin", "up-down controls");
+    if (Swallowed(m_dialog, control->handle, WM_LBUTTONDOWN))
+        return {};
+    const HWND handle = control->handle;
+    // The arrow that counts up counts towards the upper end of the range.
+    const int step = (control->upper >= control->lower) == up ? 1 : -1;
+    NMUPDOWN change{{handle, static_cast<UINT_PTR>(id), UDN_DELTAPOS}, control->position, step};
+    LRESULT refused = 0;
+    if (CWnd* parent = ParentOf(m_dialog, control))
+        refused = parent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&change));
+    control = mfcwin::Find(handle);
+    if (refused || !control)
+        return {};
+    // The step the handlers left in the record is the one taken.
+    const int low = std::min(control->lower, control->upper);
+    const int high = std::max(control->lower, control->upper);
+    control->position = std::clamp(change.iPos + change.iDelta, low, high);
+    if ((control->style & UDS_SETBUDDYINT) && mfcwin::Find(control->buddy)) {
+        char text[32];
+        std::snprintf(text, sizeof text, control->base == 16 ? "0x%X" : "%d", control->position);
+        mfcwin::Find(control->buddy)->text = text;
+    }
+    return {};
+}
+
+ActionResult DialogSession::tab(int index)
+{
+    if (!LiveDialog(m_dialog))
+        return ActionResult::Refused("the dialog is closed");
+    Window* tab = TabOf(m_dialog);
+    if (!tab)
+        return ActionResult::Refused("the dialog has no tabs");
+    if (!tab->enabled)
+        return ActionResult::Refused("the tabs are disabled");
+    if (index < 0 || index >= static_cast<int>(tab->pages.size()))
+        return ActionResult::Refused("the dialog has " + std::to_string(tab->pages.size()) + " tabs; there is no tab " +
+                                     std::to_string(index));
+    if (Swallowed(m_dialog, tab->handle, WM_LBUTTONDOWN))
+        return {};
+    tab->activeTab = index;
+    for (std::size_t i = 0; i < tab->pages.size(); ++i)
+        if (Window* page = mfcwin::Find(tab->pages[i]))
+            page->visible = static_cast<int>(i) == index;
     return {};
 }
 
@@ -298,8 +382,15 @@ ActionResult DialogSession::perform(const std::string& line)
             return ActionResult::Refused(verb + " takes nothing after it");
         return verb == "ok" ? ok() : cancel();
     }
+    if (verb == "tab") {
+        std::string word, extra;
+        int index = 0;
+        if (!(in >> word) || !ParseInt(word, index) || (in >> extra))
+            return ActionResult::Refused("tab needs one tab index");
+        return tab(index);
+    }
     if (verb != "click" && verb != "check" && verb != "text" && verb != "select" && verb != "focus" &&
-        verb != "rclick")
+        verb != "rclick" && verb != "spin")
         return ActionResult::Refused("unknown action \"" + verb + "\"; actions: " + kActions);
     std::string idWord;
     int id = 0;
@@ -321,7 +412,7 @@ ActionResult DialogSession::perform(const std::string& line)
     std::vector<int> numbers;
     for (const std::string& word : words) {
         int number = 0;
-        if (verb != "check" && !ParseInt(word, number))
+        if (verb != "check" && verb != "spin" && !ParseInt(word, number))
             return ActionResult::Refused("\"" + word + "\" is not a number");
         numbers.push_back(number);
     }
@@ -334,6 +425,11 @@ ActionResult DialogSession::perform(const std::string& line)
         if (words.size() != 1 || (words[0] != "on" && words[0] != "off"))
             return ActionResult::Refused("check needs on or off after the control id");
         return check(id, words[0] == "on");
+    }
+    if (verb == "spin") {
+        if (words.size() != 1 || (words[0] != "up" && words[0] != "down"))
+            return ActionResult::Refused("spin needs up or down after the control id");
+        return spin(id, words[0] == "up");
     }
     if (verb == "select")
         return select(id, numbers);

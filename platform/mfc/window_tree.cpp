@@ -2,6 +2,7 @@
 
 #include "afxwin.h"
 #include "leak_tally.h"
+#include "resource_table.h"
 
 #include <strings.h>
 
@@ -115,6 +116,10 @@ Kind KindOf(const std::string& className, DWORD style)
         return Kind::List;
     if (strcasecmp(className.c_str(), "tooltips_class32") == 0)
         return Kind::ToolTip;
+    if (strcasecmp(className.c_str(), "SysTabControl32") == 0)
+        return Kind::Tab;
+    if (strcasecmp(className.c_str(), "msctls_updown32") == 0)
+        return Kind::UpDown;
     return Kind::Other;
 }
 
@@ -139,6 +144,10 @@ const char* KindName(Kind kind)
         return "list";
     case Kind::ToolTip:
         return "tooltip";
+    case Kind::Tab:
+        return "tab";
+    case Kind::UpDown:
+        return "updown";
     case Kind::Other:
         break;
     }
@@ -151,6 +160,49 @@ RECT DialogUnitsToPixels(int x, int y, int cx, int cy)
     constexpr int baseX = 6;
     constexpr int baseY = 13;
     return {x * baseX / 4, y * baseY / 8, (x + cx) * baseX / 4, (y + cy) * baseY / 8};
+}
+
+Window* Reachable(HWND dialog, int id)
+{
+    Window* window = Find(dialog);
+    if (!window)
+        return nullptr;
+    for (HWND child : window->children) {
+        Window* tab = Find(child);
+        if (tab && tab->kind == Kind::Tab && tab->activeTab >= 0 &&
+            tab->activeTab < static_cast<int>(tab->pages.size()))
+            if (Window* onPage = Child(tab->pages[static_cast<std::size_t>(tab->activeTab)], id))
+                return onPage;
+    }
+    return Child(dialog, id);
+}
+
+Window& BuildFromTemplate(const GwDialogTemplate& dialogTemplate, HWND parent)
+{
+    Window& dialog = Create(Kind::Dialog, "#32770", parent);
+    dialog.templateId = dialogTemplate.id;
+    dialog.text = dialogTemplate.caption ? dialogTemplate.caption : "";
+    dialog.style = dialogTemplate.style;
+    dialog.visible = parent == nullptr;
+    dialog.rect = DialogUnitsToPixels(dialogTemplate.x, dialogTemplate.y, dialogTemplate.cx, dialogTemplate.cy);
+    HWND previous = nullptr;
+    for (int i = 0; i < dialogTemplate.controlCount; ++i) {
+        const GwDialogControl& source = dialogTemplate.controls[i];
+        const std::string className = source.className ? source.className : "";
+        const DWORD style = static_cast<DWORD>(source.style);
+        Window& control = Create(KindOf(className, style), className, dialog.handle);
+        control.id = source.id;
+        control.text = source.text ? source.text : "";
+        control.style = style;
+        control.enabled = (style & WS_DISABLED) == 0;
+        control.visible = (style & WS_VISIBLE) != 0;
+        control.rect = DialogUnitsToPixels(source.x, source.y, source.cx, source.cy);
+        // An up-down control with UDS_AUTOBUDDY steps the control before it.
+        if (control.kind == Kind::UpDown && (style & UDS_AUTOBUDDY))
+            control.buddy = previous;
+        previous = control.handle;
+    }
+    return dialog;
 }
 
 } // namespace mfcwin

@@ -11,10 +11,11 @@
 #include <vector>
 
 class CWnd;
+struct GwDialogTemplate;
 
 namespace mfcwin {
 
-enum class Kind { Dialog, Button, CheckBox, Radio, GroupBox, Edit, Static, List, ToolTip, Other };
+enum class Kind { Dialog, Button, CheckBox, Radio, GroupBox, Edit, Static, List, ToolTip, Tab, UpDown, Other };
 
 struct ListColumn {
     std::string heading;
@@ -53,7 +54,19 @@ struct Window {
     std::vector<std::pair<HWND, std::string>> tools;
     long relayed = 0;
 
-    // Dialog.
+    // Tab control: the page titles, the page windows and the page shown.
+    std::vector<std::string> tabs;
+    std::vector<HWND> pages;
+    int activeTab = -1;
+
+    // Up-down control: range, position and the edit box it steps.
+    int lower = 0;
+    int upper = 100;
+    int position = 0;
+    int base = 10;
+    HWND buddy = nullptr;
+
+    // Dialog (a tab page is a dialog whose parent is another dialog).
     unsigned templateId = 0;
     bool ended = false;
     int result = 0;
@@ -75,6 +88,12 @@ void Destroy(HWND handle);
 Window* Child(HWND parent, int id);
 // The dialog a window belongs to (itself for a dialog).
 Window* DialogOf(HWND handle);
+// The control `id` as the user of `dialog` reaches it: on the page its tab
+// control shows first, then on the dialog itself.
+Window* Reachable(HWND dialog, int id);
+// Builds a dialog and its controls from a template: top-level when `parent`
+// is null, else a page inside it (not yet shown).
+Window& BuildFromTemplate(const GwDialogTemplate& dialogTemplate, HWND parent);
 // The kind a template control has, from its class and style.
 Kind KindOf(const std::string& className, DWORD style);
 const char* KindName(Kind kind);

@@ -8,9 +8,12 @@ TEST_F(BlockNameDialogTest, OffersTheBlocksWithAttributesSelectedAndReturnsTheSe
 {
     LoadMixedDrawing();
     DialogForm opened;
+    long relayed = 0;
     dialogs.Next([&](DialogSession& session) {
         opened = session.form();
         Act(session, "select 1005 3 1");
+        // The click went through the dialog to its tooltip first.
+        relayed = session.form().relayedToTooltips;
         Act(session, "ok");
     });
     Names names;
@@ -24,6 +27,8 @@ TEST_F(BlockNameDialogTest, OffersTheBlocksWithAttributesSelectedAndReturnsTheSe
     EXPECT_TRUE(list->hasFocus);
     EXPECT_EQ(list->columns, Names{"Block name"});
     EXPECT_EQ(list->tip, "Press right mouse button for more options.");
+    EXPECT_EQ(opened.relayedToTooltips, 0);
+    EXPECT_EQ(relayed, 1);
 }
 
 TEST_F(BlockNameDialogTest, CancelYieldsNoChoiceAndNothingSelectedYieldsAnEmptyOne)

@@ -9,3 +9,13 @@ class CAcUiDialog : public CAdUiDialog {
 public:
     CAcUiDialog(UINT templateId, CWnd* parent = nullptr, HINSTANCE dialogResource = nullptr);
 };
+
+class CAcUiTabMainDialog : public CAdUiTabMainDialog {
+public:
+    CAcUiTabMainDialog(UINT templateId, CWnd* parent = nullptr, HINSTANCE dialogResource = nullptr);
+};
+
+class CAcUiTabChildDialog : public CAdUiTabChildDialog {
+public:
+    explicit CAcUiTabChildDialog(CWnd* parent = nullptr, HINSTANCE dialogResource = nullptr);
+};

@@ -13,9 +13,13 @@
 //   focus ID INDEX      give a list item the focus
 //   rclick ID [CMD]     right-click a list; CMD picks from the popup menu it
 //                       opens (without CMD the driver is asked)
+//   spin ID up|down     click an arrow of an up-down control
+//   tab INDEX           show another page of a tab dialog
 //   ok, cancel          press Enter or Escape
 // An action on a control that does not exist, is disabled or hidden, or of
 // the wrong kind is refused with one line saying why and changes nothing.
+// In a tab dialog the ids name the controls of the page shown first, then
+// those of the dialog itself.
 #pragma once
 #include "dialog_form.h"
 
@@ -44,6 +48,8 @@ public:
     ActionResult select(int id, const std::vector<int>& indexes);
     ActionResult focus(int id, int index);
     ActionResult rclick(int id, std::optional<UINT> command = std::nullopt);
+    ActionResult spin(int id, bool up);
+    ActionResult tab(int index);
     ActionResult ok();
     ActionResult cancel();
     // One action in text form (above).

@@ -23,7 +23,8 @@ struct FormControl {
     std::string text; // caption or contents
     std::string tip;  // the tooltip attached to the control, if any
     std::vector<std::string> columns;
-    std::vector<FormItem> items;
+    std::vector<FormItem> items; // a list's items; a tab control's pages
+    int page = -1;               // the tab page the control is on; -1: the dialog itself
 };
 
 struct DialogForm {

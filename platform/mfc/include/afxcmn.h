@@ -39,3 +39,15 @@ public:
     // tips as the pointer moves.
     void RelayEvent(LPMSG message);
 };
+
+// The up-down control: an integer position in a range, stepped by the
+// arrows; a step notifies the parent with UDN_DELTAPOS (which MFC reflects to
+// the control first). With UDS_SETBUDDYINT and nobody handling the step, the
+// position moves and the buddy shows it.
+class CSpinButtonCtrl : public CWnd {
+public:
+    void SetRange32(int lower, int upper);
+    int SetPos(int position); // the previous position
+    int SetBase(int base);    // the previous base, 0 for a base other than 10 or 16
+    CWnd* GetBuddy() const;
+};

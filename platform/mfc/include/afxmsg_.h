@@ -44,6 +44,9 @@ struct AFX_MSGMAP {
 };
 
 #define CN_COMMAND 0
+// Notifications reflected to the control that sent them arrive as
+// WM_REFLECT_BASE + the message.
+#define WM_REFLECT_BASE 0xBC00
 
 #define DECLARE_MESSAGE_MAP()                                                                                          \
 protected:                                                                                                             \
@@ -79,4 +82,8 @@ protected:                                                                      
 
 #define ON_NOTIFY(wNotifyCode, id, memberFxn)                                                                          \
     {WM_NOTIFY, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(id), AfxSigNotify_v,          \
+     static_cast<AFX_PMSG_NOTIFY>(static_cast<void (ThisClass::*)(NMHDR*, LRESULT*)>(&ThisClass::memberFxn))},
+
+#define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn)                                                                      \
+    {WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(wNotifyCode), 0, 0, AfxSigNotify_v,                                \
      static_cast<AFX_PMSG_NOTIFY>(static_cast<void (ThisClass::*)(NMHDR*, LRESULT*)>(&ThisClass::memberFxn))},

@@ -100,7 +100,6 @@ public:
 
     HWND m_hWnd = nullptr;
     operator HWND() const { return m_hWnd; }
-    HWND GetSafeHwnd() const { return this ? m_hWnd : nullptr; }
 
     // The permanent wrapper of the window, or a temporary one the window owns.
     static CWnd* FromHandle(HWND window);
@@ -125,8 +124,10 @@ protected:
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
     virtual void DoDataExchange(CDataExchange*) {}
+    // A notification the parent reflects back to the control that sent it
+    // (ON_NOTIFY_REFLECT); TRUE when the control handled it.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
-    friend struct WindowProcedure;
     DECLARE_MESSAGE_MAP()
 };
 
@@ -137,6 +138,9 @@ public:
     // source, runs it until EndDialog and destroys it: IDOK, IDCANCEL or
     // what EndDialog was given; -1 when the template is missing.
     virtual INT_PTR DoModal();
+    // A modeless dialog inside `parent` (a tab page): built from template
+    // `templateId` and initialised; it goes with its parent.
+    BOOL Create(UINT templateId, CWnd* parent);
     void EndDialog(int result);
     UINT m_nIDHelp = 0;
 
@@ -151,7 +155,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-class CButton : public CWnd {};
+class CButton : public CWnd {
+public:
+    int GetCheck() const; // BST_CHECKED, BST_UNCHECKED or BST_INDETERMINATE
+};
 
 class CEdit : public CWnd {
 public:

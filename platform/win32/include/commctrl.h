@@ -40,3 +40,25 @@
 // Tooltip styles.
 #define TTS_ALWAYSTIP 0x01
 #define TTS_NOPREFIX 0x02
+
+// Tab control.
+#define WC_TABCONTROLA "SysTabControl32"
+
+// Up-down control: styles, the notification of a step, and its record.
+#define UPDOWN_CLASSA "msctls_updown32"
+#define UDS_WRAP 0x0001
+#define UDS_SETBUDDYINT 0x0002
+#define UDS_ALIGNRIGHT 0x0004
+#define UDS_AUTOBUDDY 0x0010
+#define UDS_ARROWKEYS 0x0020
+#define UDS_NOTHOUSANDS 0x0080
+#define UDN_FIRST (0U - 721U)
+#define UDN_DELTAPOS (UDN_FIRST - 1)
+
+struct tagNMUPDOWN {
+    NMHDR hdr;
+    int iPos;
+    int iDelta;
+};
+using NMUPDOWN = tagNMUPDOWN;
+using LPNMUPDOWN = NMUPDOWN*;
