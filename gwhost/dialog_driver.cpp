@@ -68,3 +68,17 @@ UINT TerminalDialogDriver::choosePopupCommand(const PopupForm& popup)
         HostWriteOutput("Refused: \"" + TextForTerminal(line) + "\" is not a command of the menu\n");
     }
 }
+
+std::optional<std::string> TerminalDialogDriver::chooseFile(const FileForm& form)
+{
+    // The filter's first description tells the user what is looked for.
+    const std::string kinds = form.filter.substr(0, form.filter.find('|'));
+    HostWriteOutput(std::string("\n") + (form.open ? "Open file" : "Save file") +
+                    (kinds.empty() ? "" : " (" + TextForTerminal(kinds) + ")") + " <" +
+                    TextForTerminal(form.fileName) + ">, or cancel: ");
+    std::string line;
+    if (HostReadInputLine(line) != HostInputResult::Line || line == "cancel")
+        return std::nullopt;
+    HostWriteOutput("\n");
+    return line.empty() ? form.fileName : line;
+}

@@ -41,4 +41,6 @@ class TerminalDialogDriver : public DialogDriver {
 public:
     void runModal(DialogSession& session) override;
     UINT choosePopupCommand(const PopupForm& popup) override;
+    // The path is typed; Enter takes the offered name, "cancel" cancels.
+    std::optional<std::string> chooseFile(const FileForm& form) override;
 };

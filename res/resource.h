@@ -56,6 +56,8 @@
 
 // The options dialog's OK when the options could not be stored.
 #define IDS_OPTIONS_NOT_SAVED 210
+// Save to a settings file: the file could not be written.
+#define IDS_SETTINGS_FILE_NOT_SAVED 211
 
 // Dialog templates and menus.
 #define IDD_NAME_FILTER 9

@@ -4,6 +4,7 @@
 #include "ui/about_page.h"
 #include "ui/export_page.h"
 #include "ui/import_page.h"
+#include "ui/menu_button.h"
 
 #include <acui.h>
 #include <adui.h>
@@ -17,10 +18,15 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnReset();
+    void OnFileButton();
     DECLARE_MESSAGE_MAP()
 
 private:
+    void LoadFromFile();
+    void SaveToFile();
+
     CAdUiTab m_tabs;
+    CMenuButton m_fileButton;
     CExportPage m_exportPage;
     CImportPage m_importPage;
     CAboutPage m_aboutPage;

@@ -146,6 +146,13 @@ CWnd* CWnd::SetFocus()
     return previous;
 }
 
+void CWnd::GetWindowRect(LPRECT rect) const
+{
+    Window* window = mfcwin::Find(m_hWnd);
+    if (rect)
+        *rect = window ? window->rect : RECT{0, 0, 0, 0};
+}
+
 void CWnd::GetClientRect(LPRECT rect) const
 {
     Window* window = mfcwin::Find(m_hWnd);

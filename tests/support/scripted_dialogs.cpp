@@ -39,3 +39,13 @@ void Act(DialogSession& session, const std::string& action)
     const ActionResult result = session.perform(action);
     EXPECT_TRUE(result.done) << action << ": " << result.why;
 }
+
+std::optional<std::string> ScriptedDialogs::chooseFile(const FileForm& form)
+{
+    files.push_back(form);
+    if (fileAnswers.empty())
+        return std::nullopt;
+    std::optional<std::string> answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}

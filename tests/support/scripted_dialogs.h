@@ -23,11 +23,14 @@ public:
 
     void runModal(DialogSession& session) override;
     UINT choosePopupCommand(const PopupForm& popup) override;
+    std::optional<std::string> chooseFile(const FileForm& form) override;
 
     std::deque<Handler> handlers;
     std::vector<DialogForm> opened;   // every dialog as it opened
     std::deque<UINT> popupAnswers;    // for popups opened without a command
     std::vector<PopupForm> popups;    // every popup a handler did not pre-answer
+    std::deque<std::optional<std::string>> fileAnswers; // none: cancel
+    std::vector<FileForm> files;      // every file dialog shown
 };
 
 // Performs an action that must be taken; a refusal fails the test with its reason.

@@ -68,6 +68,9 @@ public:
     // A popup menu opened with no command chosen in advance: the command
     // the user picks, 0 to close it without one.
     virtual UINT choosePopupCommand(const PopupForm& popup) = 0;
+    // A common Open or Save dialog: the path the user chose, none to cancel.
+    // A driver that does not know file dialogs cancels them.
+    virtual std::optional<std::string> chooseFile(const FileForm&) { return std::nullopt; }
 };
 
 // Installs the driver for the whole process (null: none); returns the one before.

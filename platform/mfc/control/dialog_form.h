@@ -55,3 +55,12 @@ struct PopupForm {
 // indented beneath it.
 std::string FormatDialogForm(const DialogForm& form);
 std::string FormatPopupForm(const PopupForm& popup);
+
+// A common file dialog as the driver sees it.
+struct FileForm {
+    bool open = true;             // Open, else Save
+    std::string defaultExtension; // added to a name typed without one
+    std::string fileName;         // offered as the answer
+    std::string filter;           // "Text (*.ini)|*.ini|All (*.*)|*.*||"
+    bool overwritePrompt = false; // Save asks before replacing a file
+};

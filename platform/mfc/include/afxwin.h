@@ -113,6 +113,7 @@ public:
     void GetWindowText(CString& text) const;
     CWnd* SetFocus();                      // the window that had the focus
     void GetClientRect(LPRECT rect) const;
+    void GetWindowRect(LPRECT rect) const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     virtual BOOL PreTranslateMessage(MSG* message);
