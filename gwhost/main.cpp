@@ -72,7 +72,7 @@ Each excel command fires the events the program fires for the user's action.
 Names with spaces go in double quotes. While gwhost waits for input, its
 timers keep running, so the live link imports edits within about a second.
 
-Dialogs: when a dialog opens (the block choice of Export, its filter), it is
+Dialogs: when a dialog opens (the block choice of Export, its filter, Options), it is
 printed as a form: its title, then each control with its id, kind, enabled
 and visible state, check state ([x]), text and tip, and a list's items with
 their index, selection ([x]) and focus. Then one action a line:
@@ -85,7 +85,13 @@ their index, selection ([x]) and focus. Then one action a line:
   rclick ID [COMMAND]               right-click a list; COMMAND picks from the
                                     menu it opens (without it the menu is
                                     printed and the next line picks)
+  spin ID up|down                   click an arrow of an up-down control
+  tab INDEX                         show another page of a tab dialog (ids
+                                    name the shown page's controls first)
   ok | cancel                       press Enter or Escape
+A button that drops a menu (Options' file button 3) prints the menu and the
+next line picks a command; a file dialog takes the path from the next line
+(Enter takes the offered name, "cancel" cancels).
 A refused action prints why and the form again; the end of input (or ^C)
 cancels the dialog. A question box takes its answer from the next line.
 
