@@ -53,6 +53,12 @@ bool GwellApp::AttachProcess(HINSTANCE moduleInstance)
 
 void GwellApp::DetachProcess()
 {
+    // The help library goes with the module, not before: a viewer it opened
+    // may still be showing when the host unloads the application.
+    if (m_helpLibrary) {
+        FreeLibrary(m_helpLibrary);
+        m_helpLibrary = nullptr;
+    }
     if (g_extensionModule.Attached())
         g_extensionModule.DetachInstance();
     if (m_resourceInstance) {

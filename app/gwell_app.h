@@ -21,6 +21,12 @@ public:
     bool AttachProcess(HINSTANCE moduleInstance);
     void DetachProcess();
 
+    HINSTANCE ModuleInstance() const { return m_moduleInstance; }
+    // The HTML Help library, loaded by the first Help and kept while the
+    // module is loaded (the viewer's window may outlive the call).
+    HMODULE HelpLibrary() const { return m_helpLibrary; }
+    void SetHelpLibrary(HMODULE library) { m_helpLibrary = library; }
+
 private:
     AcRx::AppRetCode InitialisationSequence();
     AcRx::AppRetCode UnloadSequence();
@@ -36,6 +42,7 @@ private:
     HINSTANCE m_resourceInstance = nullptr;
     void* m_appId = nullptr;
     UINT_PTR m_timerId = 0;
+    HMODULE m_helpLibrary = nullptr;
 };
 
 // The application object of this module.

@@ -1,5 +1,7 @@
 #include "cmd/dispatch_keyword.h"
 
+#include "app/help.h"
+#include "cmd/menu_setup.h"
 #include "cmd/pending_operations.h"
 #include "common/case_fold.h"
 #include "common/resource_strings.h"

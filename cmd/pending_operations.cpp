@@ -3,5 +3,3 @@
 #include "ui/options_dialog.h"
 
 bool ShowOptionsDialog() { return RunOptionsDialog(); }
-bool ShowToolbar() { return false; }
-bool OpenHelp() { return false; }

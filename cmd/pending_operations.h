@@ -4,5 +4,3 @@
 #pragma once
 
 bool ShowOptionsDialog();
-bool ShowToolbar();
-bool OpenHelp();

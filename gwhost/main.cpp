@@ -32,6 +32,9 @@ options:
   --registry FILE        the per-user registry store (default:
                          $XDG_CONFIG_HOME/gridwell/user.reg, else
                          ~/.config/gridwell/user.reg)
+  --classes FILE.reg     the machine's file associations (HKEY_CLASSES_ROOT),
+                         a regedit export read at start and never written,
+                         such as the ".htm" handler a hyperlink falls back to
   --spreadsheet MODE     absent, installed (default) or running
   --open-book FILE.xlsx  a workbook the running spreadsheet program has open
                          (repeatable; the last one is active)
@@ -51,10 +54,18 @@ options:
   --follow               keep running after the input ends (timers, the
                          watched workbook and autosave go on) until SIGINT or
                          SIGTERM, which end gwhost with exit 0 after saving
+  --maximized            show the drawing window maximised: its untitled icon
+                         stands first on the menu bar
   --help                 show this text
 
 Host commands besides the module's:
   select HANDLE... | select all     pick references as the user would
+  menu                              print the main window's menu bar (with the
+                                    Gridwell pull-down's items) and the
+                                    visible toolbars
+  menu pick ITEM                    pick a pull-down item by name (such as
+                                    "menu pick Import"): its command runs
+  toolbar pick BUTTON               click a button of a visible toolbar
   wait SECONDS                      let time pass with timers running (the
                                     live link's import timer fires each second)
   excel edit BOOK SHEET CELL TEXT   type TEXT into CELL (such as C7); the rest
@@ -143,6 +154,9 @@ bool ParseArguments(int argc, char** argv, HostOptions& options, bool& help, std
         } else if (argument == "--registry") {
             if (!value(options.registryFile))
                 return false;
+        } else if (argument == "--classes") {
+            if (!value(options.classesFile))
+                return false;
         } else if (argument == "--spreadsheet") {
             if (!value(options.spreadsheet))
                 return false;
@@ -178,6 +192,8 @@ bool ParseArguments(int argc, char** argv, HostOptions& options, bool& help, std
             options.autosave = true;
         } else if (argument == "--follow") {
             options.follow = true;
+        } else if (argument == "--maximized") {
+            options.maximized = true;
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + argument + " (see --help)";
             return false;
@@ -248,6 +264,13 @@ void RunLineOnly(AcadHost& host, const std::string& line)
     const std::string command = line.substr(0, line.find(' '));
     if (RunDrawingHostCommand(line) || RunSpreadsheetHostCommand(line) || RunWait(host, line))
         return;
+    if (RunMenuHostCommand(host, line)) {
+        // A picked item's command is typed now, as a click types it.
+        std::string typed;
+        while (HostHasPendingInput() && HostReadInputLine(typed) == HostInputResult::Line)
+            RunLine(host, typed);
+        return;
+    }
     if (host.runCommand(command)) {
         host.runQueuedExpressions();
         return;
@@ -350,6 +373,7 @@ int main(int argc, char** argv)
         return Fail(error);
     if (!StartSpreadsheetSession(options, error))
         return Fail(error);
+    host.setDocumentMaximised(options.maximized);
     if (!OpenDrawingSession(options, error))
         return Fail(error);
     if (!host.loadApplication(options.modulePath, error))

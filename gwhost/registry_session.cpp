@@ -39,6 +39,10 @@ bool StartRegistrySession(const HostOptions& options, std::string& error)
     // on with the defaults.
     g_registry = std::make_unique<RegistryContext>(path);
     g_registry->Install();
+    if (!options.classesFile.empty() && !g_registry->LoadClassesRoot(options.classesFile, error)) {
+        error = "cannot read the classes root from " + options.classesFile + ": " + error;
+        return false;
+    }
     return true;
 }
 

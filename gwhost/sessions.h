@@ -10,12 +10,14 @@ struct HostOptions {
     std::string drawing;         // DRAWING.dxf; empty: an empty drawing
     std::string saveAs;          // --save-as FILE.dxf
     std::string registryFile;    // --registry FILE; empty: the default per-user store
+    std::string classesFile;     // --classes FILE.reg: the classes root's file associations
     std::string spreadsheet = "installed"; // --spreadsheet absent|installed|running
     std::vector<std::string> openBooks;    // --open-book FILE.xlsx (repeatable)
     std::string booksDir;        // --books DIR
     std::string watchBook;       // --watch-book FILE.xlsx: opened and followed as other programs save it
     bool autosave = false;       // --autosave: the drawing saved after each command that changed it
     bool follow = false;         // --follow: running on after the input ends, until SIGINT or SIGTERM
+    bool maximized = false;      // --maximized: the drawing window maximised (its icon first on the menu bar)
 };
 
 // The per-user registry store.
@@ -50,3 +52,9 @@ excelsim::ExcelContext* SpreadsheetContext();
 // "excel ..." host commands acting as the program's user (spreadsheet_user.cpp);
 // false when `line` is not one of them.
 bool RunSpreadsheetHostCommand(const std::string& line);
+
+class AcadHost;
+// "menu", "menu pick ITEM", "toolbar pick BUTTON" (menu_commands.cpp); a pick
+// leaves the item's command waiting as typed input. False when `line` is
+// none of them.
+bool RunMenuHostCommand(AcadHost& host, const std::string& line);

@@ -1,5 +1,6 @@
 #include "acad_host_state.h"
 
+#include <acdocman.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -30,17 +31,29 @@ AcRx::AppRetCode AcadHost::State::send(HostApplication& application, AcRx::AppMs
 AcadHost::AcadHost()
     : m_state(std::make_unique<State>())
 {
+    for (const std::string& title : defaultMenuBarTitles())
+        m_state->menuBar.push_back({title, std::string(), 0});
 }
 
 AcadHost::~AcadHost()
 {
     unloadApplications();
+    if (m_state->windowMenu) {
+        if (GetMenu(adsw_acadMainWnd()) == m_state->windowMenu)
+            SetMenu(adsw_acadMainWnd(), nullptr);
+        DestroyMenu(m_state->windowMenu);
+    }
     if (g_currentHost == this)
         g_currentHost = nullptr;
 }
 
 AcadHost* AcadHost::current() { return g_currentHost; }
-void AcadHost::install() { g_currentHost = this; }
+void AcadHost::install()
+{
+    g_currentHost = this;
+    // The main window shows this host's menu bar.
+    m_state->showMenuBar();
+}
 
 void AcadHost::setCommandLine(HostCommandLine* commandLine) { m_state->commandLine = commandLine; }
 
@@ -135,7 +148,7 @@ bool AcadHost::runCommand(const std::string& name)
             || "_" + HostUpper(command.globalName) == wanted;
     });
     if (found == s.commands.end())
-        return false;
+        return RunBuiltinCommand(s, name);
     AcRxFunctionPtr function = found->function;
     AcApDocument* document = s.current;
     if (document)

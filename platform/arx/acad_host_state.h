@@ -3,6 +3,7 @@
 #include "acad_host.h"
 #include "accmd.h"
 #include "adslib.h"
+#include "cui_file.h"
 
 #include <deque>
 #include <map>
@@ -69,7 +70,37 @@ struct AcadHost::State {
     int initGetBits = 0;
     std::vector<std::string> failures;
 
+    // System variables (upper-case names), 16-bit integers.
+    std::map<std::string, short> systemVariables{{"CMDECHO", 1}, {"CMDDIA", 1}, {"FILEDIA", 1}};
+    // Answers given with acedCommand, taken by the running command's prompts
+    // before any typed input; `echoAnswers` while CMDECHO was on.
+    std::deque<std::string> commandAnswers;
+    bool echoAnswers = false;
+    // A command run by acedCommand while CMDECHO is 0 says nothing but its errors.
+    bool quietCommand = false;
+
+    // The menu bar: the host's own pull-downs, then the groups' inserted ones.
+    struct BarEntry {
+        std::string title;
+        std::string group; // empty for the host's own
+        std::size_t menu = 0;
+    };
+    std::vector<BarEntry> menuBar;
+    bool documentMaximised = false;
+    HMENU windowMenu = nullptr;
+    std::vector<CuiFile> menuGroups;
+    std::set<std::string> visibleToolbars; // "GROUP\index"
+
     AcRx::AppRetCode send(HostApplication& application, AcRx::AppMsgCode message);
+    // Rebuilds the main window's menu from menuBar.
+    void showMenuBar();
+    CuiFile* findMenuGroup(const std::string& name);
+
 };
 
 std::string HostUpper(const std::string& text);
+
+// The host's built-in commands (MENULOAD, -TOOLBAR); false when `name` is none.
+bool RunBuiltinCommand(AcadHost::State& s, const std::string& name);
+// The next answer to a prompt: an acedCommand answer, else a typed line.
+HostInputResult HostCommandAnswer(AcadHost::State& s, const std::string& prompt, std::string& answer);

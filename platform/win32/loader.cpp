@@ -2,6 +2,7 @@
 #include "loader_symbols.h"
 
 #include "dos_path.h"
+#include "export_ordinals.h"
 #include "errhandlingapi.h"
 #include "resource_table.h"
 #include "winerror.h"
@@ -29,6 +30,8 @@ struct LoaderState {
     std::map<std::string, std::unique_ptr<HINSTANCE__>> byPath;
     std::string failSuffix;
     int failCount = 0;
+    std::string failProcSuffix;
+    int failProcCount = 0;
 };
 
 LoaderState& State()
@@ -63,6 +66,22 @@ bool ExecutablePath(std::string& path)
     return true;
 }
 
+// A bare file name ("hhctrl.ocx") is looked for as Windows looks for it:
+// in the program's own folder first (where this platform keeps its system
+// modules too), then in the working folder.
+std::string SearchPath(const std::string& name)
+{
+    if (name.find('/') != std::string::npos)
+        return AbsolutePath(name);
+    std::string executable;
+    if (ExecutablePath(executable)) {
+        const std::string besideProgram = executable.substr(0, executable.rfind('/') + 1) + name;
+        if (access(besideProgram.c_str(), F_OK) == 0)
+            return besideProgram;
+    }
+    return AbsolutePath(name);
+}
+
 } // namespace
 
 HMODULE LoadLibraryA(LPCSTR fileName)
@@ -71,7 +90,7 @@ HMODULE LoadLibraryA(LPCSTR fileName)
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    const std::string path = AbsolutePath(UnixPathFromDos(fileName));
+    const std::string path = SearchPath(UnixPathFromDos(fileName));
     LoaderState& state = State();
     {
         std::lock_guard<std::mutex> guard(state.lock);
@@ -147,6 +166,30 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName)
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
+    {
+        LoaderState& state = State();
+        std::lock_guard<std::mutex> guard(state.lock);
+        if (state.failProcCount > 0 && EndsWith(module->unixPath, state.failProcSuffix)) {
+            --state.failProcCount;
+            SetLastError(ERROR_PROC_NOT_FOUND);
+            return nullptr;
+        }
+    }
+    std::string name;
+    // A pointer value below 64 Ki is an ordinal (MAKEINTRESOURCEA), not a name.
+    if (reinterpret_cast<std::uintptr_t>(procName) >> 16 == 0) {
+        const auto ordinal = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(procName));
+        auto table = static_cast<const GwOrdinalExport*>(dlsym(module->dl, GW_ORDINAL_EXPORTS_SYMBOL));
+        auto count = static_cast<const int*>(dlsym(module->dl, GW_ORDINAL_EXPORT_COUNT_SYMBOL));
+        for (int i = 0; table && count && i < *count; ++i)
+            if (table[i].ordinal == ordinal)
+                name = table[i].name;
+        if (name.empty()) {
+            SetLastError(ERROR_PROC_NOT_FOUND);
+            return nullptr;
+        }
+        procName = name.c_str();
+    }
     void* symbol = dlsym(module->dl, procName);
     if (!symbol) {
         SetLastError(ERROR_PROC_NOT_FOUND);
@@ -219,6 +262,14 @@ std::string LoaderExecutableDirectory()
     if (!ExecutablePath(path))
         return ".";
     return path.substr(0, path.rfind('/'));
+}
+
+void LoaderFailProcAddressOf(const char* fileNameSuffix, int count)
+{
+    LoaderState& state = State();
+    std::lock_guard<std::mutex> guard(state.lock);
+    state.failProcSuffix = fileNameSuffix ? fileNameSuffix : "";
+    state.failProcCount = count;
 }
 
 int LoaderOpenModuleCount()

@@ -10,6 +10,7 @@
 namespace {
 std::atomic<RegistryContext*> g_current{nullptr};
 const char kUserRootName[] = "HKEY_CURRENT_USER";
+const char kClassesRootName[] = "HKEY_CLASSES_ROOT";
 // Settings of a few programs take kilobytes; a store beyond this is not one
 // this host wrote, and reading it whole would only cost memory.
 constexpr std::size_t kMaxStoreBytes = std::size_t(4) << 20;
@@ -53,6 +54,32 @@ void RegistryContext::Load()
         + "); starting from an empty registry";
     std::fprintf(stderr, "%s\n", loadWarning_.c_str());
     keepDamagedStore_ = true;
+}
+
+bool RegistryContext::LoadClassesRoot(const std::string& file, std::string& error)
+{
+    std::string bytes;
+    const ReadResult read = ReadWholeFile(file, bytes, error, kMaxStoreBytes);
+    if (read == ReadResult::Missing) {
+        error = file + " does not exist";
+        return false;
+    }
+    if (read != ReadResult::Ok)
+        return false;
+    std::string text;
+    RegistryFileEncoding encoding = RegistryFileEncoding::Ansi;
+    if (!DecodeRegistryFile(bytes, text, encoding, error))
+        return false;
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (!classesRoot_.Children().empty() || !classesRoot_.Values().empty()) {
+        error = "the classes root is not empty";
+        return false;
+    }
+    if (!ParseRegistryExport(text, kClassesRootName, classesRoot_, error)) {
+        classesRoot_.Clear();
+        return false;
+    }
+    return true;
 }
 
 bool RegistryContext::Save(std::string& error)

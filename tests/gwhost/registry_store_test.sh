@@ -44,4 +44,14 @@ env -u XDG_CONFIG_HOME -u HOME "$gwhost" </dev/null >/dev/null 2>"$work/err"; st
 [ $status -ne 0 ]; check "without HOME, XDG_CONFIG_HOME or --registry the host refuses to start" $?
 grep -q -- '--registry' "$work/err"; check "and says how to fix it" $?
 
+# The classes root of --classes: read at start, never written; a file that is
+# no export of it stops the host before anything runs.
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CLASSES_ROOT\\.htm]\r\n@="htmlfile"\r\n' >"$work/classes.reg"
+printf '' | "$gwhost" --registry "$work/c-user.reg" --classes "$work/classes.reg" >/dev/null 2>"$work/err"; status=$?
+[ $status -eq 0 ] && [ ! -s "$work/err" ]; check "--classes reads a classes-root export" $?
+! grep -qs CLASSES "$work/c-user.reg"; check "and never writes it to the per-user store" $?
+printf 'not a registry export\n' >"$work/bad-classes.reg"
+printf '' | "$gwhost" --registry "$work/c-user.reg" --classes "$work/bad-classes.reg" >/dev/null 2>"$work/err"; status=$?
+[ $status -eq 2 ] && [ "$(wc -l <"$work/err")" -eq 1 ]; check "a damaged --classes file is refused in one line" $?
+
 finish

@@ -3,6 +3,7 @@
 #include "windows.h"
 #include "support/leak_checked_test.h"
 #include "registry_context.h"
+#include "support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -191,6 +192,45 @@ TEST_F(Registry, LineBreaksInNamesAreRefused)
     key = Create("K");
     EXPECT_EQ(SetDword(key, "x\r\ny", 1), ERROR_INVALID_PARAMETER);
     RegCloseKey(key);
+}
+
+} // namespace
+
+namespace {
+
+// The classes root is seeded from a regedit export of the machine's file
+// associations, read as the real one is and never written to the store.
+class ClassesRootSeed : public LeakCheckedTest {
+};
+
+TEST_F(ClassesRootSeed, AnExportOfTheClassesRootIsReadAndNeverSaved)
+{
+    ScratchDir dir;
+    WriteFileBytes(dir.File("classes.reg"),
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CLASSES_ROOT\\.htm]\r\n@=\"htmlfile\"\r\n\r\n"
+        "[HKEY_CLASSES_ROOT\\htmlfile\\shell\\open\\command]\r\n@=\"\\\"C:\\\\b.exe\\\" \\\"%1\\\"\"\r\n");
+    RegistryContext registry(dir.File("user.reg"));
+    registry.Install();
+    std::string error;
+    ASSERT_TRUE(registry.LoadClassesRoot(dir.File("classes.reg"), error)) << error;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, KEY_QUERY_VALUE, &key),
+              ERROR_SUCCESS);
+    char text[64] = {};
+    DWORD size = sizeof text;
+    EXPECT_EQ(RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size), ERROR_SUCCESS);
+    EXPECT_STREQ(text, "\"C:\\b.exe\" \"%1\"");
+    RegCloseKey(key);
+    EXPECT_FALSE(registry.LoadClassesRoot(dir.File("classes.reg"), error)) << "only into an empty classes root";
+    ASSERT_TRUE(registry.Save(error)) << error;
+    EXPECT_EQ(ReadFileBytes(dir.File("user.reg")).find("CLASSES"), std::string::npos);
+
+    RegistryContext other;
+    WriteFileBytes(dir.File("user-tree.reg"),
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n");
+    EXPECT_FALSE(other.LoadClassesRoot(dir.File("user-tree.reg"), error)) << "an export of another tree";
+    EXPECT_FALSE(other.LoadClassesRoot(dir.File("absent.reg"), error));
+    EXPECT_NE(error.find("does not exist"), std::string::npos);
 }
 
 } // namespace

@@ -28,3 +28,6 @@ finish() {
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config"
+# No desktop: help and links are named on the command line, never shown in a
+# real viewer; a test that wants a desktop puts its own xdg-open first on PATH.
+unset DISPLAY WAYLAND_DISPLAY

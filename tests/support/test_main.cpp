@@ -1,10 +1,14 @@
 // The tests' main: GoogleTest, and a guard that every test runs in a fixture
-// derived from LeakCheckedTest, so that none escapes the leak check.
+// derived from LeakCheckedTest, so that none escapes the leak check. The
+// tests run as if there were no desktop, so that a help or link a test
+// opens is never shown in a real viewer; a test that wants a desktop
+// brings its own opener (support/fake_opener.h).
 #include "support/leak_checked_test.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -27,6 +31,8 @@ public:
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
     auto* guard = new LeakCheckGuard;
     ::testing::UnitTest::GetInstance()->listeners().Append(guard);
     const int result = RUN_ALL_TESTS();

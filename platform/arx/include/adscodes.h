@@ -8,6 +8,12 @@
 #define RTCAN (-5002) // cancel: Escape
 #define RTERROR (-5001)
 #define RTNORM 5100
+
+// Result types of a resbuf's value.
+#define RTREAL 5001
+#define RTSHORT 5003 // a 16-bit integer
+#define RTSTR 5005
+#define RTLONG 5010
 #define RSRSLT 1
 #define RSERR 3
 

@@ -46,6 +46,12 @@ public:
     const std::string& LoadWarning() const { return loadWarning_; }
     // Writes the per-user tree to the store file now (true without one).
     bool Save(std::string& error);
+    // Seeds the classes root from a registry export of HKEY_CLASSES_ROOT (the
+    // file associations a machine has, such as ".htm"), before anything is
+    // registered there; it is never written back. False with a one-line
+    // reason when the file cannot be read or is no such export, or the
+    // classes root holds keys already; the classes root is then unchanged.
+    bool LoadClassesRoot(const std::string& file, std::string& error);
 
     // Fault injection: the nth call of `kind` from now on (1 = the next one)
     // fails with `error` and changes nothing. Several may be pending.

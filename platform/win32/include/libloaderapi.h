@@ -7,6 +7,8 @@
 // FreeLibrary calls DllMain with DLL_PROCESS_DETACH before the last unload.
 // A resource module exports its string table (see res/) instead of code.
 //
+// A bare file name is looked for in the program's folder, then in the working
+// folder (no system folder or PATH search beyond that).
 // Simplifications: no reference counting across distinct paths naming one
 // file; no LoadLibraryEx flags; string resources only (dialog templates and
 // menus are read by the dialog framework stand-in from the same table).
@@ -22,6 +24,7 @@ using FARPROC = void (*)();
 
 HMODULE LoadLibraryA(LPCSTR fileName);
 BOOL FreeLibrary(HMODULE module);
+// `procName` is an export's name or, as MAKEINTRESOURCEA(n), its ordinal.
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 // The full path in the module's view (see dos_path.h). A null module names the
 // executable. Returns the length copied; 0 and ERROR_INSUFFICIENT_BUFFER (text

@@ -61,3 +61,10 @@ HLOCAL LocalFree(HLOCAL memory);
 // a LocalAlloc'd copy.
 DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer,
                      DWORD size, void* arguments);
+
+// Starts a program from a command line (the program's path first, quoted
+// when it holds blanks), without waiting for it. Returns a value above 31 on
+// success, else ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND or ERROR_BAD_FORMAT
+// (a file that cannot be run). The launcher of shell.h (control face) sees
+// these calls as it sees ShellExecuteA's.
+UINT WinExec(LPCSTR commandLine, UINT showCommand);

@@ -22,6 +22,7 @@ using HRESULT = std::int32_t;
 using LONGLONG = std::int64_t;
 using ULONGLONG = std::uint64_t;
 using UINT_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
 using ULONG_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
 using INT_PTR = std::intptr_t;
@@ -46,6 +47,8 @@ using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 struct HWND__;
 using HWND = HWND__*;
+struct HMENU__;
+using HMENU = HMENU__*;
 struct HKEY__;
 using HKEY = HKEY__*;
 using PHKEY = HKEY*;
@@ -60,6 +63,9 @@ using LSTATUS = LONG;
 #define FALSE 0
 #endif
 #define MAX_PATH 260
+// The halves of a 32-bit value (message parameters, version numbers).
+#define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xFFFF))
+#define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xFFFF))
 #define INFINITE 0xFFFFFFFFu
 #define WINAPI
 #define CALLBACK

@@ -105,9 +105,6 @@ BOOL DestroyWindow(HWND window);
 // (afxwin.h) builds dialogs from the resource module's templates and hands
 // them to the dialog driver of its control face; these are the constants and
 // the few calls of the Windows API that code around dialogs uses.
-struct HMENU__;
-using HMENU = HMENU__*;
-
 struct tagRECT {
     LONG left;
     LONG top;
@@ -137,8 +134,6 @@ using LPNMHDR = NMHDR*;
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
 
-#define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xFFFF))
-#define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xFFFF))
 #define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(static_cast<WORD>(l) | (static_cast<DWORD>(static_cast<WORD>(h)) << 16))))
 
 // Window styles.
@@ -189,19 +184,13 @@ using LPNMHDR = NMHDR*;
 
 // ShowWindow.
 #define SW_HIDE 0
-#define SW_SHOWNORMAL 1
-#define SW_SHOW 5
 
 // Menus.
-#define MF_BYCOMMAND 0x00000000L
-#define MF_BYPOSITION 0x00000400L
 #define MF_ENABLED 0x00000000L
 #define MF_GRAYED 0x00000001L
 #define MF_DISABLED 0x00000002L
 #define MF_UNCHECKED 0x00000000L
 #define MF_CHECKED 0x00000008L
-#define MF_POPUP 0x00000010L
-#define MF_SEPARATOR 0x00000800L
 #define TPM_LEFTALIGN 0x0000L
 #define TPM_RIGHTBUTTON 0x0002L
 #define TPM_NONOTIFY 0x0080L
@@ -209,3 +198,42 @@ using LPNMHDR = NMHDR*;
 
 // The stand-in has no pointer: the cursor rests at the origin.
 BOOL GetCursorPos(LPPOINT point);
+// Show modes of ShellExecuteA and WinExec.
+#define SW_SHOWNORMAL 1
+#define SW_SHOW 5
+
+// Plays the sound of a message-box type (MB_ICONEXCLAMATION, ...; 0xFFFFFFFF
+// the simple beep). There is no speaker: the beep is recorded (shell.h of the
+// control face) for the host and tests to see.
+BOOL MessageBeep(UINT type);
+
+// A resource or export named by number: the number as a pointer value
+// below 64 Ki.
+#ifndef MAKEINTRESOURCEA
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#endif
+
+// Menus: a menu bar or pop-up is a list of items, each a text (empty for an
+// untitled item such as a maximised document window's icon) with a command
+// id or a pop-up. Windows' rules: positions count from 0; GetMenuStringA
+// copies at most max-1 characters and returns the number copied, 0 for an
+// item without text or one that does not exist.
+#define MF_STRING 0x00000000u
+#define MF_POPUP 0x00000010u
+#define MF_BYCOMMAND 0x00000000u
+#define MF_BYPOSITION 0x00000400u
+#define MF_SEPARATOR 0x00000800u
+
+HMENU CreateMenu();
+HMENU CreatePopupMenu();
+// Destroys the menu and the pop-ups it holds.
+BOOL DestroyMenu(HMENU menu);
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCSTR text);
+// The window's menu bar (null when it has none).
+HMENU GetMenu(HWND window);
+// Gives the window `menu` as its menu bar; the one it had is not destroyed.
+BOOL SetMenu(HWND window, HMENU menu);
+// -1 with ERROR_INVALID_MENU_HANDLE for a menu that is none.
+int GetMenuItemCount(HMENU menu);
+int GetMenuStringA(HMENU menu, UINT item, LPSTR text, int max, UINT flags);
+HMENU GetSubMenu(HMENU menu, int position);
