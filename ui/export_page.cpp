@@ -122,6 +122,6 @@ void CExportPage::Enable(bool activeSheet, bool nextBlankRow)
 void CExportPage::OnWorksheetOrBlankRowClicked()
 {
     // The boxes as the click left them; the fields follow only on OK.
-    auto checked = [this](int id) { return static_cast<CButton*>(GetDlgItem(id))->GetCheck() == BST_CHECKED; };
+    auto checked = [this](int id) { return IsDlgButtonChecked(id) == BST_CHECKED; };
     Enable(checked(IDC_EXPORT_ACTIVE_SHEET), checked(IDC_EXPORT_NEXT_BLANK));
 }

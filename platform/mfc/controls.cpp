@@ -7,12 +7,6 @@
 using mfcwin::Kind;
 using mfcwin::Window;
 
-int CButton::GetCheck() const
-{
-    Window* window = mfcwin::Find(m_hWnd);
-    return window ? window->check : BST_UNCHECKED;
-}
-
 void CEdit::SetLimitText(UINT maxCharacters)
 {
     // Zero lifts the limit to the most an edit box can hold.

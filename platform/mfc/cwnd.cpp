@@ -136,6 +136,12 @@ void CWnd::GetWindowText(CString& text) const
     text = window ? window->text.c_str() : "";
 }
 
+UINT CWnd::IsDlgButtonChecked(int id) const
+{
+    Window* button = mfcwin::Child(m_hWnd, id);
+    return button ? static_cast<UINT>(button->check) : BST_UNCHECKED;
+}
+
 CWnd* CWnd::SetFocus()
 {
     Window* dialog = mfcwin::DialogOf(m_hWnd);

@@ -269,7 +269,8 @@ TEST_F(DialogFrameworkTest, ListsKeepOneFocusAndOneSelectionInSingleSelectionMod
         EXPECT_EQ(items.GetNextItem(-1, LVNI_FOCUSED), 2);
         Act(session, "select 640 1");
         Act(session, "focus 640 0");
-        const FormControl* list = session.form().control(IDC_ITEMS);
+        const DialogForm form = session.form();
+        const FormControl* list = form.control(IDC_ITEMS);
         EXPECT_TRUE(list->items[1].selected);
         EXPECT_FALSE(list->items[2].selected);
         EXPECT_TRUE(list->items[0].focused);

@@ -41,7 +41,8 @@ protected:
     ScriptedDialogs::Handler LayerAndPattern(const std::string& layer, const std::string& pattern)
     {
         return [layer, pattern](DialogSession& filter) {
-            const FormControl* list = filter.form().control(1005);
+            const DialogForm form = filter.form();
+            const FormControl* list = form.control(1005);
             const auto at = std::find_if(list->items.begin(), list->items.end(),
                                          [&](const FormItem& item) { return item.text == layer; });
             ASSERT_NE(at, list->items.end());

@@ -111,6 +111,8 @@ public:
     void SetWindowText(LPCSTR text);
     int GetWindowText(LPSTR buffer, int bufferMax) const;
     void GetWindowText(CString& text) const;
+    // The check state of button `id` of this dialog (BST_CHECKED, ...).
+    UINT IsDlgButtonChecked(int id) const;
     CWnd* SetFocus();                      // the window that had the focus
     void GetClientRect(LPRECT rect) const;
     void GetWindowRect(LPRECT rect) const;
@@ -156,10 +158,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-class CButton : public CWnd {
-public:
-    int GetCheck() const; // BST_CHECKED, BST_UNCHECKED or BST_INDETERMINATE
-};
+class CButton : public CWnd {};
 
 class CEdit : public CWnd {
 public:
