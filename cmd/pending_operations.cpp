@@ -1,3 +1,5 @@
 #include "cmd/pending_operations.h"
 
-bool ShowOptionsDialog() { return false; }
+#include "ui/options_dialog.h"
+
+bool ShowOptionsDialog() { return RunOptionsDialog(); }

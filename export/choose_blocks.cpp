@@ -1,13 +1,16 @@
 #include "export/choose_blocks.h"
 
+#include "ui/block_name_dialog.h"
+
+#include <acdocman.h>
+
 bool ChooseBlocks(const BlockNameTable& table, std::vector<std::string>& names)
 {
-    // Until the module has its block choice dialog, the choice is what that
-    // dialog offers preselected: every block with attribute definitions, in
-    // table order, confirmed.
     names.clear();
-    for (const BlockNameTable::Entry& entry : table.entries())
-        if (entry.hasAttributes)
-            names.push_back(entry.name);
+    CBlockNameDialog dialog(CWnd::FromHandle(adsw_acadMainWnd()));
+    dialog.SetBlockNameTable(&table);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    names = dialog.Result();
     return true;
 }

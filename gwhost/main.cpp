@@ -83,9 +83,36 @@ Each excel command fires the events the program fires for the user's action.
 Names with spaces go in double quotes. While gwhost waits for input, its
 timers keep running, so the live link imports edits within about a second.
 
+Dialogs: when a dialog opens (the block choice of Export, its filter, Options), it is
+printed as a form: its title, then each control with its id, kind, enabled
+and visible state, check state ([x]), text and tip, and a list's items with
+their index, selection ([x]) and focus. Then one action a line:
+  click ID                          push a button, toggle a check box
+  check ID on|off                   set a check box
+  text ID VALUE                     type VALUE (the rest of the line)
+  select ID INDEX...                select exactly these list items (none
+                                    clears the selection)
+  focus ID INDEX                    give a list item the focus
+  rclick ID [COMMAND]               right-click a list; COMMAND picks from the
+                                    menu it opens (without it the menu is
+                                    printed and the next line picks)
+  spin ID up|down                   click an arrow of an up-down control
+  tab INDEX                         show another page of a tab dialog (ids
+                                    name the shown page's controls first)
+  ok | cancel                       press Enter or Escape
+A button that drops a menu (Options' file button 3) prints the menu and the
+next line picks a command; a file dialog takes the path from the next line
+(Enter takes the offered name, "cancel" cancels).
+A refused action prints why and the form again; the end of input (or ^C)
+cancels the dialog. A question box takes its answer from the next line.
+
 Live link, for example: export, connect, edit a cell, let the timer import it:
-  printf 'gwell\n\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-99\nwait 2\n' |
+  printf 'gwell\n\nok\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-99\nwait 2\n' |
     gwhost --spreadsheet running --save-as out.dxf samples/sample.dxf
+Export through the dialogs: filter by the layers Doors and Title (positions
+2 and 5 of the layer list) and by the name pattern *O*:
+  printf 'gwell\nExport\nrclick 1005 1011\ncheck 1030 on\nselect 1005 2 5\ncheck 1031 on\ntext 1032 *O*\nok\nok\n' |
+    gwhost --books out samples/sample.dxf
 The Linux live link with a real spreadsheet program:
   printf 'gwell\nConnect\n' | gwhost --watch-book books/Book1.xlsx \
     --autosave --save-as out.dxf --follow samples/sample.dxf
@@ -339,6 +366,8 @@ int main(int argc, char** argv)
     host.setCommandLine(&commandLine);
     PrintingMessageBoxDriver messageBoxes;
     SetMessageBoxDriver(&messageBoxes);
+    TerminalDialogDriver dialogs;
+    SetDialogDriver(&dialogs);
 
     if (!StartRegistrySession(options, error))
         return Fail(error);
@@ -369,5 +398,6 @@ int main(int argc, char** argv)
     }
     EndRegistrySession();
     SetMessageBoxDriver(nullptr);
+    SetDialogDriver(nullptr);
     return status;
 }

@@ -3,6 +3,7 @@
 // questions answered from the input.
 #pragma once
 #include <host_io.h>
+#include <dialog_driver.h>
 #include <message_box.h>
 
 #include <cstdio>
@@ -31,4 +32,15 @@ private:
 class PrintingMessageBoxDriver : public MessageBoxDriver {
 public:
     int show(HWND, const std::string& text, const std::string& caption, UINT type) override;
+};
+
+// Dialogs at the terminal: each dialog that opens is printed as a form and
+// acted on with one action a line (dialog_driver.h); a refused action prints
+// why and the form again, and the end of input cancels the dialog.
+class TerminalDialogDriver : public DialogDriver {
+public:
+    void runModal(DialogSession& session) override;
+    UINT choosePopupCommand(const PopupForm& popup) override;
+    // The path is typed; Enter takes the offered name, "cancel" cancels.
+    std::optional<std::string> chooseFile(const FileForm& form) override;
 };

@@ -33,6 +33,8 @@ LeakCounters CurrentLeakCounters()
         .kernelHandles = OpenKernelHandleCount(),
         .timers = ActiveTimerCount(),
         .extensionModules = AttachedExtensionModuleCount(),
+        .windows = TallyOf(Tally::Windows),
+        .menus = TallyOf(Tally::Menus),
     };
 }
 
@@ -54,5 +56,7 @@ std::string DescribeLeaks(const LeakCounters& before, const LeakCounters& after)
     compare("kernel handles", &LeakCounters::kernelHandles);
     compare("thread timers", &LeakCounters::timers);
     compare("extension modules", &LeakCounters::extensionModules);
+    compare("windows", &LeakCounters::windows);
+    compare("menus", &LeakCounters::menus);
     return text;
 }

@@ -3,7 +3,7 @@
 // registry, database) whose object was leaked.
 #pragma once
 
-enum class Tally { ComReferences, DrawingObjects, SelectionSets, RegistryKeys, ResourceSources, Count };
+enum class Tally { ComReferences, DrawingObjects, SelectionSets, RegistryKeys, ResourceSources, Windows, Menus, Count };
 
 void AddToTally(Tally tally, long delta);
 long TallyOf(Tally tally);

@@ -6,8 +6,11 @@ cmake_minimum_required(VERSION 3.20)
 #        -DRC_DEFINE_<NAME>=<value>...] -P rc2cpp.cmake
 # With VERSION_OUT the script's VERSIONINFO block is compiled too, into a
 # source of its own that both the module and the resource module link.
+# Dialogs and menus: rc2cpp_dialogs.cmake.
 include(${CMAKE_CURRENT_LIST_DIR}/rc2cpp_version.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/rc2cpp_dialogs.cmake)
 file(STRINGS "${RC}" lines ENCODING UTF-8)
+rc_compile_dialogs_and_menus("${RC}" lines dialog_code)
 get_filename_component(rc_dir "${RC}" DIRECTORY)
 set(in_table FALSE)
 set(entries "")
@@ -52,7 +55,7 @@ foreach(entry IN LISTS entries)
   string(APPEND body "${entry}\n")
 endforeach()
 list(LENGTH ids count)
-file(WRITE "${OUT}.tmp" "// Generated from ${RC}; do not edit.\n#include \"resource_table.h\"\n\nextern \"C\" {\nextern const GwResourceString gwResourceStrings[];\nextern const int gwResourceStringCount;\nconst GwResourceString gwResourceStrings[] = {\n${body}};\nconst int gwResourceStringCount = ${count};\n}\n")
+file(WRITE "${OUT}.tmp" "// Generated from ${RC}; do not edit.\n#include \"resource_table.h\"\n#include \"resource.h\"\n\nextern \"C\" {\nextern const GwResourceString gwResourceStrings[];\nextern const int gwResourceStringCount;\nconst GwResourceString gwResourceStrings[] = {\n${body}};\nconst int gwResourceStringCount = ${count};\n}\n\n${dialog_code}")
 file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)
 file(REMOVE "${OUT}.tmp")
 if(DEFINED VERSION_OUT)

@@ -248,3 +248,23 @@ Acad::ErrorStatus AcDbBlockTable::newIterator(AcDbBlockTableIterator*& iterator,
     AcDbSymbolTableIterator* base = iterator;
     return makeIterator(base, atBeginning, skipDeleted);
 }
+
+Acad::ErrorStatus AcDbLayerTableIterator::getRecord(AcDbLayerTableRecord*& record, AcDb::OpenMode mode,
+                                                    bool openErasedRecord) const
+{
+    AcDbSymbolTableRecord* r = nullptr;
+    Acad::ErrorStatus es = getRecordOf(r, AcDbLayerTableRecord::desc(), mode, openErasedRecord);
+    record = static_cast<AcDbLayerTableRecord*>(r);
+    return es;
+}
+
+Acad::ErrorStatus AcDbLayerTable::newIterator(AcDbLayerTableIterator*& iterator, bool atBeginning,
+                                              bool skipDeleted) const
+{
+    iterator = nullptr;
+    if (Acad::ErrorStatus es = NewIteratorFault(*this); es != Acad::eOk)
+        return es;
+    iterator = new AcDbLayerTableIterator(this);
+    AcDbSymbolTableIterator* base = iterator;
+    return makeIterator(base, atBeginning, skipDeleted);
+}

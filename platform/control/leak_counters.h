@@ -15,6 +15,8 @@ struct LeakCounters {
     long kernelHandles = 0;    // events and other kernel handles not closed
     long timers = 0;           // thread timers not killed
     long extensionModules = 0; // framework extension modules attached
+    long windows = 0;          // dialog and control windows not destroyed
+    long menus = 0;            // menus loaded and not destroyed
 
     bool operator==(const LeakCounters&) const = default;
 };

@@ -1,4 +1,5 @@
 #include "loader.h"
+#include "loader_symbols.h"
 
 #include "dos_path.h"
 #include "export_ordinals.h"
@@ -276,4 +277,11 @@ int LoaderOpenModuleCount()
     LoaderState& state = State();
     std::lock_guard<std::mutex> guard(state.lock);
     return static_cast<int>(state.byPath.size());
+}
+
+const void* LoaderFindData(HINSTANCE instance, const char* symbol)
+{
+    if (!instance || !instance->dl || !symbol)
+        return nullptr;
+    return dlsym(instance->dl, symbol);
 }

@@ -21,7 +21,7 @@ check "a run that changes nothing does not write the drawing" $?
 # Without --save-as the drawing's own file follows the live link's import
 # (the long-running case, saves while gwhost runs, is the live link's
 # end-to-end test of a watched workbook).
-printf 'gwell\n\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-99\nwait 2\n' |
+printf 'gwell\n\nok\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-99\nwait 2\n' |
   "$gwhost" --spreadsheet running --autosave "$drawing" >/dev/null 2>"$work/err"; status=$?
 check "an autosaved run exits 0" $status
 /usr/bin/python3 - "$drawing" <<'PY'
@@ -36,7 +36,7 @@ check "no temporary file is left beside it" $?
 
 # A save that cannot be made: one line per failed attempt, and the run says so.
 printf 'x\n' >"$work/notadir"
-printf 'gwell\n\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-98\nwait 2\n' |
+printf 'gwell\n\nok\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-98\nwait 2\n' |
   "$gwhost" --spreadsheet running --autosave --save-as "$work/notadir/out.dxf" "$sample" >/dev/null 2>"$work/err"
 status=$?
 [ $status -eq 1 ]; check "a failed save at the end exits 1" $?

@@ -60,7 +60,7 @@ grep -q 'excel: the spreadsheet program is not running' <<<"$out"; check "after 
 
 # At an idle prompt (input still open, nothing typed) the import timer fires too.
 if /usr/bin/python3 -c 'import ezdxf' 2>/dev/null; then
-  (printf 'gwell\n\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-77\n'; sleep 2) |
+  (printf 'gwell\n\nok\ngwell\nConnect\nexcel edit Book1 DOOR B3 D-77\n'; sleep 2) |
     "$gwhost" --spreadsheet running --save-as "$work/idle.dxf" "${GW_SOURCE_DIR:?}/samples/sample.dxf" >/dev/null 2>&1
   /usr/bin/python3 - "$work/idle.dxf" <<'PY'
 import sys, ezdxf

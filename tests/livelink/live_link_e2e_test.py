@@ -28,7 +28,8 @@ REGISTRY = (
 # WINDOW C7 and CC in rows 2 and 3.
 SCRIPT = "\n".join([
     "gwell",
-    "",  # Enter: the dialog export of every block with attributes
+    "",  # Enter: the dialog export
+    "ok",  # of every block with attributes, as the block choice offers them
     "excel edit Book1 DOOR B3 D-99",
     "excel paste Book1 WINDOW B2 W7|1600;W8|1700",
     "excel edit Book1 DOOR E2 999",  # X: a property column, never applied here

@@ -31,11 +31,14 @@ void HostFixture::SetUp()
     host.install();
     host.setCommandLine(&commandLine);
     SetMessageBoxDriver(&messageBoxes);
+    SetDialogDriver(&dialogs);
 }
 
 void HostFixture::TearDown()
 {
     SetMessageBoxDriver(nullptr);
+    SetDialogDriver(nullptr);
+    EXPECT_TRUE(dialogs.handlers.empty()) << "a dialog the test expected did not open";
     host.unloadApplications();
     EXPECT_EQ(OpenKernelHandleCount(), kernelHandlesBefore) << "a kernel object was left open";
     EXPECT_EQ(host.resourceStackDepth(), 0) << "a resource push was not popped";

@@ -3,6 +3,7 @@
 #pragma once
 #include <acad_host.h>
 #include "support/leak_checked_test.h"
+#include "support/scripted_dialogs.h"
 #include <message_box.h>
 
 #include <gtest/gtest.h>
@@ -45,6 +46,7 @@ protected:
     AcadHost host;
     ScriptedCommandLine commandLine;
     RecordingMessageBoxes messageBoxes;
+    ScriptedDialogs dialogs;
     int kernelHandlesBefore = 0;
 };
 

@@ -139,8 +139,20 @@ public:
     GW_DECLARE_MEMBERS(AcDbLayerTableRecord)
 };
 
+class AcDbLayerTableIterator : public AcDbSymbolTableIterator {
+public:
+    Acad::ErrorStatus getRecord(AcDbLayerTableRecord*& record, AcDb::OpenMode mode,
+                                bool openErasedRecord = false) const;
+
+private:
+    friend class AcDbLayerTable;
+    using AcDbSymbolTableIterator::AcDbSymbolTableIterator;
+};
+
 class AcDbLayerTable : public AcDbSymbolTable {
 public:
     GW_DECLARE_MEMBERS(AcDbLayerTable)
     using AcDbSymbolTable::getAt;
+    Acad::ErrorStatus newIterator(AcDbLayerTableIterator*& iterator, bool atBeginning = true,
+                                  bool skipDeleted = true) const;
 };

@@ -2,9 +2,26 @@
 // the host's extension-module support) that the module uses: the extension
 // module that makes the resource module the source of dialogs and strings,
 // the current resource handle, the framework's message box and its OLE
-// exception classes (thrown by pointer and freed with Delete, as in MFC).
+// exception classes (thrown by pointer and freed with Delete, as in MFC);
+// windows and modal dialogs built from the resource module's templates,
+// message maps, dialog data exchange, buttons, edit boxes, static texts and
+// popup menus.
+//
+// There is no screen. A dialog's DoModal builds the window and its controls
+// from the template, runs OnInitDialog, and hands the dialog to the dialog
+// driver of the control face (dialog_driver.h), which stands for the user:
+// gwhost asks at the terminal, tests act from a script. Without a driver a
+// dialog is cancelled as soon as it opens. One thread runs all windows (the
+// host's main thread), as the module's dialogs need.
+// Simplifications: no painting, fonts or layout; a control is its state
+// (text, check, items) and its template box; dialog units become pixels
+// with the base units of the 8-point shell font (6 x 13).
 #pragma once
 #include <windows.h>
+
+#include "afxmsg_.h"
+#include "afxstr.h"
+#include "atltypes.h"
 
 #include <string>
 
@@ -54,3 +71,122 @@ public:
 
 [[noreturn]] void AfxThrowOleException(SCODE sc);
 [[noreturn]] void AfxThrowOleDispatchException(WORD code, LPCSTR description);
+
+// Thrown by CDataExchange::Fail after the failing check has told the user.
+class CUserException : public CException {};
+[[noreturn]] void AfxThrowUserException();
+
+class CCmdTarget {
+public:
+    virtual ~CCmdTarget() = default;
+
+protected:
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+    // Calls the first handler of the message maps (this class up to
+    // CCmdTarget) for the message, code and id; FALSE when none matches.
+    BOOL DispatchToMessageMap(UINT message, UINT code, UINT id, NMHDR* notify, LRESULT* result);
+};
+
+class CDataExchange;
+
+class CWnd : public CCmdTarget {
+public:
+    CWnd() = default;
+    // A window still attached is destroyed with its wrapper, as in MFC.
+    ~CWnd() override;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND m_hWnd = nullptr;
+    operator HWND() const { return m_hWnd; }
+
+    // The permanent wrapper of the window, or a temporary one the window owns.
+    static CWnd* FromHandle(HWND window);
+    BOOL Attach(HWND window);
+
+    CWnd* GetDlgItem(int id) const;
+    BOOL EnableWindow(BOOL enable = TRUE); // TRUE when it was disabled before
+    BOOL ShowWindow(int command);          // TRUE when it was visible before
+    void SetWindowText(LPCSTR text);
+    int GetWindowText(LPSTR buffer, int bufferMax) const;
+    void GetWindowText(CString& text) const;
+    // The check state of button `id` of this dialog (BST_CHECKED, ...).
+    UINT IsDlgButtonChecked(int id) const;
+    CWnd* SetFocus();                      // the window that had the focus
+    void GetClientRect(LPRECT rect) const;
+    void GetWindowRect(LPRECT rect) const;
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual BOOL PreTranslateMessage(MSG* message);
+    virtual BOOL DestroyWindow();
+
+protected:
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
+    virtual void DoDataExchange(CDataExchange*) {}
+    // A notification the parent reflects back to the control that sent it
+    // (ON_NOTIFY_REFLECT); TRUE when the control handled it.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    DECLARE_MESSAGE_MAP()
+};
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    // Builds the dialog from template m_nIDHelp of the current resource
+    // source, runs it until EndDialog and destroys it: IDOK, IDCANCEL or
+    // what EndDialog was given; -1 when the template is missing.
+    virtual INT_PTR DoModal();
+    // A modeless dialog inside `parent` (a tab page): built from template
+    // `templateId` and initialised; it goes with its parent.
+    BOOL Create(UINT templateId, CWnd* parent);
+    void EndDialog(int result);
+    UINT m_nIDHelp = 0;
+
+protected:
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    // Where the template comes from; null: the current resource source.
+    HINSTANCE m_hDialogResource = nullptr;
+    CWnd* m_pParentWnd = nullptr;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+class CButton : public CWnd {};
+
+class CEdit : public CWnd {
+public:
+    // The most characters the box takes (typing stops there).
+    void SetLimitText(UINT maxCharacters);
+};
+
+class CStatic : public CWnd {};
+
+class CMenu {
+public:
+    CMenu() = default;
+    ~CMenu();
+    CMenu(const CMenu&) = delete;
+    CMenu& operator=(const CMenu&) = delete;
+
+    HMENU m_hMenu = nullptr;
+    static CMenu* FromHandle(HMENU menu);
+    // Menu `id` of the current resource source.
+    BOOL LoadMenu(UINT id);
+    BOOL DestroyMenu();
+    CMenu* GetSubMenu(int position) const;
+    // The previous state (MF_CHECKED or MF_UNCHECKED), 0xFFFFFFFF when absent.
+    UINT CheckMenuItem(UINT id, UINT check);
+    // The user picks from the popup (through the dialog driver): with
+    // TPM_RETURNCMD the command is returned (0: none), otherwise it is
+    // posted to the owner as WM_COMMAND and TRUE returned.
+    BOOL TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT rect = nullptr);
+};
+
+#include "afxdd_.h"

@@ -25,6 +25,7 @@ using UINT_PTR = std::uintptr_t;
 using INT_PTR = std::intptr_t;
 using ULONG_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
+using INT_PTR = std::intptr_t;
 using DWORD_PTR = std::uintptr_t;
 using WPARAM = UINT_PTR;
 using LPARAM = LONG_PTR;
@@ -62,6 +63,9 @@ using LSTATUS = LONG;
 #define FALSE 0
 #endif
 #define MAX_PATH 260
+// The halves of a 32-bit value (message parameters, version numbers).
+#define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xFFFF))
+#define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xFFFF))
 #define INFINITE 0xFFFFFFFFu
 #define WINAPI
 #define CALLBACK

@@ -42,9 +42,6 @@ struct tagVS_FIXEDFILEINFO {
 };
 using VS_FIXEDFILEINFO = tagVS_FIXEDFILEINFO;
 
-#define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
-#define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
-
 // The size of the file's version information, 0 with the last error set
 // when it has none. `handle` is set to 0 (unused, as on Windows).
 DWORD GetFileVersionInfoSizeA(LPCSTR fileName, LPDWORD handle);

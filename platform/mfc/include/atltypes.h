@@ -1,0 +1,19 @@
+// Stand-in for atltypes.h: the point and rectangle classes of the framework.
+#pragma once
+#include <windows.h>
+
+class CPoint : public tagPOINT {
+public:
+    CPoint() : tagPOINT{0, 0} {}
+    CPoint(int x, int y) : tagPOINT{x, y} {}
+};
+
+class CRect : public tagRECT {
+public:
+    CRect() : tagRECT{0, 0, 0, 0} {}
+    CRect(int l, int t, int r, int b) : tagRECT{l, t, r, b} {}
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    operator LPRECT() { return this; }
+    operator LPCRECT() const { return this; }
+};

@@ -1,0 +1,11 @@
+// A push button that drops a menu: the options dialog's file button. The
+// template gives it the owner-draw style.
+#pragma once
+#include <afxwin.h>
+
+class CMenuButton : public CButton {
+public:
+    // Drops the first popup of menu `menuId` (current resource source) below
+    // the button and returns the command picked, 0 when the menu is dismissed.
+    UINT TrackMenu(UINT menuId);
+};
