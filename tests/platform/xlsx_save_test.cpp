@@ -381,3 +381,40 @@ TEST_F(XlsxSave, NewWorkbookIsWrittenInRowOrderAndReadsBackWhole)
 }
 
 } // namespace
+
+namespace {
+
+// A sheet part far larger than one piece of the archive's stream (64 KiB)
+// reads back cell for cell: elements and texts cut between pieces are joined.
+TEST_F(XlsxSave, ALargeSheetReadsBackWholeAcrossThePiecesOfItsPart)
+{
+    Workbook book;
+    book.name = u"Book1";
+    auto sheet = std::make_shared<Sheet>(u"Big");
+    book.sheets = {sheet};
+    for (int row = 1; row <= 4000; ++row)
+        for (int column = 1; column <= 5; ++column)
+            sheet->Update(row, column, [&](Cell& cell) {
+                if (column == 3)
+                    cell.value = Number(row * 0.25);
+                else
+                    cell.value = Text(Utf16("cell " + std::to_string(row) + "/" + std::to_string(column) +
+                                            std::string(static_cast<std::size_t>(row % 23), 'x')));
+            });
+    std::string error;
+    const std::string path = Path("big.xlsx");
+    ASSERT_TRUE(WriteXlsx(book, path, error)) << error;
+    ASSERT_GT(ReadZipParts(path)["xl/worksheets/sheet1.xml"].size(), 4u * 64 * 1024);
+    auto read = ReadXlsx(path, error);
+    ASSERT_NE(read, nullptr) << error;
+    const Sheet& back = *read->sheets.at(0);
+    EXPECT_EQ(back.CellCount(), 20000u);
+    std::size_t differ = 0;
+    sheet->ForEachCell([&](int row, int column, const Cell& cell) {
+        const Cell* got = back.Find(row, column);
+        differ += !got || got->value != cell.value;
+    });
+    EXPECT_EQ(differ, 0u);
+}
+
+} // namespace
