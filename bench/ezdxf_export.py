@@ -21,6 +21,7 @@ def main(drawing_path, book_path):
     book = Workbook()
     book.remove(book.active)
     sheets = {}
+    rows = {}
     bold = Font(bold=True)
     for insert in doc.modelspace().query("INSERT"):
         attributes = list(insert.attribs)
@@ -31,15 +32,19 @@ def main(drawing_path, book_path):
             for cell in sheet[1]:
                 cell.font = bold
                 cell.number_format = "@"
+            rows[insert.dxf.name] = 1
         x, y, z = insert.dxf.insert
         scale = (insert.dxf.xscale, insert.dxf.yscale, insert.dxf.zscale)
         row = [insert.dxf.name] + [a.dxf.text for a in attributes]
         row += [f"{x:.4f}", f"{y:.4f}", f"{z:.4f}", f"{insert.dxf.rotation:.0f}"]
         row += [f"{s:.4f}" for s in scale] + [insert.dxf.layer]
-        sheet.append(row)
-        for cell in sheet[sheet.max_row]:
+        # The row number is counted here: sheet.max_row walks every cell.
+        rows[insert.dxf.name] += 1
+        number = rows[insert.dxf.name]
+        for column, value in enumerate(row, start=1):
+            cell = sheet.cell(row=number, column=column, value=value)
             cell.number_format = "@"
-        sheet.cell(row=sheet.max_row, column=1).comment = Comment(insert.dxf.handle, "Gridwell")
+        sheet.cell(row=number, column=1).comment = Comment(insert.dxf.handle, "Gridwell")
     book.save(book_path)
 
 
