@@ -122,6 +122,12 @@ TEST_F(SheetStorageTest, CellsAreFoundVisitedInOrderAndClearedAway)
     Put(sheet, 1, 2, u"");
     EXPECT_EQ(sheet.CellCount(), 0u);
     EXPECT_EQ(sheet.UsedExtent(), (std::array<int, 4>{1, 1, 1, 1}));
+    // A position before the grid's start is no cell: nothing is kept or marked.
+    sheet.MarkSaved();
+    Put(sheet, 0, 1, u"nowhere");
+    Put(sheet, 1, -3, u"nowhere");
+    EXPECT_EQ(sheet.CellCount(), 0u);
+    EXPECT_FALSE(sheet.Changed());
     // A cleared sheet takes cells again anywhere.
     Put(sheet, 2, 2, u"again");
     EXPECT_EQ(sheet.CellCount(), 1u);

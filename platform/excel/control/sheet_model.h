@@ -88,6 +88,10 @@ public:
     template <class Change>
     void Update(int row, int column, Change&& change)
     {
+        // Rows and columns count from 1; the callers check the grid, and a
+        // position before its start has no storage to go to.
+        if (row < 1 || column < 1)
+            return;
         changed_ = true;
         const std::uint64_t key = Key(row, column);
         // A run of changes to one cell (format, then value) is noted once.
