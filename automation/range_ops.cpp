@@ -27,6 +27,13 @@ void PutNumberFormat(IDispatch* range, const _variant_t& format)
     InvokeAutomation(range, Excel::dispidNumberFormat, kPut, {&format});
 }
 
+void PutTextFormat(IDispatch* range)
+{
+    // "@" is the same in every code page; an export puts it on every cell.
+    static const _variant_t textFormat(_bstr_t(u"@"));
+    PutNumberFormat(range, textFormat);
+}
+
 void AutoFit(IDispatch* range) { InvokeAutomation(range, Excel::dispidAutoFit, kMethod); }
 
 IDispatchPtr GetFont(IDispatch* range) { return VariantToObject(InvokeAutomation(range, Excel::dispidFont, kGet)); }

@@ -15,6 +15,8 @@ _variant_t GetValue(IDispatch* range);
 void PutValue(IDispatch* range, const _variant_t& value);
 _variant_t GetText(IDispatch* range);               // the displayed text
 void PutNumberFormat(IDispatch* range, const _variant_t& format);
+// The same call with the text format "@", whose argument is made once.
+void PutTextFormat(IDispatch* range);
 void AutoFit(IDispatch* range);
 IDispatchPtr GetFont(IDispatch* range);
 IDispatchPtr GetEntireRow(IDispatch* range);

@@ -72,7 +72,7 @@ std::vector<int> WriteRow(bool header, const std::vector<std::string>& texts,
     for (std::size_t i = firstText; i < texts.size(); ++i, ++column) {
         IDispatchPtr cell = automation::GetCellItem(cells, row, CellIndex(column));
         if (settings.AsText)
-            automation::PutNumberFormat(cell, TextArgument("@"));
+            automation::PutTextFormat(cell);
         _bstr_t text = AnsiToBstr(texts[i].c_str());
         if (text.length() > kCellCharacterLimit) {
             // The program refuses the text outright; a cut or empty cell

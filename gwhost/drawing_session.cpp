@@ -2,6 +2,7 @@
 // document, the drawing host behind the database API, the "select" command
 // that leaves an implied selection for the next command, and the save at
 // the end.
+#include "exit_teardown.h"
 #include "input_file_check.h"
 #include "sessions.h"
 
@@ -123,7 +124,7 @@ bool EndDrawingSession(const HostOptions& options, std::string& error)
     }
     if (AcadHost* host = AcadHost::current(); host && g_session->document)
         host->closeDocument(g_session->document);
-    g_session.reset();
+    EndAtExit(g_session);
     return ok;
 }
 

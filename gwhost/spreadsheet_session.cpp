@@ -2,6 +2,7 @@
 // with the workbooks of --open-book open (the last one active); at the end,
 // with --books DIR, every open workbook is saved as DIR/<name>.xlsx, or
 // under another free name when that file is someone else's.
+#include "exit_teardown.h"
 #include "input_file_check.h"
 #include "sessions.h"
 
@@ -183,6 +184,6 @@ bool EndSpreadsheetSession(const HostOptions& options, std::string& error)
             }
         }
     }
-    g_excel.reset();
+    EndAtExit(g_excel);
     return ok;
 }

@@ -324,7 +324,8 @@ DxfGroupList& AcDbInternals::edit(AcDbObject& o)
         std::string_view text;
         if (imp && o.m_spanEnd > o.m_spanBegin)
             text = std::string_view(imp->source).substr(o.m_spanBegin, o.m_spanEnd - o.m_spanBegin);
-        // The span holds whole lines, code then value.
+        // The span holds whole lines, code then value: one group per two lines.
+        list->groups.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) / 2 + 1);
         std::size_t pos = 0;
         auto nextLine = [&](std::string_view& line) {
             if (pos >= text.size())
@@ -339,13 +340,13 @@ DxfGroupList& AcDbInternals::edit(AcDbObject& o)
             return true;
         };
         std::string_view codeLine, valueLine;
-        while (nextLine(codeLine) && nextLine(valueLine)) {
+        for (std::size_t start = pos; nextLine(codeLine) && nextLine(valueLine); start = pos) {
             int code = 0;
-            std::size_t a = codeLine.find_first_not_of(" \t");
-            std::size_t b = codeLine.find_last_not_of(" \t");
-            if (a != std::string_view::npos)
-                std::from_chars(codeLine.data() + a, codeLine.data() + b + 1, code);
-            list->groups.push_back(DxfGroup{code, std::string(valueLine)});
+            std::size_t first = codeLine.find_first_not_of(" \t");
+            std::size_t last = codeLine.find_last_not_of(" \t");
+            if (first != std::string_view::npos)
+                std::from_chars(codeLine.data() + first, codeLine.data() + last + 1, code);
+            list->groups.emplace_back(code, text.substr(start, std::min(pos, text.size()) - start));
         }
         o.m_groups = std::move(list);
     }
@@ -381,7 +382,7 @@ void AcDbInternals::setGroup(AcDbObject& o, std::initializer_list<const char*> s
                 continue;
             bool match = false;
             for (const char* name : subclasses)
-                match = match || groups[i].value == name;
+                match = match || groups[i].value() == name;
             if (!match)
                 continue;
             segBegin = i + 1;
@@ -394,29 +395,30 @@ void AcDbInternals::setGroup(AcDbObject& o, std::initializer_list<const char*> s
             break;
         }
     }
-    // Application groups ("102 {ACAD_REACTORS" ... "102 }") are not the record's own.
-    std::vector<bool> inApp(groups.size(), false);
+    // Application groups ("102 {ACAD_REACTORS" ... "102 }") are not the
+    // record's own. Whether a group lies in one depends only on the 102
+    // groups before it, so one walk from the record's start tells.
     bool app = false;
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        if (groups[i].code == 102) {
-            app = !groups[i].value.empty() && groups[i].value[0] == '{';
-            inApp[i] = true;
-            continue;
+    auto inApp = [&app](const DxfGroup& group) {
+        if (group.code == 102) {
+            const std::string_view text = group.value();
+            app = !text.empty() && text[0] == '{';
+            return true;
         }
-        inApp[i] = app;
-    }
-    for (std::size_t i = segBegin; i < segEnd; ++i)
-        if (groups[i].code == code && !inApp[i]) {
-            groups[i].value = std::move(value);
+        return app;
+    };
+    const auto rank = std::find(order.begin(), order.end(), code);
+    std::size_t insertAt = segBegin;
+    for (std::size_t i = 0; i < segEnd; ++i) {
+        const bool skipped = inApp(groups[i]);
+        if (i < segBegin || skipped)
+            continue;
+        if (groups[i].code == code) {
+            groups[i].assign(std::move(value));
             return;
         }
-    auto rank = std::find(order.begin(), order.end(), code);
-    std::size_t insertAt = segBegin;
-    for (std::size_t i = segBegin; i < segEnd; ++i) {
-        if (inApp[i])
-            continue;
-        auto r = std::find(order.begin(), rank, groups[i].code);
-        if (r != rank)
+        // A missing group goes after the last one that comes before it in `order`.
+        if (std::find(order.begin(), rank, groups[i].code) != rank)
             insertAt = i + 1;
     }
     groups.insert(groups.begin() + static_cast<long>(insertAt), DxfGroup{code, std::move(value)});
@@ -428,16 +430,16 @@ void AcDbInternals::setHeaderVariable(AcDbDatabase::Imp& imp, const char* name, 
         return;
     std::vector<DxfGroup>& groups = edit(*imp.header).groups;
     for (std::size_t i = 0; i < groups.size(); ++i) {
-        if (groups[i].code != 9 || groups[i].value != name)
+        if (groups[i].code != 9 || groups[i].value() != name)
             continue;
         for (std::size_t j = i + 1; j < groups.size() && groups[j].code != 9; ++j)
             if (groups[j].code == code) {
-                groups[j].value = std::move(value);
+                groups[j].assign(std::move(value));
                 return;
             }
         groups.insert(groups.begin() + static_cast<long>(i) + 1, DxfGroup{code, std::move(value)});
         return;
     }
-    groups.push_back(DxfGroup{9, name});
+    groups.push_back(DxfGroup{9, std::string(name)});
     groups.push_back(DxfGroup{code, std::move(value)});
 }

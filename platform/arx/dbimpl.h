@@ -24,9 +24,35 @@ public:
     std::uint64_t handle = 0;
 };
 
+// One group of a changed record. A group as read points into the source
+// text and is written back as its very lines; only a group that is set or
+// added holds a text of its own. So the first change of a record copies no
+// value, and the groups nobody changed keep their spelling byte for byte.
 struct DxfGroup {
-    int code;
-    std::string value;
+    int code = 0;
+    std::string_view lines; // the code and value lines as read, line ends included; empty once set
+    std::string set;        // the value given by a change
+
+    DxfGroup() = default;
+    DxfGroup(int groupCode, std::string value) : code(groupCode), set(std::move(value)) {}
+    DxfGroup(int groupCode, std::string_view text) : code(groupCode), lines(text) {}
+
+    bool changed() const { return lines.empty(); }
+    std::string_view value() const
+    {
+        if (changed())
+            return set;
+        // The second line, without its line end.
+        std::string_view rest = lines.substr(lines.find('\n') + 1);
+        while (!rest.empty() && (rest.back() == '\n' || rest.back() == '\r'))
+            rest.remove_suffix(1);
+        return rest;
+    }
+    void assign(std::string value)
+    {
+        set = std::move(value);
+        lines = {};
+    }
 };
 
 // A record's groups, parsed from its text when it is first changed.

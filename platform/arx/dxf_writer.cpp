@@ -32,10 +32,14 @@ std::string DxfWrite(const AcDbDatabase::Imp& d)
             continue;
         }
         for (const DxfGroup& g : groups->groups) {
+            if (!g.changed()) { // as read, to the byte
+                out += g.lines;
+                continue;
+            }
             int n = std::snprintf(code, sizeof code, "%3d", g.code);
             out.append(code, static_cast<std::size_t>(n));
             out += d.lineEnding;
-            out += g.value;
+            out += g.set;
             out += d.lineEnding;
         }
     }

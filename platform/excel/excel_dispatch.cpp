@@ -148,7 +148,20 @@ HRESULT Coerce(const VARIANT* arg, VARTYPE type, T VARIANT::*member, T& out)
 }
 } // namespace
 
-HRESULT ArgAsLong(const VARIANT* arg, LONG& out) { return Coerce(arg, VT_I4, &VARIANT::lVal, out); }
+HRESULT ArgAsLong(const VARIANT* arg, LONG& out)
+{
+    // Row and column numbers come as 16- or 32-bit integers on nearly every
+    // call: taken as they are, without a coerced copy.
+    if (arg && arg->vt == VT_I2) {
+        out = arg->iVal;
+        return S_OK;
+    }
+    if (arg && arg->vt == VT_I4) {
+        out = arg->lVal;
+        return S_OK;
+    }
+    return Coerce(arg, VT_I4, &VARIANT::lVal, out);
+}
 
 HRESULT ArgAsBool(const VARIANT* arg, bool& out)
 {
@@ -162,6 +175,10 @@ HRESULT ArgAsText(const VARIANT* arg, std::u16string& out)
 {
     if (!arg)
         return DISP_E_PARAMNOTOPTIONAL;
+    if (arg->vt == VT_BSTR) { // a text is read in place, not copied to a coerced one first
+        out.assign(arg->bstrVal ? arg->bstrVal : u"", SysStringLen(arg->bstrVal));
+        return S_OK;
+    }
     VARIANT converted;
     VariantInit(&converted);
     HRESULT hr = VariantChangeType(&converted, arg, 0, VT_BSTR);

@@ -4,6 +4,8 @@
 #include "excel.tlh"
 #include "stand_in_progress.h"
 
+#include <optional>
+
 namespace excelsim {
 namespace {
 
@@ -201,9 +203,18 @@ private:
         }
         if (value.text.size() > kMaxCellText)
             return ProgramError(excepInfo, u"Application-defined or object-defined error");
-        CellValue general = entered ? EnteredValue(value.text, false) : value;
-        CellValue asText = entered ? EnteredValue(value.text, true) : value;
-        HRESULT hr = ForEachCell(excepInfo, [&](Cell& cell) { cell.value = cell.numberFormat == u"@" ? asText : general; });
+        // What the text becomes depends on each cell's format; each reading is
+        // made once, and only when a cell needs it (parsing it as a number is
+        // the dear one, and an export's cells are all formatted "@").
+        std::optional<CellValue> general, asText;
+        if (!entered)
+            general = asText = value;
+        HRESULT hr = ForEachCell(excepInfo, [&](Cell& cell) {
+            std::optional<CellValue>& taken = cell.numberFormat == u"@" ? asText : general;
+            if (!taken)
+                taken = EnteredValue(value.text, &taken == &asText);
+            cell.value = *taken;
+        });
         if (SUCCEEDED(hr))
             FireSheetChange(app_, ref_, rect_); // as the program does for changes made through automation
         return hr;

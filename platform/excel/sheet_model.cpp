@@ -153,10 +153,31 @@ bool SameName(const std::u16string& a, const std::u16string& b)
     return true;
 }
 
-const Cell* Sheet::Find(int row, int column) const
+std::size_t DisplayedLength(const CellValue& value)
 {
-    auto it = cells_.find(Key(row, column));
-    return it == cells_.end() ? nullptr : &it->second;
+    switch (value.kind) {
+    case CellKind::Text:
+        return value.text.size();
+    case CellKind::Boolean:
+        return value.boolean ? 4 : 5;
+    case CellKind::Empty:
+        return 0;
+    case CellKind::Number:
+    case CellKind::Error:
+        break;
+    }
+    return DisplayedText(value).size();
+}
+
+void Sheet::TrimRow(int row)
+{
+    std::vector<Cell>& cells = rows_[static_cast<std::size_t>(row) - 1];
+    while (!cells.empty() && cells.back().IsBlank())
+        cells.pop_back();
+    if (cells.empty())
+        std::vector<Cell>().swap(cells);
+    while (!rows_.empty() && rows_.back().empty())
+        rows_.pop_back();
 }
 
 void Sheet::SetRowBold(int row, bool bold)
@@ -203,8 +224,9 @@ void Sheet::AutoFit(int firstColumn, int lastColumn)
 
 std::vector<std::pair<int, int>> Sheet::ChangedCells() const
 {
-    std::vector<std::uint64_t> keys(changedCells_.begin(), changedCells_.end());
+    std::vector<std::uint64_t> keys = changedCells_;
     std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     std::vector<std::pair<int, int>> out;
     out.reserve(keys.size());
     for (std::uint64_t key : keys)
@@ -247,10 +269,8 @@ std::optional<double> Sheet::ColumnWidth(int column) const
 std::vector<std::pair<std::pair<int, int>, const Cell*>> Sheet::SortedCells() const
 {
     std::vector<std::pair<std::pair<int, int>, const Cell*>> out;
-    out.reserve(cells_.size());
-    for (const auto& [key, cell] : cells_)
-        out.push_back({{static_cast<int>(key >> 16), static_cast<int>(key & 0xFFFF)}, &cell});
-    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    out.reserve(cellCount_);
+    ForEachCell([&](int row, int column, const Cell& cell) { out.push_back({{row, column}, &cell}); });
     return out;
 }
 
@@ -343,17 +363,15 @@ CellValue EnteredValue(const std::u16string& text, bool textFormat)
 
 std::array<int, 4> Sheet::UsedExtent() const
 {
-    if (cells_.empty())
+    if (cellCount_ == 0)
         return {1, 1, 1, 1};
     std::array<int, 4> extent{kMaxRows, kMaxColumns, 1, 1};
-    for (const auto& [key, cell] : cells_) {
-        const int row = static_cast<int>(key >> 16);
-        const int column = static_cast<int>(key & 0xFFFF);
+    ForEachCell([&](int row, int column, const Cell&) {
         extent[0] = std::min(extent[0], row);
         extent[1] = std::min(extent[1], column);
         extent[2] = std::max(extent[2], row);
         extent[3] = std::max(extent[3], column);
-    }
+    });
     return extent;
 }
 

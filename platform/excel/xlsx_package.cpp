@@ -1,5 +1,7 @@
 #include "xlsx_package.h"
 
+#include <functional>
+
 #include "xlsx_limits.h"
 
 #include <zip.h>
@@ -46,53 +48,65 @@ bool Package::Has(const std::string& name) const
     return archive_ && zip_name_locate(archive_, name.c_str(), 0) >= 0;
 }
 
-std::optional<std::string> Package::Read(const std::string& name, std::string& error)
+bool Package::ReadInPieces(const std::string& name, const std::function<bool(const char*, std::size_t)>& take,
+                           std::string& error)
 {
     zip_int64_t index = archive_ ? zip_name_locate(archive_, name.c_str(), 0) : -1;
     if (index < 0) {
         error = "the part " + name + " is missing";
-        return std::nullopt;
+        return false;
     }
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(archive_, static_cast<zip_uint64_t>(index), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
         error = "the part " + name + " is unreadable";
-        return std::nullopt;
+        return false;
     }
     if (stat.size > kMaxPartBytes || totalRead_ + stat.size > kMaxTotalBytes) {
         error = "the part " + name + " is too large";
-        return std::nullopt;
+        return false;
     }
     zip_file_t* file = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
     if (!file) {
         error = "the part " + name + " cannot be opened";
-        return std::nullopt;
+        return false;
     }
     // Read no more than the size the archive declares, whatever the stream holds.
-    std::string out;
-    out.reserve(static_cast<std::size_t>(stat.size));
+    std::size_t read = 0;
     std::vector<char> chunk(64 * 1024);
     for (;;) {
         zip_int64_t n = zip_fread(file, chunk.data(), chunk.size());
         if (n < 0) {
             zip_fclose(file);
             error = "the part " + name + " is damaged";
-            return std::nullopt;
+            return false;
         }
         if (n == 0)
             break;
-        if (out.size() + static_cast<std::size_t>(n) > stat.size) {
+        if (read + static_cast<std::size_t>(n) > stat.size) {
             zip_fclose(file);
             error = "the part " + name + " is larger than declared";
-            return std::nullopt;
+            return false;
         }
-        out.append(chunk.data(), static_cast<std::size_t>(n));
+        read += static_cast<std::size_t>(n);
+        if (!take(chunk.data(), static_cast<std::size_t>(n))) {
+            zip_fclose(file);
+            return false; // the taker has said why
+        }
     }
     if (zip_fclose(file) != 0) {
         error = "the part " + name + " is damaged";
-        return std::nullopt;
+        return false;
     }
-    totalRead_ += out.size();
+    totalRead_ += read;
+    return true;
+}
+
+std::optional<std::string> Package::Read(const std::string& name, std::string& error)
+{
+    std::string out;
+    if (!ReadInPieces(name, [&](const char* data, std::size_t size) { out.append(data, size); return true; }, error))
+        return std::nullopt;
     return out;
 }
 

@@ -1,6 +1,7 @@
 // Read access to the parts of an .xlsx package (a zip archive), within the
 // size limits of xlsx_limits.h.
 #pragma once
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,10 @@ public:
     bool Has(const std::string& name) const;
     // The part's bytes; nullopt with `error` set when missing or over a limit.
     std::optional<std::string> Read(const std::string& name, std::string& error);
+    // The same in pieces as they come out of the archive, so that a large
+    // part is never held whole; `take` returns false to stop (and says why).
+    bool ReadInPieces(const std::string& name, const std::function<bool(const char*, std::size_t)>& take,
+                      std::string& error);
 
 private:
     std::string bytes_;

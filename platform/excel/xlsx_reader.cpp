@@ -34,8 +34,10 @@ bool ReadOptionalPart(Package& package, const Relationships& rels, const char* t
 bool ReadSheet(Package& package, const Relationship& relationship, const std::vector<std::u16string>& strings,
                const Styles& styles, Sheet& sheet, std::size_t& budget, std::string& error)
 {
-    auto xml = package.Read(relationship.target, error);
-    if (!xml || !ParseSheet(*xml, relationship.target, strings, styles, sheet, budget, error))
+    // The sheet's text goes from the archive through the parser into the
+    // sheet piece by piece: a large sheet is never held unpacked.
+    auto read = [&](const XmlPieces& feed) { return package.ReadInPieces(relationship.target, feed, error); };
+    if (!ParseSheetInPieces(read, relationship.target, strings, styles, sheet, budget, error))
         return false;
     Relationships rels;
     if (!ReadRelationships(package, relationship.target, rels, error))

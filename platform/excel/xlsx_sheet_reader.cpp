@@ -222,4 +222,12 @@ bool ParseSheet(const std::string& xml, const std::string& partName, const std::
     return ParseXml(xml, partName, handler, error);
 }
 
+bool ParseSheetInPieces(const std::function<bool(const XmlPieces&)>& read, const std::string& partName,
+                        const std::vector<std::u16string>& strings, const Styles& styles, Sheet& sheet,
+                        std::size_t& cellBudget, std::string& error)
+{
+    SheetHandler handler(strings, styles, sheet, cellBudget);
+    return ParseXmlInPieces(read, partName, handler, error);
+}
+
 } // namespace excelsim::xlsx

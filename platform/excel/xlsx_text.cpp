@@ -62,6 +62,16 @@ bool HasLoneSurrogate(const std::u16string& text)
     return false;
 }
 
+bool TextNeedsEscape(const std::u16string& text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (NeedsEscape(c) || !Paired(text, i) || (c == u'_' && EscapeAt(text, i)))
+            return true;
+    }
+    return false;
+}
+
 std::u16string EscapeText(const std::u16string& text)
 {
     std::u16string out;

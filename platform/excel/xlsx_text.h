@@ -23,6 +23,8 @@ using ::Utf16;
 // notation, an automation client); it is stored as _xD800_ and read back as
 // the same code unit.
 std::u16string EscapeText(const std::u16string& text);
+// Whether EscapeText would change the text.
+bool TextNeedsEscape(const std::u16string& text);
 std::u16string UnescapeText(const std::u16string& text);
 // True for a code unit XML cannot carry as it is (see EscapeText); the
 // sheet-name check refuses these, as sheet names have no escape.

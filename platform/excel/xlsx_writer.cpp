@@ -5,10 +5,12 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace excelsim {
 namespace {
@@ -16,7 +18,10 @@ namespace {
 using xlsx::Utf8;
 
 // Cell texts and comments go out with the format's escapes (xlsx_text.h).
-std::string StoredText(const std::u16string& text) { return Utf8(xlsx::EscapeText(text)); }
+std::string StoredText(const std::u16string& text)
+{
+    return Utf8(xlsx::TextNeedsEscape(text) ? xlsx::EscapeText(text) : text);
+}
 
 struct WorkbookCloser {
     void operator()(lxw_workbook* book) const
@@ -85,25 +90,56 @@ bool WriteSheet(lxw_workbook* book, Formats& formats, const Sheet& sheet, bool a
         worksheet_activate(ws);
     for (const auto& [column, width] : sheet.ColumnWidths())
         worksheet_set_column(ws, static_cast<lxw_col_t>(column - 1), static_cast<lxw_col_t>(column - 1), width, nullptr);
+    // The rows go out in order, as the constant-memory mode needs them: a
+    // bold row's format is set before its first cell, also for a bold row
+    // that holds no cell.
     lxw_format* bold = formats.For(true, u"");
-    for (int row : sheet.BoldRows())
-        worksheet_set_row(ws, static_cast<lxw_row_t>(row - 1), LXW_DEF_ROW_HEIGHT, bold);
+    std::vector<int> boldRows(sheet.BoldRows().begin(), sheet.BoldRows().end());
+    std::sort(boldRows.begin(), boldRows.end());
+    auto nextBold = boldRows.begin();
+    auto boldRowsUpTo = [&](int row) {
+        for (; nextBold != boldRows.end() && *nextBold <= row; ++nextBold)
+            worksheet_set_row(ws, static_cast<lxw_row_t>(*nextBold - 1), LXW_DEF_ROW_HEIGHT, bold);
+    };
+    lxw_error status = LXW_NO_ERROR;
     std::uint64_t written = 0;
-    for (const auto& [position, cell] : sheet.SortedCells()) {
+    sheet.ForEachCell([&](int rowNumber, int column, const Cell& cell) {
+        if (status != LXW_NO_ERROR)
+            return;
         if ((++written & 0xFFF) == 0) // a host's progress line polls this
             Progress().workbookCellsWritten.fetch_add(0x1000, std::memory_order_relaxed);
-        auto row = static_cast<lxw_row_t>(position.first - 1);
-        auto col = static_cast<lxw_col_t>(position.second - 1);
-        bool isBold = cell->bold || sheet.RowBold(position.first);
-        lxw_error status = WriteCell(ws, row, col, *cell, formats.For(isBold, cell->numberFormat));
-        if (status == LXW_NO_ERROR && cell->comment)
-            status = worksheet_write_comment(ws, row, col, StoredText(*cell->comment).c_str());
-        if (status != LXW_NO_ERROR) {
-            error = std::string("cannot write a cell: ") + lxw_strerror(status);
-            return false;
-        }
+        boldRowsUpTo(rowNumber);
+        auto row = static_cast<lxw_row_t>(rowNumber - 1);
+        auto col = static_cast<lxw_col_t>(column - 1);
+        bool isBold = cell.bold || (!boldRows.empty() && sheet.RowBold(rowNumber));
+        status = WriteCell(ws, row, col, cell, formats.For(isBold, cell.numberFormat));
+        if (status == LXW_NO_ERROR && cell.comment)
+            status = worksheet_write_comment(ws, row, col, StoredText(*cell.comment).c_str());
+    });
+    if (status != LXW_NO_ERROR) {
+        error = std::string("cannot write a cell: ") + lxw_strerror(status);
+        return false;
     }
+    boldRowsUpTo(kMaxRows);
     return true;
+}
+
+// Whether a cell text needs the format's _xHHHH_ escape. Only the shared
+// strings are read back through that escape by every reader (openpyxl takes
+// an inline string's text as it stands), so a workbook holding such a text
+// is written with a shared-string table.
+bool AnyTextNeedsEscape(const Workbook& book)
+{
+    bool found = false;
+    for (const auto& sheet : book.sheets) {
+        sheet->ForEachCell([&](int, int, const Cell& cell) {
+            if (!found && cell.value.kind == CellKind::Text && xlsx::TextNeedsEscape(cell.value.text))
+                found = true;
+        });
+        if (found)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -115,7 +151,12 @@ bool WriteXlsx(const Workbook& book, const std::string& path, std::string& error
     return ReplaceFile(
         path,
         [&](const std::string& temporary, std::string& writeError) {
-            std::unique_ptr<lxw_workbook, WorkbookCloser> out(workbook_new(temporary.c_str()));
+            // Constant-memory mode: each row is written out when the next one
+            // starts, and texts go inline instead of through a shared-string
+            // table, so a large sheet never sits in memory twice.
+            lxw_workbook_options options{};
+            options.constant_memory = AnyTextNeedsEscape(book) ? LXW_FALSE : LXW_TRUE;
+            std::unique_ptr<lxw_workbook, WorkbookCloser> out(workbook_new_opt(temporary.c_str(), &options));
             if (!out) {
                 writeError = "cannot create " + path;
                 return false;

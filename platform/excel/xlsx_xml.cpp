@@ -4,6 +4,7 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -12,9 +13,9 @@ namespace excelsim::xlsx {
 
 const std::string* XmlAttributes::Find(const char* name) const
 {
-    for (const auto& [key, value] : items_)
-        if (key == name)
-            return &value;
+    for (std::size_t i = 0; i < count_; ++i)
+        if (items_[i].first == name)
+            return &items_[i].second;
     return nullptr;
 }
 
@@ -29,12 +30,14 @@ namespace {
 constexpr char kSeparator = '\x01';
 
 struct ParseState {
-    XML_Parser parser;
-    XmlHandler* handler;
+    XML_Parser parser = nullptr;
+    XmlHandler* handler = nullptr;
     int depth = 0;
+    XmlAttributes attributes; // reused by every element
+    std::string name;         // likewise
 };
 
-std::string LocalName(const char* name)
+const char* LocalName(const char* name)
 {
     const char* local = std::strrchr(name, kSeparator);
     return local ? local + 1 : name;
@@ -55,10 +58,11 @@ void OnStart(void* data, const char* name, const char** attributes)
         Stop(state, "elements nested too deeply");
         return;
     }
-    XmlAttributes attrs;
+    state->attributes.Clear();
     for (int i = 0; attributes[i]; i += 2)
-        attrs.Add(LocalName(attributes[i]), attributes[i + 1]);
-    state->handler->Start(LocalName(name), attrs);
+        state->attributes.Add(LocalName(attributes[i]), attributes[i + 1]);
+    state->name.assign(LocalName(name));
+    state->handler->Start(state->name, state->attributes);
     if (!state->handler->Failure().empty())
         XML_StopParser(state->parser, XML_FALSE);
 }
@@ -69,7 +73,8 @@ void OnEnd(void* data, const char* name)
     if (!state->handler->Failure().empty())
         return;
     --state->depth;
-    state->handler->End(LocalName(name));
+    state->name.assign(LocalName(name));
+    state->handler->End(state->name);
     if (!state->handler->Failure().empty())
         XML_StopParser(state->parser, XML_FALSE);
 }
@@ -102,25 +107,34 @@ struct ParserFree {
 
 } // namespace
 
-bool ParseXml(const std::string& bytes, const std::string& partName, XmlHandler& handler, std::string& error)
+bool ParseXmlInPieces(const std::function<bool(const XmlPieces&)>& read, const std::string& partName,
+                      XmlHandler& handler, std::string& error)
 {
     std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree> parser(XML_ParserCreateNS(nullptr, kSeparator));
     if (!parser) {
         error = "out of memory reading " + partName;
         return false;
     }
-    ParseState state{parser.get(), &handler};
+    ParseState state;
+    state.parser = parser.get();
+    state.handler = &handler;
     XML_SetUserData(parser.get(), &state);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnText);
     XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
     XML_SetEntityDeclHandler(parser.get(), OnEntityDecl);
     XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
-    if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-        error = partName + " is too large";
-        return false;
-    }
-    XML_Status status = XML_Parse(parser.get(), bytes.data(), static_cast<int>(bytes.size()), XML_TRUE);
+    XML_Status status = XML_STATUS_OK;
+    auto feed = [&](const char* data, std::size_t size) {
+        // Pieces go in below int's range, however large the part.
+        constexpr std::size_t kStep = 1 << 30;
+        for (std::size_t at = 0; at < size && status == XML_STATUS_OK && handler.Failure().empty(); at += kStep)
+            status = XML_Parse(parser.get(), data + at, static_cast<int>(std::min(kStep, size - at)), XML_FALSE);
+        return status == XML_STATUS_OK && handler.Failure().empty();
+    };
+    const bool readWhole = read(feed);
+    if (readWhole && status == XML_STATUS_OK && handler.Failure().empty())
+        status = XML_Parse(parser.get(), nullptr, 0, XML_TRUE);
     if (!handler.Failure().empty()) {
         error = partName + ": " + handler.Failure();
         return false;
@@ -130,7 +144,18 @@ bool ParseXml(const std::string& bytes, const std::string& partName, XmlHandler&
                 std::to_string(XML_GetCurrentLineNumber(parser.get())) + ")";
         return false;
     }
-    return true;
+    return readWhole;
+}
+
+bool ParseXml(const std::string& bytes, const std::string& partName, XmlHandler& handler, std::string& error)
+{
+    // Whether the one piece parsed, the parse's own state tells.
+    return ParseXmlInPieces(
+        [&](const XmlPieces& feed) {
+            feed(bytes.data(), bytes.size());
+            return true;
+        },
+        partName, handler, error);
 }
 
 } // namespace excelsim::xlsx

@@ -3,6 +3,7 @@
 // refused outright, so no entity can be declared or expanded; nesting is
 // limited in depth.
 #pragma once
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,12 +12,23 @@ namespace excelsim::xlsx {
 
 class XmlAttributes {
 public:
-    void Add(std::string name, std::string value) { items_.emplace_back(std::move(name), std::move(value)); }
+    // One set of attributes serves every element of a parse: Clear keeps the
+    // strings' storage, so an element costs no allocation.
+    void Clear() { count_ = 0; }
+    void Add(const char* name, const char* value)
+    {
+        if (count_ == items_.size())
+            items_.emplace_back();
+        items_[count_].first.assign(name);
+        items_[count_].second.assign(value);
+        ++count_;
+    }
     const std::string* Find(const char* name) const;
     std::string Get(const char* name, const std::string& fallback = {}) const;
 
 private:
     std::vector<std::pair<std::string, std::string>> items_;
+    std::size_t count_ = 0;
 };
 
 class XmlHandler {
@@ -40,5 +52,11 @@ private:
 
 // False with `error` naming the part for malformed XML or a handler failure.
 bool ParseXml(const std::string& bytes, const std::string& partName, XmlHandler& handler, std::string& error);
+// The same for a document that arrives in pieces: `read` hands each piece to
+// the function it is given (which returns false once the parse has failed)
+// and returns false, with `error` set, when reading fails.
+using XmlPieces = std::function<bool(const char*, std::size_t)>;
+bool ParseXmlInPieces(const std::function<bool(const XmlPieces&)>& read, const std::string& partName,
+                      XmlHandler& handler, std::string& error);
 
 } // namespace excelsim::xlsx

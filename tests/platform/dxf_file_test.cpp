@@ -167,8 +167,11 @@ TEST_F(DxfWrite, OnlyChangedGroupsChangeAndMissingOnesAreAddedInPlace)
             ASSERT_EQ(ref->setPosition(AcGePoint3d(0, 7.25, 0)), Acad::eOk); // x and z as they were
         }
         std::string saved = DxfOutText(*db);
-        std::string insert = r12 ? "  2\nB\n 10\n0.000000\n 20\n7.25\n 30\n0.0\n 41\n2.0\n 42\n2.0\n 50\n90.0\n"
-                                 : "100\nAcDbBlockReference\n 66\n1\n  2\nB\n 10\n0.000000\n 20\n7.25\n 30\n0.0\n 41\n2.0\n 42\n2.0\n 50\n90.0\n";
+        // Within the changed record too, the groups nobody set keep their
+        // lines as read ("2", "10", "30" unpadded, as the file spells them);
+        // the set and added ones are in the writer's spelling.
+        std::string insert = r12 ? "2\nB\n10\n0.000000\n 20\n7.25\n30\n0.0\n 41\n2.0\n 42\n2.0\n 50\n90.0\n"
+                                 : "100\nAcDbBlockReference\n66\n1\n2\nB\n10\n0.000000\n 20\n7.25\n30\n0.0\n 41\n2.0\n 42\n2.0\n 50\n90.0\n";
         EXPECT_NE(saved.find(insert), std::string::npos) << saved.substr(saved.find("INSERT"), 300);
         // Everything else is as it was: the text before the INSERT and from its first attribute on.
         std::size_t insertAt = original.find("0\nINSERT\n");
@@ -182,6 +185,43 @@ TEST_F(DxfWrite, OnlyChangedGroupsChangeAndMissingOnesAreAddedInPlace)
         EXPECT_NEAR(ref->rotation(), M_PI / 2, 1e-15);
         EXPECT_EQ(ref->scaleFactors(), AcGeScale3d(2, 2, 1));
     }
+}
+
+// A changed record is written from the lines it was read from: the groups
+// nobody set keep their spelling and line ends (here CRLF) byte for byte, a
+// group inside an application group ("102 {...") is not the record's own and
+// stays, and only the set group's lines are new.
+TEST_F(DxfWrite, AChangedRecordKeepsTheLinesOfEveryGroupNobodySet)
+{
+    std::string text = Small(false);
+    const std::string marker = "100\nAcDbEntity\n8\n0\n100\nAcDbText\n";
+    const std::size_t attrib = text.find("0\nATTRIB\n");
+    ASSERT_NE(attrib, std::string::npos);
+    const std::size_t at = text.find(marker, attrib);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, marker.size(), "100\nAcDbEntity\n102\n{GW_TEST\n8\ninside\n102\n}\n8\n0\n100\nAcDbText\n");
+    std::string crlf;
+    for (char c : text)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    load(crlf);
+    {
+        AcDbEntityPointer ref(idOf("1001"), AcDb::kForWrite);
+        ASSERT_EQ(ref->setLayer("Walls"), Acad::eOk);
+    }
+    const std::string saved = DxfOutText(*db);
+    EXPECT_NE(saved.find("102\r\n{GW_TEST\r\n8\r\ninside\r\n102\r\n}\r\n  8\r\nWalls\r\n100\r\nAcDbText\r\n"),
+              std::string::npos);
+    EXPECT_NE(saved.find("1\r\nv\r\n100\r\nAcDbAttribute\r\n2\r\nT\r\n"), std::string::npos);
+    for (std::size_t i = 0; i < saved.size(); ++i)
+        if (saved[i] == '\n')
+            ASSERT_TRUE(i > 0 && saved[i - 1] == '\r') << "a bare line feed at " << i;
+    // Besides the layer's value lines nothing changed: the same text with
+    // the new layer names put back.
+    std::string expected = crlf;
+    const std::string layer0 = "\r\n8\r\n0\r\n", walls = "\r\n  8\r\nWalls\r\n";
+    for (std::size_t p = expected.find("ENTITIES"); (p = expected.find(layer0, p)) != std::string::npos; p += walls.size())
+        expected.replace(p, layer0.size(), walls);
+    EXPECT_EQ(saved, expected);
 }
 
 TEST_F(DxfWrite, ErasedReferencesLeaveWithTheirAttributesAndSavingReplacesTheFileWhole)

@@ -78,3 +78,76 @@ TEST_F(SheetModelTest, SheetNamesCompareWithoutCase)
 }
 
 } // namespace
+
+namespace {
+
+using SheetStorageTest = LeakCheckedTest;
+
+void Put(Sheet& sheet, int row, int column, std::u16string text)
+{
+    sheet.Update(row, column, [&](Cell& cell) { cell.value = EnteredValue(text, true); });
+}
+
+// Cells kept row by row: found where they were put, visited in row then
+// column order whatever the order of writing, and gone (with their count)
+// once cleared, also when the cleared cell ends its row or the sheet.
+TEST_F(SheetStorageTest, CellsAreFoundVisitedInOrderAndClearedAway)
+{
+    Sheet sheet(u"S");
+    Put(sheet, 3, 5, u"c");
+    Put(sheet, 1, 2, u"a");
+    Put(sheet, 3, 1, u"b");
+    sheet.Update(2, 4, [](Cell& cell) { cell.bold = true; }); // formatting alone makes a cell
+    EXPECT_EQ(sheet.CellCount(), 4u);
+    EXPECT_EQ(sheet.Find(1, 1), nullptr);
+    EXPECT_EQ(sheet.Find(0, 1), nullptr);
+    EXPECT_EQ(sheet.Find(99, 1), nullptr);
+    ASSERT_NE(sheet.Find(3, 5), nullptr);
+    EXPECT_EQ(sheet.Find(3, 5)->value.text, u"c");
+
+    std::vector<std::pair<int, int>> order;
+    sheet.ForEachCell([&](int row, int column, const Cell&) { order.emplace_back(row, column); });
+    EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{1, 2}, {2, 4}, {3, 1}, {3, 5}}));
+    EXPECT_EQ(sheet.SortedCells().size(), 4u);
+    EXPECT_EQ(sheet.UsedExtent(), (std::array<int, 4>{1, 1, 3, 5}));
+
+    Put(sheet, 3, 5, u"");
+    EXPECT_EQ(sheet.Find(3, 5), nullptr);
+    EXPECT_EQ(sheet.CellCount(), 3u);
+    EXPECT_EQ(sheet.UsedExtent(), (std::array<int, 4>{1, 1, 3, 4}));
+    Put(sheet, 3, 1, u"");
+    sheet.Update(2, 4, [](Cell& cell) { cell.bold = false; });
+    EXPECT_EQ(sheet.CellCount(), 1u);
+    EXPECT_EQ(sheet.UsedExtent(), (std::array<int, 4>{1, 2, 1, 2}));
+    Put(sheet, 1, 2, u"");
+    EXPECT_EQ(sheet.CellCount(), 0u);
+    EXPECT_EQ(sheet.UsedExtent(), (std::array<int, 4>{1, 1, 1, 1}));
+    // A position before the grid's start is no cell: nothing is kept or marked.
+    sheet.MarkSaved();
+    Put(sheet, 0, 1, u"nowhere");
+    Put(sheet, 1, -3, u"nowhere");
+    EXPECT_EQ(sheet.CellCount(), 0u);
+    EXPECT_FALSE(sheet.Changed());
+    // A cleared sheet takes cells again anywhere.
+    Put(sheet, 2, 2, u"again");
+    EXPECT_EQ(sheet.CellCount(), 1u);
+    EXPECT_EQ(sheet.Find(2, 2)->value.text, u"again");
+}
+
+// The changed cells come back once each and ordered, however often and in
+// whatever order they changed; saving forgets them.
+TEST_F(SheetStorageTest, ChangedCellsAreReportedOnceInOrder)
+{
+    Sheet sheet(u"S");
+    Put(sheet, 2, 1, u"x");
+    Put(sheet, 1, 3, u"y");
+    Put(sheet, 2, 1, u"z");
+    sheet.Update(1, 3, [](Cell& cell) { cell.numberFormat = u"@"; });
+    Put(sheet, 1, 3, u"w");
+    EXPECT_EQ(sheet.ChangedCells(), (std::vector<std::pair<int, int>>{{1, 3}, {2, 1}}));
+    sheet.MarkSaved();
+    EXPECT_TRUE(sheet.ChangedCells().empty());
+    EXPECT_FALSE(sheet.Changed());
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 #include "xlsx_file.h"
 #include "support/leak_checked_test.h"
 #include "support/zip_parts.h"
+#include "utf8_text.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -312,6 +313,108 @@ TEST_F(XlsxSave, AChangeThatCannotBeCarriedOverIsRefusedAndTheFileKept)
     EXPECT_EQ(SaveXlsx(*book, path, error), SaveResult::Failed);
     EXPECT_NE(error.find("renamed"), std::string::npos) << error;
     EXPECT_EQ(FileBytes(path), before);
+}
+
+} // namespace
+
+namespace {
+
+// A new workbook goes out row by row: plain texts inline, so that no table of
+// every text is held while writing; a text that needs the format's escape
+// puts the workbook's texts in the shared-string table, the one place every
+// reader takes the escape back from. Either way everything reads back: texts,
+// numbers, the "@" format, comments, bold rows (one with no cell too), widths,
+// sheet order and the active sheet.
+TEST_F(XlsxSave, NewWorkbookIsWrittenInRowOrderAndReadsBackWhole)
+{
+    for (const std::u16string odd : {u"", u"looks escaped: _x0041_", u"bell\u0007"}) {
+        SCOPED_TRACE(Utf8(odd));
+        Workbook book;
+        book.name = u"Book1";
+        auto first = std::make_shared<Sheet>(u"First");
+        auto second = std::make_shared<Sheet>(u"Second");
+        book.sheets = {first, second};
+        book.activeSheet = 1;
+        for (int row = 1; row <= 3; ++row)
+            for (int column = 1; column <= 3; ++column)
+                second->Update(row, column, [&](Cell& cell) {
+                    cell.numberFormat = u"@";
+                    cell.value = Text(u"r" + Utf16(std::to_string(row)) + u"c" + Utf16(std::to_string(column)));
+                });
+        second->Update(2, 1, [](Cell& cell) { cell.comment = u"1A2"; });
+        second->Update(3, 2, [](Cell& cell) { cell.value = Number(2.5); });
+        if (!odd.empty())
+            second->Update(3, 3, [&](Cell& cell) { cell.value = Text(odd); });
+        second->SetRowBold(1, true);
+        second->SetRowBold(5, true);
+        second->SetColumnWidth(2, 14.5);
+        first->Update(1, 1, [](Cell& cell) { cell.value = Text(u"alone"); });
+
+        std::string error;
+        const std::string path = Path("new.xlsx");
+        ASSERT_TRUE(WriteXlsx(book, path, error)) << error;
+        const Parts parts = ReadZipParts(path);
+        EXPECT_EQ(parts.count("xl/sharedStrings.xml"), odd.empty() ? 0u : 1u);
+
+        auto read = ReadXlsx(path, error);
+        ASSERT_NE(read, nullptr) << error;
+        ASSERT_EQ(read->sheets.size(), 2u);
+        EXPECT_EQ(read->sheets[0]->Name(), u"First");
+        EXPECT_EQ(read->activeSheet, 1u);
+        const Sheet& back = *read->sheets[1];
+        EXPECT_EQ(back.CellCount(), second->CellCount());
+        second->ForEachCell([&](int row, int column, const Cell& cell) {
+            const Cell* got = back.Find(row, column);
+            ASSERT_NE(got, nullptr) << row << "," << column;
+            EXPECT_EQ(got->value, cell.value) << row << "," << column;
+            EXPECT_EQ(got->numberFormat, cell.numberFormat) << row << "," << column;
+            EXPECT_EQ(got->comment, cell.comment) << row << "," << column;
+        });
+        EXPECT_TRUE(back.RowBold(1));
+        EXPECT_TRUE(back.RowBold(5));
+        EXPECT_FALSE(back.RowBold(2));
+        // The file holds the width with the writer's pixel rounding.
+        ASSERT_TRUE(back.ColumnWidth(2).has_value());
+        EXPECT_NEAR(*back.ColumnWidth(2), 14.5, 0.1);
+        EXPECT_EQ(read->sheets[0]->Find(1, 1)->value, Text(u"alone"));
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A sheet part far larger than one piece of the archive's stream (64 KiB)
+// reads back cell for cell: elements and texts cut between pieces are joined.
+TEST_F(XlsxSave, ALargeSheetReadsBackWholeAcrossThePiecesOfItsPart)
+{
+    Workbook book;
+    book.name = u"Book1";
+    auto sheet = std::make_shared<Sheet>(u"Big");
+    book.sheets = {sheet};
+    for (int row = 1; row <= 4000; ++row)
+        for (int column = 1; column <= 5; ++column)
+            sheet->Update(row, column, [&](Cell& cell) {
+                if (column == 3)
+                    cell.value = Number(row * 0.25);
+                else
+                    cell.value = Text(Utf16("cell " + std::to_string(row) + "/" + std::to_string(column) +
+                                            std::string(static_cast<std::size_t>(row % 23), 'x')));
+            });
+    std::string error;
+    const std::string path = Path("big.xlsx");
+    ASSERT_TRUE(WriteXlsx(book, path, error)) << error;
+    ASSERT_GT(ReadZipParts(path)["xl/worksheets/sheet1.xml"].size(), 4u * 64 * 1024);
+    auto read = ReadXlsx(path, error);
+    ASSERT_NE(read, nullptr) << error;
+    const Sheet& back = *read->sheets.at(0);
+    EXPECT_EQ(back.CellCount(), 20000u);
+    std::size_t differ = 0;
+    sheet->ForEachCell([&](int row, int column, const Cell& cell) {
+        const Cell* got = back.Find(row, column);
+        differ += !got || got->value != cell.value;
+    });
+    EXPECT_EQ(differ, 0u);
 }
 
 } // namespace

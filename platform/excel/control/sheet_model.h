@@ -4,8 +4,9 @@
 #pragma once
 #include "oaidl.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -54,6 +55,8 @@ CellValue EnteredValue(const std::u16string& text, bool textFormat);
 // The displayed text of a value in the General format (also for "@" cells,
 // which only change how later text entries are taken).
 std::u16string DisplayedText(const CellValue& value);
+// Its length, without making the text for a text value.
+std::size_t DisplayedLength(const CellValue& value);
 std::u16string GeneralNumberText(double number);
 std::u16string ErrorValueText(SCODE error);
 // Reads the text of an error value back ("#N/A" -> its code); 0 when none.
@@ -70,22 +73,42 @@ public:
         changed_ = renamed_ = true;
     }
 
-    const Cell* Find(int row, int column) const;
+    const Cell* Find(int row, int column) const
+    {
+        if (row < 1 || column < 1 || static_cast<std::size_t>(row) > rows_.size())
+            return nullptr;
+        const std::vector<Cell>& cells = rows_[static_cast<std::size_t>(row) - 1];
+        if (static_cast<std::size_t>(column) > cells.size())
+            return nullptr;
+        const Cell& cell = cells[static_cast<std::size_t>(column) - 1];
+        return cell.IsBlank() ? nullptr : &cell;
+    }
     // Every change to a cell goes through Update, which keeps the autofit
-    // bookkeeping current.
+    // bookkeeping and the count of cells current.
     template <class Change>
     void Update(int row, int column, Change&& change)
     {
+        // Rows and columns count from 1; the callers check the grid, and a
+        // position before its start has no storage to go to.
+        if (row < 1 || column < 1)
+            return;
         changed_ = true;
-        changedCells_.insert(Key(row, column));
-        Cell& cell = cells_[Key(row, column)];
-        std::size_t before = DisplayedText(cell.value).size();
+        const std::uint64_t key = Key(row, column);
+        // A run of changes to one cell (format, then value) is noted once.
+        if (changedCells_.empty() || changedCells_.back() != key)
+            changedCells_.push_back(key);
+        Cell& cell = Slot(row, column);
+        const bool wasBlank = cell.IsBlank();
+        std::size_t before = DisplayedLength(cell.value);
         change(cell);
-        std::size_t after = DisplayedText(cell.value).size();
+        std::size_t after = DisplayedLength(cell.value);
         if (before != after)
             TrackLength(column, before, after);
-        if (cell.IsBlank())
-            cells_.erase(Key(row, column));
+        const bool blank = cell.IsBlank();
+        if (wasBlank != blank)
+            cellCount_ = blank ? cellCount_ - 1 : cellCount_ + 1;
+        if (blank)
+            TrimRow(row);
     }
 
     bool RowBold(int row) const { return boldRows_.count(row) != 0; }
@@ -107,7 +130,17 @@ public:
 
     // All non-blank cells, ordered by row then column.
     std::vector<std::pair<std::pair<int, int>, const Cell*>> SortedCells() const;
-    std::size_t CellCount() const { return cells_.size(); }
+    // Calls f(row, column, cell) for every non-blank cell, ordered by row
+    // then column, without gathering them first.
+    template <class F>
+    void ForEachCell(F&& f) const
+    {
+        for (std::size_t r = 0; r < rows_.size(); ++r)
+            for (std::size_t c = 0; c < rows_[r].size(); ++c)
+                if (!rows_[r][c].IsBlank())
+                    f(static_cast<int>(r + 1), static_cast<int>(c + 1), rows_[r][c]);
+    }
+    std::size_t CellCount() const { return cellCount_; }
     // Rows and columns spanned by the non-blank cells, as top, left, bottom,
     // right; {1, 1, 1, 1} when there are none.
     std::array<int, 4> UsedExtent() const;
@@ -130,15 +163,38 @@ private:
         return (static_cast<std::uint64_t>(row) << 16) | static_cast<std::uint64_t>(column);
     }
     void TrackLength(int column, std::size_t before, std::size_t after);
+    // The cell at (row, column), made when the row is shorter.
+    Cell& Slot(int row, int column)
+    {
+        if (static_cast<std::size_t>(row) > rows_.size())
+            rows_.resize(static_cast<std::size_t>(row));
+        std::vector<Cell>& cells = rows_[static_cast<std::size_t>(row) - 1];
+        if (static_cast<std::size_t>(column) > cells.size()) {
+            // A new row is most likely as wide as the one above it.
+            if (cells.empty() && row > 1)
+                cells.reserve(std::max(static_cast<std::size_t>(column), rows_[static_cast<std::size_t>(row) - 2].size()));
+            cells.resize(static_cast<std::size_t>(column));
+        }
+        return cells[static_cast<std::size_t>(column) - 1];
+    }
+    // Drops the blank cells at the end of a row, and empty rows at the end
+    // of the sheet, so that clearing gives the memory back.
+    void TrimRow(int row);
 
     std::u16string name_;
-    std::unordered_map<std::uint64_t, Cell> cells_;
+    // Row by row, each row's cells by column (1-based numbers, 0-based
+    // index); a blank Cell is a cell that holds nothing. Rows are written and
+    // read in order, so contiguous storage beats a hash of single cells.
+    std::vector<std::vector<Cell>> rows_;
+    std::size_t cellCount_ = 0;
     std::unordered_set<int> boldRows_;
     std::map<int, double> widths_;
     // Per column: how many cells show a text of each length (non-zero lengths).
     std::unordered_map<int, std::map<std::size_t, int>> lengths_;
     bool changed_ = false, renamed_ = false, widthsChanged_ = false;
-    std::unordered_set<std::uint64_t> changedCells_;
+    // Keys of the changed cells in the order of change, repeats possible;
+    // ChangedCells sorts them out.
+    std::vector<std::uint64_t> changedCells_;
     std::unordered_set<int> changedRows_;
     std::string origin_;
 };
