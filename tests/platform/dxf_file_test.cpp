@@ -212,9 +212,11 @@ TEST_F(DxfWrite, AChangedRecordKeepsTheLinesOfEveryGroupNobodySet)
     EXPECT_NE(saved.find("102\r\n{GW_TEST\r\n8\r\ninside\r\n102\r\n}\r\n  8\r\nWalls\r\n100\r\nAcDbText\r\n"),
               std::string::npos);
     EXPECT_NE(saved.find("1\r\nv\r\n100\r\nAcDbAttribute\r\n2\r\nT\r\n"), std::string::npos);
-    for (std::size_t i = 0; i < saved.size(); ++i)
-        if (saved[i] == '\n')
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        if (saved[i] == '\n') {
             ASSERT_TRUE(i > 0 && saved[i - 1] == '\r') << "a bare line feed at " << i;
+        }
+    }
     // Besides the layer's value lines nothing changed: the same text with
     // the new layer names put back.
     std::string expected = crlf;
