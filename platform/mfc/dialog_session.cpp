@@ -182,9 +182,11 @@ ActionResult DialogSession::click(int id)
     // A static text tells its parent of a click only with SS_NOTIFY (a
     // hyperlink sets it); without it the click goes to the dialog beneath.
     const bool notifyingStatic = control->kind == Kind::Static && (control->style & SS_NOTIFY);
+    if (control->kind == Kind::Static && !notifyingStatic)
+        return ActionResult::Refused("static text " + Id(id) + " takes no clicks (it has no SS_NOTIFY)");
     if (control->kind != Kind::Button && control->kind != Kind::CheckBox && control->kind != Kind::Radio &&
         !notifyingStatic)
-        return WrongKind(*control, "click", "buttons, check boxes, radio buttons and static texts with SS_NOTIFY");
+        return WrongKind(*control, "click", "buttons, check boxes and radio buttons");
     if (Swallowed(m_dialog, control->handle, WM_LBUTTONDOWN))
         return {};
     if (notifyingStatic)
