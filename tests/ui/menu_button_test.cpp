@@ -92,6 +92,24 @@ TEST_F(MenuButtonTest, PushedFrameAndTheFocusRectangleInsideTheItem)
     EXPECT_EQ(pushed.back().rect.bottom, item.bottom - 3);
 }
 
+// Pins: a disabled button draws its arrow in the grey-text colour.
+TEST_F(MenuButtonTest, ADisabledButtonsArrowIsGrey)
+{
+    std::vector<DrawnShape> shapes;
+    dialogs.Next([&](DialogSession& session) {
+        CWnd::FromHandle(session.window())->GetDlgItem(IDC_OPTIONS_FILE)->EnableWindow(FALSE);
+        EXPECT_TRUE(session.paint(IDC_OPTIONS_FILE, shapes).done);
+        Act(session, "cancel");
+    });
+    RunOptionsDialog();
+    ASSERT_EQ(shapes.size(), 8u);
+    ASSERT_NE(GetSysColor(COLOR_GRAYTEXT), GetSysColor(COLOR_BTNTEXT));
+    for (std::size_t k = 2; k < 8; ++k) {
+        ASSERT_EQ(shapes[k].kind, Shape::Line) << k;
+        EXPECT_EQ(shapes[k].colour, GetSysColor(COLOR_GRAYTEXT)) << k;
+    }
+}
+
 // Pins: the refusal of the driver for a control that is not an owner-draw
 // button; nothing is drawn.
 TEST_F(MenuButtonTest, OnlyOwnerDrawButtonsArePainted)
