@@ -36,6 +36,16 @@ COLORREF CHyperLink::TextColour() const
     return m_visited ? m_visitedColour : m_linkColour;
 }
 
+HBRUSH CHyperLink::CtlColor(CDC* dc, UINT)
+{
+    if (!dc)
+        return nullptr;
+    dc->SetTextColor(TextColour());
+    // The dialog's background shows through: the link is only its text.
+    dc->SetBkMode(TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
+}
+
 void CHyperLink::OnClicked()
 {
     // A link that did not open keeps its colour: the user has not been there.

@@ -31,6 +31,10 @@ public:
     // stays transparent.
     COLORREF TextColour() const;
 
+    // The colour request reflected from the parent: the text colour above
+    // on a transparent background, and a hollow brush.
+    HBRUSH CtlColor(CDC* dc, UINT controlType) override;
+
 protected:
     void OnClicked();
     DECLARE_MESSAGE_MAP()

@@ -197,6 +197,15 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
             return control->permanent->OnChildNotify(message, wParam, lParam, result);
         return FALSE;
     }
+    if (message == WM_CTLCOLORSTATIC) {
+        // The static text answers its own colour request when it can.
+        Window* control = mfcwin::Find(reinterpret_cast<HWND>(lParam));
+        if (!control || !control->permanent || control->permanent == this)
+            return FALSE;
+        HBRUSH brush = control->permanent->CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)), CTLCOLOR_STATIC);
+        *result = reinterpret_cast<LRESULT>(brush);
+        return brush != nullptr;
+    }
     if (message == WM_HELP) {
         *result = OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
         return TRUE;
@@ -264,6 +273,8 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate)
 }
 
 void AfxThrowUserException() { throw new CUserException; }
+
+HBRUSH CWnd::CtlColor(CDC*, UINT) { return nullptr; }
 
 // Nothing answers help unless a window says it does.
 BOOL CWnd::OnHelpInfo(HELPINFO*) { return FALSE; }

@@ -11,6 +11,8 @@ struct HDC__ {
     std::vector<DrawnShape>* shapes = nullptr;
     CPen* pen = nullptr;
     POINT position{0, 0};
+    COLORREF textColour = RGB(0, 0, 0);
+    int bkMode = OPAQUE;
 };
 
 namespace mfcwin {
@@ -53,6 +55,32 @@ BOOL CDC::DrawFrameControl(LPRECT rect, UINT type, UINT state)
     shape.flags = state;
     Record(m_hDC, shape);
     return TRUE;
+}
+
+COLORREF CDC::SetTextColor(COLORREF colour)
+{
+    if (!m_hDC)
+        return 0;
+    const COLORREF before = m_hDC->textColour;
+    m_hDC->textColour = colour;
+    DrawnShape shape;
+    shape.kind = DrawnShape::Kind::TextColour;
+    shape.colour = colour;
+    Record(m_hDC, shape);
+    return before;
+}
+
+int CDC::SetBkMode(int mode)
+{
+    if (!m_hDC)
+        return 0;
+    const int before = m_hDC->bkMode;
+    m_hDC->bkMode = mode;
+    DrawnShape shape;
+    shape.kind = DrawnShape::Kind::BkMode;
+    shape.flags = static_cast<UINT>(mode);
+    Record(m_hDC, shape);
+    return before;
 }
 
 CSize CDC::GetTextExtent(LPCSTR text, int count) const

@@ -392,11 +392,23 @@ ActionResult DialogSession::paint(int id, std::vector<DrawnShape>& shapes, bool 
     Window* control = mfcwin::Reachable(m_dialog, id);
     if (!control)
         return ActionResult::Refused("there is no control " + Id(id));
-    if (control->kind != Kind::Button || (control->style & BS_TYPEMASK) != BS_OWNERDRAW)
-        return ActionResult::Refused("control " + Id(id) + " is not an owner-draw button");
+    const bool ownerDraw = control->kind == Kind::Button && (control->style & BS_TYPEMASK) == BS_OWNERDRAW;
+    if (!ownerDraw && control->kind != Kind::Static)
+        return ActionResult::Refused("control " + Id(id) + " is not an owner-draw button or a static text");
     CWnd* parent = ParentOf(m_dialog, control);
     if (!parent)
         return ActionResult::Refused("control " + Id(id) + " has no window to draw it");
+    if (!ownerDraw) {
+        // A static text draws itself; what it asks its parent is its colours.
+        const std::unique_ptr<HDC__, void (*)(HDC)> dc(mfcwin::NewRecordingDC(shapes), &mfcwin::DeleteRecordingDC);
+        const LRESULT brush = parent->SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                                                  reinterpret_cast<LPARAM>(control->handle));
+        DrawnShape answer;
+        answer.kind = DrawnShape::Kind::Brush;
+        answer.brush = reinterpret_cast<HGDIOBJ>(brush);
+        shapes.push_back(answer);
+        return {};
+    }
     UINT state = (pushed ? ODS_SELECTED : 0u) | (control->enabled ? 0u : ODS_DISABLED) |
                  (dialog->focus == control->handle ? ODS_FOCUS : 0u);
     const std::unique_ptr<HDC__, void (*)(HDC)> dc(mfcwin::NewRecordingDC(shapes), &mfcwin::DeleteRecordingDC);

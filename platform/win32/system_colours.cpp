@@ -15,3 +15,13 @@ DWORD GetSysColor(int index)
         return 0;
     }
 }
+
+// The stock objects are handles that stand for themselves; nothing is drawn
+// with them here, but a window procedure returns them as its answer.
+HGDIOBJ GetStockObject(int object)
+{
+    static const char stockObjects[HOLLOW_BRUSH + 1] = {};
+    if (object < 0 || object > HOLLOW_BRUSH)
+        return nullptr;
+    return const_cast<char*>(&stockObjects[object]);
+}

@@ -142,6 +142,41 @@ TEST_F(AboutPageTest, ALinkThatFailsBeepsSaysWhyAndStaysUnvisited)
     EXPECT_EQ(RecordedBeeps().size(), 1u);
 }
 
+// Pins: the link answers the colour request reflected from its parent with
+// its text colour (link colour before, visited colour after a click that
+// opened), a transparent background and the hollow brush; a plain static
+// text leaves the request to the dialog (no brush).
+TEST_F(AboutPageTest, TheColourRequestIsAnsweredByTheLinkItself)
+{
+    std::vector<DrawnShape> before, after, plain;
+    LinkDialog dialog;
+    dialogs.Next([&](DialogSession& session) {
+        EXPECT_TRUE(session.paint(IDC_ABOUT_LINK, before).done);
+        Act(session, "click 1018");
+        EXPECT_TRUE(session.paint(IDC_ABOUT_LINK, after).done);
+        EXPECT_TRUE(session.paint(IDC_ABOUT_TEXT, plain).done);
+        Act(session, "cancel");
+    });
+    {
+        ResourceSourceScope resources;
+        dialog.DoModal();
+    }
+    const HGDIOBJ hollow = GetStockObject(HOLLOW_BRUSH);
+    ASSERT_NE(hollow, nullptr);
+    ASSERT_EQ(before.size(), 3u);
+    EXPECT_EQ(before[0].kind, DrawnShape::Kind::TextColour);
+    EXPECT_EQ(before[0].colour, CHyperLink::kLinkColour);
+    EXPECT_EQ(before[1].kind, DrawnShape::Kind::BkMode);
+    EXPECT_EQ(before[1].flags, static_cast<UINT>(TRANSPARENT));
+    EXPECT_EQ(before[2].kind, DrawnShape::Kind::Brush);
+    EXPECT_EQ(before[2].brush, hollow);
+    ASSERT_EQ(after.size(), 3u);
+    EXPECT_EQ(after[0].colour, CHyperLink::kVisitedColour);
+    ASSERT_EQ(plain.size(), 1u);
+    EXPECT_EQ(plain[0].kind, DrawnShape::Kind::Brush);
+    EXPECT_EQ(plain[0].brush, nullptr);
+}
+
 // Pins: the colour request answers the hover colour while the pointer is
 // over the link, the system highlight colour when the hover colour is -1,
 // and the caller's colours otherwise; a static text without SS_NOTIFY does

@@ -55,7 +55,9 @@ public:
     ActionResult tab(int index);
     ActionResult help();
     // Has owner-draw button `id` draw itself as it is now (pushed when
-    // `pushed`); what it drew goes to `shapes`.
+    // `pushed`); what it drew goes to `shapes`. For a static text, the
+    // colour request its parent gets: what was set on the device context,
+    // then the brush answered (a Brush shape, null when unanswered).
     ActionResult paint(int id, std::vector<DrawnShape>& shapes, bool pushed = false);
     ActionResult ok();
     ActionResult cancel();

@@ -89,6 +89,7 @@ protected:
 };
 
 class CDataExchange;
+class CDC;
 
 class CWnd : public CCmdTarget {
 public:
@@ -135,6 +136,10 @@ protected:
     // F1 (WM_HELP): TRUE when the window handled the help request. MFC maps
     // it with ON_WM_HELPINFO; here it is a virtual a dialog overrides.
     virtual BOOL OnHelpInfo(HELPINFO* info);
+    // A static text's colour request, reflected from the parent
+    // (ON_WM_CTLCOLOR_REFLECT in MFC): the brush for the background, null
+    // to leave the request to the parent.
+    virtual HBRUSH CtlColor(CDC* dc, UINT controlType);
 
     DECLARE_MESSAGE_MAP()
 };
@@ -179,6 +184,8 @@ public:
     HDC m_hDC = nullptr;
     static CDC* FromHandle(HDC dc);
     BOOL DrawFrameControl(LPRECT rect, UINT type, UINT state);
+    COLORREF SetTextColor(COLORREF colour); // the colour before
+    int SetBkMode(int mode);                // the mode before
     CSize GetTextExtent(LPCSTR text, int count) const;
     int DrawText(LPCSTR text, int count, LPRECT rect, UINT format);
     CPen* SelectObject(CPen* pen); // the pen selected before

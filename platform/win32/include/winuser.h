@@ -224,6 +224,15 @@ struct DRAWITEMSTRUCT {
 };
 using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
 
+// A static text asks its parent for its colours with WM_CTLCOLORSTATIC
+// (wParam: the device context, lParam: the control); the answer is a brush.
+#define WM_CTLCOLORSTATIC 0x0138
+#define CTLCOLOR_STATIC 6
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define HOLLOW_BRUSH 5
+HGDIOBJ GetStockObject(int object);
+
 // A click on a static text with SS_NOTIFY.
 #define STN_CLICKED 0
 
