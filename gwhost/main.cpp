@@ -87,7 +87,8 @@ Dialogs: when a dialog opens (the block choice of Export, its filter, Options), 
 printed as a form: its title, then each control with its id, kind, enabled
 and visible state, check state ([x]), text and tip, and a list's items with
 their index, selection ([x]) and focus. Then one action a line:
-  click ID                          push a button, toggle a check box
+  click ID                          push a button, toggle a check box, follow
+                                    a link (the About page's 1018)
   check ID on|off                   set a check box
   text ID VALUE                     type VALUE (the rest of the line)
   select ID INDEX...                select exactly these list items (none
@@ -99,6 +100,7 @@ their index, selection ([x]) and focus. Then one action a line:
   spin ID up|down                   click an arrow of an up-down control
   tab INDEX                         show another page of a tab dialog (ids
                                     name the shown page's controls first)
+  help                              press F1 (Options opens the manual)
   ok | cancel                       press Enter or Escape
 A button that drops a menu (Options' file button 3) prints the menu and the
 next line picks a command; a file dialog takes the path from the next line

@@ -14,9 +14,21 @@ ON_BN_CLICKED(IDC_OPTIONS_RESET, OnReset)
 ON_BN_CLICKED(IDC_OPTIONS_FILE, OnFileButton)
 END_MESSAGE_MAP()
 
-COptionsDialog::COptionsDialog(CWnd* parent)
+COptionsDialog::COptionsDialog(CWnd* parent, const OptionsDialogHost& host)
     : CAcUiTabMainDialog(IDD_OPTIONS, parent)
+    , m_host(host)
 {
+    m_aboutPage.SetModule(host.module);
+}
+
+BOOL COptionsDialog::OnHelpInfo(HELPINFO*)
+{
+    // F1 anywhere in the dialog shows the manual, as the Help keyword does;
+    // the request counts as handled even without a help opener, so it goes
+    // no further up to the host's own help.
+    if (m_host.openHelp)
+        m_host.openHelp();
+    return TRUE;
 }
 
 void COptionsDialog::DoDataExchange(CDataExchange* dx)
@@ -133,9 +145,9 @@ void COptionsDialog::SaveToFile()
     }
 }
 
-bool RunOptionsDialog()
+bool RunOptionsDialog(const OptionsDialogHost& host)
 {
     ResourceSourceScope resources;
-    COptionsDialog dialog(CWnd::FromHandle(adsw_acadMainWnd()));
+    COptionsDialog dialog(CWnd::FromHandle(adsw_acadMainWnd()), host);
     return dialog.DoModal() == IDOK;
 }

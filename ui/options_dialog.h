@@ -9,14 +9,23 @@
 #include <acui.h>
 #include <adui.h>
 
+// What the dialog needs of the module that shows it, handed down by the
+// command: the module whose version the About page shows, and the Help
+// keyword's work, which F1 runs too.
+struct OptionsDialogHost {
+    HMODULE module = nullptr;
+    void (*openHelp)() = nullptr;
+};
+
 class COptionsDialog : public CAcUiTabMainDialog {
 public:
-    explicit COptionsDialog(CWnd* parent = nullptr);
+    explicit COptionsDialog(CWnd* parent = nullptr, const OptionsDialogHost& host = {});
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
+    BOOL OnHelpInfo(HELPINFO* info) override;
     void OnReset();
     void OnFileButton();
     DECLARE_MESSAGE_MAP()
@@ -25,6 +34,7 @@ private:
     void LoadFromFile();
     void SaveToFile();
 
+    OptionsDialogHost m_host;
     CAdUiTab m_tabs;
     CMenuButton m_fileButton;
     CExportPage m_exportPage;
@@ -33,4 +43,4 @@ private:
 };
 
 // The Options keyword: runs the dialog; true when it was confirmed.
-bool RunOptionsDialog();
+bool RunOptionsDialog(const OptionsDialogHost& host = {});

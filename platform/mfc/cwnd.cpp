@@ -189,6 +189,27 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
+    if (message == WM_DRAWITEM) {
+        // The owner-draw control draws itself (MFC reflects WM_DRAWITEM).
+        auto* item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
+        Window* control = item ? mfcwin::Find(item->hwndItem) : nullptr;
+        if (control && control->permanent && control->permanent != this)
+            return control->permanent->OnChildNotify(message, wParam, lParam, result);
+        return FALSE;
+    }
+    if (message == WM_CTLCOLORSTATIC) {
+        // The static text answers its own colour request when it can.
+        Window* control = mfcwin::Find(reinterpret_cast<HWND>(lParam));
+        if (!control || !control->permanent || control->permanent == this)
+            return FALSE;
+        HBRUSH brush = control->permanent->CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)), CTLCOLOR_STATIC);
+        *result = reinterpret_cast<LRESULT>(brush);
+        return brush != nullptr;
+    }
+    if (message == WM_HELP) {
+        *result = OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
+        return TRUE;
+    }
     if (message == WM_COMMAND)
         return OnCommand(wParam, lParam);
     if (message == WM_NOTIFY)
@@ -196,8 +217,14 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     return FALSE;
 }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM)
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
+    // As MFC does, the control that sent the command sees it first
+    // (ON_CONTROL_REFLECT).
+    if (Window* sender = mfcwin::Find(reinterpret_cast<HWND>(lParam));
+        sender && sender->permanent && sender->permanent != this)
+        if (sender->permanent->OnChildNotify(WM_COMMAND, wParam, lParam, nullptr))
+            return TRUE;
     return DispatchToMessageMap(WM_COMMAND, HIWORD(wParam), LOWORD(wParam), nullptr, nullptr);
 }
 
@@ -213,8 +240,10 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
     return DispatchToMessageMap(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom), header, result);
 }
 
-BOOL CWnd::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* result)
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
+    if (message == WM_COMMAND)
+        return DispatchToMessageMap(WM_REFLECT_BASE + WM_COMMAND, HIWORD(wParam), 0, nullptr, nullptr);
     if (message != WM_NOTIFY)
         return FALSE;
     auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -244,3 +273,20 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate)
 }
 
 void AfxThrowUserException() { throw new CUserException; }
+
+HBRUSH CWnd::CtlColor(CDC*, UINT) { return nullptr; }
+
+// Nothing answers help unless a window says it does.
+BOOL CWnd::OnHelpInfo(HELPINFO*) { return FALSE; }
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT)
+{
+    Window* window = mfcwin::Find(m_hWnd);
+    if (!window)
+        return FALSE;
+    const DWORD style = (window->style & ~remove) | add;
+    if (style == window->style)
+        return FALSE;
+    window->style = style;
+    return TRUE;
+}

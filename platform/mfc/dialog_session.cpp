@@ -2,9 +2,11 @@
 
 #include "afxwin.h"
 #include "modal_state.h"
+#include "recording_dc.h"
 #include "window_tree.h"
 
 #include <algorithm>
+#include <memory>
 #include <atomic>
 #include <cstdio>
 #include <charconv>
@@ -127,7 +129,7 @@ bool ParseInt(const std::string& word, int& value)
 }
 
 const char* const kActions = "click ID, check ID on|off, text ID VALUE, select ID INDEX..., focus ID INDEX, "
-                             "rclick ID [COMMAND], spin ID up|down, tab INDEX, ok, cancel";
+                             "rclick ID [COMMAND], spin ID up|down, tab INDEX, help, ok, cancel";
 
 // The tab control of a tab dialog, or null.
 Window* TabOf(HWND dialog)
@@ -177,10 +179,18 @@ ActionResult DialogSession::click(int id)
     Window* control = nullptr;
     if (ActionResult reach = Reach(m_dialog, id, control); !reach.done)
         return reach;
-    if (control->kind != Kind::Button && control->kind != Kind::CheckBox && control->kind != Kind::Radio)
+    // A static text tells its parent of a click only with SS_NOTIFY (a
+    // hyperlink sets it); without it the click goes to the dialog beneath.
+    const bool notifyingStatic = control->kind == Kind::Static && (control->style & SS_NOTIFY);
+    if (control->kind == Kind::Static && !notifyingStatic)
+        return ActionResult::Refused("static text " + Id(id) + " takes no clicks (it has no SS_NOTIFY)");
+    if (control->kind != Kind::Button && control->kind != Kind::CheckBox && control->kind != Kind::Radio &&
+        !notifyingStatic)
         return WrongKind(*control, "click", "buttons, check boxes and radio buttons");
     if (Swallowed(m_dialog, control->handle, WM_LBUTTONDOWN))
         return {};
+    if (notifyingStatic)
+        return deliverCommand(id, STN_CLICKED);
     TakeFocus(m_dialog, *control);
     if (control->kind == Kind::CheckBox && IsAuto(*control)) {
         const bool threeState = (control->style & BS_TYPEMASK) == BS_AUTO3STATE;
@@ -358,6 +368,56 @@ ActionResult DialogSession::ok()
     return deliverCommand(IDOK, BN_CLICKED);
 }
 
+ActionResult DialogSession::help()
+{
+    Window* dialog = LiveDialog(m_dialog);
+    if (!dialog || !dialog->permanent)
+        return ActionResult::Refused("the dialog is closed");
+    // The dialog manager turns F1 into WM_HELP naming the control with the
+    // focus; a control that does not answer it passes it up to its dialog,
+    // so here the dialog gets it directly.
+    Window* focused = mfcwin::Find(dialog->focus);
+    HELPINFO info{sizeof(HELPINFO), HELPINFO_WINDOW, focused ? focused->id : 0,
+                  focused ? focused->handle : m_dialog, 0, {0, 0}};
+    dialog->permanent->SendMessage(WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    mfcwin::DeliverPostedCommands();
+    return {};
+}
+
+ActionResult DialogSession::paint(int id, std::vector<DrawnShape>& shapes, bool pushed)
+{
+    Window* dialog = LiveDialog(m_dialog);
+    if (!dialog)
+        return ActionResult::Refused("the dialog is closed");
+    Window* control = mfcwin::Reachable(m_dialog, id);
+    if (!control)
+        return ActionResult::Refused("there is no control " + Id(id));
+    const bool ownerDraw = control->kind == Kind::Button && (control->style & BS_TYPEMASK) == BS_OWNERDRAW;
+    if (!ownerDraw && control->kind != Kind::Static)
+        return ActionResult::Refused("control " + Id(id) + " is not an owner-draw button or a static text");
+    CWnd* parent = ParentOf(m_dialog, control);
+    if (!parent)
+        return ActionResult::Refused("control " + Id(id) + " has no window to draw it");
+    if (!ownerDraw) {
+        // A static text draws itself; what it asks its parent is its colours.
+        const std::unique_ptr<HDC__, void (*)(HDC)> dc(mfcwin::NewRecordingDC(shapes), &mfcwin::DeleteRecordingDC);
+        const LRESULT brush = parent->SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                                                  reinterpret_cast<LPARAM>(control->handle));
+        DrawnShape answer;
+        answer.kind = DrawnShape::Kind::Brush;
+        answer.brush = reinterpret_cast<HGDIOBJ>(brush);
+        shapes.push_back(answer);
+        return {};
+    }
+    UINT state = (pushed ? ODS_SELECTED : 0u) | (control->enabled ? 0u : ODS_DISABLED) |
+                 (dialog->focus == control->handle ? ODS_FOCUS : 0u);
+    const std::unique_ptr<HDC__, void (*)(HDC)> dc(mfcwin::NewRecordingDC(shapes), &mfcwin::DeleteRecordingDC);
+    const RECT client{0, 0, control->rect.right - control->rect.left, control->rect.bottom - control->rect.top};
+    DRAWITEMSTRUCT item{ODT_BUTTON, static_cast<UINT>(id), 0, ODA_DRAWENTIRE, state, control->handle, dc.get(), client, 0};
+    parent->SendMessage(WM_DRAWITEM, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&item));
+    return {};
+}
+
 ActionResult DialogSession::cancel()
 {
     if (!LiveDialog(m_dialog))
@@ -376,11 +436,11 @@ ActionResult DialogSession::perform(const std::string& line)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (verb.empty())
         return ActionResult::Refused(std::string("no action; actions: ") + kActions);
-    if (verb == "ok" || verb == "cancel") {
+    if (verb == "ok" || verb == "cancel" || verb == "help") {
         std::string extra;
         if (in >> extra)
             return ActionResult::Refused(verb + " takes nothing after it");
-        return verb == "ok" ? ok() : cancel();
+        return verb == "ok" ? ok() : verb == "help" ? help() : cancel();
     }
     if (verb == "tab") {
         std::string word, extra;

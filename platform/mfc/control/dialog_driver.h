@@ -6,7 +6,8 @@
 // driver a dialog is cancelled as it opens.
 //
 // Actions, one a line in text form (DialogSession::perform):
-//   click ID            push a button, toggle a check box, pick a radio button
+//   click ID            push a button, toggle a check box, pick a radio button,
+//                       click a static text that notifies (a hyperlink)
 //   check ID on|off     set a check box (clicking it when it differs)
 //   text ID VALUE       type VALUE (the rest of the line) into an edit box
 //   select ID INDEX...  select exactly these items of a list (none: clear)
@@ -15,12 +16,14 @@
 //                       opens (without CMD the driver is asked)
 //   spin ID up|down     click an arrow of an up-down control
 //   tab INDEX           show another page of a tab dialog
+//   help                press F1 (WM_HELP to the dialog)
 //   ok, cancel          press Enter or Escape
 // An action on a control that does not exist, is disabled or hidden, or of
 // the wrong kind is refused with one line saying why and changes nothing.
 // In a tab dialog the ids name the controls of the page shown first, then
 // those of the dialog itself.
 #pragma once
+#include "device_context.h"
 #include "dialog_form.h"
 
 #include <optional>
@@ -50,6 +53,12 @@ public:
     ActionResult rclick(int id, std::optional<UINT> command = std::nullopt);
     ActionResult spin(int id, bool up);
     ActionResult tab(int index);
+    ActionResult help();
+    // Has owner-draw button `id` draw itself as it is now (pushed when
+    // `pushed`); what it drew goes to `shapes`. For a static text, the
+    // colour request its parent gets: what was set on the device context,
+    // then the brush answered (a Brush shape, null when unanswered).
+    ActionResult paint(int id, std::vector<DrawnShape>& shapes, bool pushed = false);
     ActionResult ok();
     ActionResult cancel();
     // One action in text form (above).

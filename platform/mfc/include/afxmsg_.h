@@ -87,3 +87,9 @@ protected:                                                                      
 #define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn)                                                                      \
     {WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(wNotifyCode), 0, 0, AfxSigNotify_v,                                \
      static_cast<AFX_PMSG_NOTIFY>(static_cast<void (ThisClass::*)(NMHDR*, LRESULT*)>(&ThisClass::memberFxn))},
+
+// A command notification (STN_CLICKED, BN_CLICKED) the parent reflects back
+// to the control that sent it, so the control handles its own clicks.
+#define ON_CONTROL_REFLECT(wNotifyCode, memberFxn)                                                                     \
+    {WM_REFLECT_BASE + WM_COMMAND, static_cast<UINT>(wNotifyCode), 0, 0, AfxSigCmd_v,                                  \
+     static_cast<AFX_PMSG>(static_cast<void (ThisClass::*)()>(&ThisClass::memberFxn))},

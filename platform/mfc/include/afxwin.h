@@ -89,6 +89,7 @@ protected:
 };
 
 class CDataExchange;
+class CDC;
 
 class CWnd : public CCmdTarget {
 public:
@@ -114,6 +115,8 @@ public:
     // The check state of button `id` of this dialog (BST_CHECKED, ...).
     UINT IsDlgButtonChecked(int id) const;
     CWnd* SetFocus();                      // the window that had the focus
+    // Takes `remove` off the style and puts `add` on; TRUE when it changed.
+    BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
     void GetClientRect(LPRECT rect) const;
     void GetWindowRect(LPRECT rect) const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -130,6 +133,13 @@ protected:
     // A notification the parent reflects back to the control that sent it
     // (ON_NOTIFY_REFLECT); TRUE when the control handled it.
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // F1 (WM_HELP): TRUE when the window handled the help request. MFC maps
+    // it with ON_WM_HELPINFO; here it is a virtual a dialog overrides.
+    virtual BOOL OnHelpInfo(HELPINFO* info);
+    // A static text's colour request, reflected from the parent
+    // (ON_WM_CTLCOLOR_REFLECT in MFC): the brush for the background, null
+    // to leave the request to the parent.
+    virtual HBRUSH CtlColor(CDC* dc, UINT controlType);
 
     DECLARE_MESSAGE_MAP()
 };
@@ -158,7 +168,40 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-class CButton : public CWnd {};
+class CPen {
+public:
+    CPen(int style, int width, COLORREF colour) : m_style(style), m_width(width), m_colour(colour) {}
+    int m_style;
+    int m_width;
+    COLORREF m_colour;
+};
+
+// A device context. There is no screen: what is drawn into it is recorded
+// for the dialog driver (DialogSession::paint); text is measured in the
+// shell font's average character cell (6 x 13 pixels).
+class CDC {
+public:
+    HDC m_hDC = nullptr;
+    static CDC* FromHandle(HDC dc);
+    BOOL DrawFrameControl(LPRECT rect, UINT type, UINT state);
+    COLORREF SetTextColor(COLORREF colour); // the colour before
+    int SetBkMode(int mode);                // the mode before
+    CSize GetTextExtent(LPCSTR text, int count) const;
+    int DrawText(LPCSTR text, int count, LPRECT rect, UINT format);
+    CPen* SelectObject(CPen* pen); // the pen selected before
+    CPoint MoveTo(int x, int y);   // the position before
+    BOOL LineTo(int x, int y);
+    void DrawFocusRect(LPCRECT rect);
+};
+
+class CButton : public CWnd {
+public:
+    // Draws an owner-draw button; the parent reflects WM_DRAWITEM here.
+    virtual void DrawItem(LPDRAWITEMSTRUCT) {}
+
+protected:
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+};
 
 class CEdit : public CWnd {
 public:

@@ -17,3 +17,9 @@ public:
     operator LPRECT() { return this; }
     operator LPCRECT() const { return this; }
 };
+
+class CSize : public tagSIZE {
+public:
+    CSize() : tagSIZE{0, 0} {}
+    CSize(int x, int y) : tagSIZE{x, y} {}
+};

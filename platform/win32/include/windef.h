@@ -47,6 +47,11 @@ using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 struct HWND__;
 using HWND = HWND__*;
+struct HDC__;
+using HDC = HDC__*;
+struct HBRUSH__;
+using HBRUSH = HBRUSH__*;
+using HGDIOBJ = void*;
 struct HMENU__;
 using HMENU = HMENU__*;
 struct HKEY__;
@@ -65,6 +70,11 @@ using LSTATUS = LONG;
 #define MAX_PATH 260
 // The halves of a 32-bit value (message parameters, version numbers).
 #define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xFFFF))
+// A colour as 0x00BBGGRR.
+using COLORREF = DWORD;
+#define RGB(r, g, b)                                                                                                   \
+    (static_cast<COLORREF>(static_cast<BYTE>(r) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8) |                     \
+                           (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
 #define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xFFFF))
 #define INFINITE 0xFFFFFFFFu
 #define WINAPI

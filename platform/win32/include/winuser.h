@@ -112,6 +112,11 @@ struct tagRECT {
     LONG bottom;
 };
 using RECT = tagRECT;
+struct tagSIZE {
+    LONG cx;
+    LONG cy;
+};
+using SIZE = tagSIZE;
 using LPRECT = RECT*;
 using LPCRECT = const RECT*;
 using LPPOINT = POINT*;
@@ -133,6 +138,18 @@ using LPNMHDR = NMHDR*;
 #define WM_LBUTTONUP 0x0202
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
+// F1 in a dialog: the dialog manager sends WM_HELP with a HELPINFO.
+#define WM_HELP 0x0053
+#define HELPINFO_WINDOW 0x0001
+struct HELPINFO {
+    UINT cbSize;
+    int iContextType;
+    int iCtrlId;
+    HANDLE hItemHandle;
+    DWORD_PTR dwContextId;
+    POINT MousePos;
+};
+using LPHELPINFO = HELPINFO*;
 
 #define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(static_cast<WORD>(l) | (static_cast<DWORD>(static_cast<WORD>(h)) << 16))))
 
@@ -181,6 +198,49 @@ using LPNMHDR = NMHDR*;
 #define SS_CENTER 0x00000001L
 #define SS_RIGHT 0x00000002L
 #define SS_NOTIFY 0x00000100L
+// Owner drawing: the parent of an owner-draw control gets WM_DRAWITEM with
+// what to draw, and reflects it to the control.
+#define WM_DRAWITEM 0x002B
+#define ODT_BUTTON 4
+#define ODA_DRAWENTIRE 0x0001
+#define ODS_SELECTED 0x0001
+#define ODS_DISABLED 0x0004
+#define ODS_FOCUS 0x0010
+#define DFC_BUTTON 4
+#define DFCS_BUTTONPUSH 0x0010
+#define DFCS_PUSHED 0x0200
+#define DT_SINGLELINE 0x00000020
+#define PS_SOLID 0
+struct DRAWITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    UINT itemID;
+    UINT itemAction;
+    UINT itemState;
+    HWND hwndItem;
+    HDC hDC;
+    RECT rcItem;
+    ULONG_PTR itemData;
+};
+using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
+
+// A static text asks its parent for its colours with WM_CTLCOLORSTATIC
+// (wParam: the device context, lParam: the control); the answer is a brush.
+#define WM_CTLCOLORSTATIC 0x0138
+#define CTLCOLOR_STATIC 6
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define HOLLOW_BRUSH 5
+HGDIOBJ GetStockObject(int object);
+
+// A click on a static text with SS_NOTIFY.
+#define STN_CLICKED 0
+
+// System colours (GetSysColor).
+#define COLOR_HIGHLIGHT 13
+#define COLOR_GRAYTEXT 17
+#define COLOR_BTNTEXT 18
+DWORD GetSysColor(int index);
 
 // ShowWindow.
 #define SW_HIDE 0
