@@ -98,6 +98,8 @@ their index, selection ([x]) and focus. Then one action a line:
                                     menu it opens (without it the menu is
                                     printed and the next line picks)
   spin ID up|down                   click an arrow of an up-down control
+  mousemove ID X Y                  move the pointer to X, Y of the control
+                                    (outside it: leave it; a link hovers)
   tab INDEX                         show another page of a tab dialog (ids
                                     name the shown page's controls first)
   help                              press F1 (Options opens the manual)

@@ -206,6 +206,19 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         *result = reinterpret_cast<LRESULT>(brush);
         return brush != nullptr;
     }
+    if (message == WM_SETCURSOR) {
+        // Left to the window procedure, the class cursor shows: the arrow.
+        if (!OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), HIWORD(lParam)))
+            SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        *result = TRUE;
+        return TRUE;
+    }
+    if (message == WM_MOUSEMOVE) {
+        // The coordinates are signed: a captured mouse may be left of or
+        // above the window.
+        OnMouseMove(static_cast<UINT>(wParam), CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+        return TRUE;
+    }
     if (message == WM_HELP) {
         *result = OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
         return TRUE;
@@ -275,6 +288,46 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate)
 void AfxThrowUserException() { throw new CUserException; }
 
 HBRUSH CWnd::CtlColor(CDC*, UINT) { return nullptr; }
+
+BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return FALSE; }
+
+void CWnd::OnMouseMove(UINT, CPoint) {}
+
+DWORD CWnd::GetStyle() const
+{
+    Window* window = mfcwin::Find(m_hWnd);
+    return window ? window->style : 0;
+}
+
+CWnd* CWnd::GetParent() const
+{
+    Window* window = mfcwin::Find(m_hWnd);
+    return window ? FromHandle(window->parent) : nullptr;
+}
+
+BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT flags)
+{
+    Window* window = mfcwin::Find(m_hWnd);
+    if (!window)
+        return FALSE;
+    RECT& rect = window->rect;
+    if (!(flags & SWP_NOMOVE)) {
+        const LONG width = rect.right - rect.left;
+        const LONG height = rect.bottom - rect.top;
+        rect = {x, y, x + width, y + height};
+    }
+    if (!(flags & SWP_NOSIZE)) {
+        rect.right = rect.left + std::max(cx, 0);
+        rect.bottom = rect.top + std::max(cy, 0);
+    }
+    return TRUE;
+}
+
+void CWnd::Invalidate(BOOL)
+{
+    if (Window* window = mfcwin::Find(m_hWnd))
+        ++window->repaints;
+}
 
 // Nothing answers help unless a window says it does.
 BOOL CWnd::OnHelpInfo(HELPINFO*) { return FALSE; }

@@ -10,6 +10,7 @@ struct HDC__ {
     CDC wrapper;
     std::vector<DrawnShape>* shapes = nullptr;
     CPen* pen = nullptr;
+    CFont* font = nullptr;
     POINT position{0, 0};
     COLORREF textColour = RGB(0, 0, 0);
     int bkMode = OPAQUE;
@@ -155,3 +156,21 @@ BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
         *result = TRUE;
     return TRUE;
 }
+
+CFont* CDC::SelectObject(CFont* font)
+{
+    if (!m_hDC)
+        return nullptr;
+    CFont* before = m_hDC->font;
+    m_hDC->font = font;
+    return before;
+}
+
+CClientDC::CClientDC(CWnd*)
+{
+    // Without a shapes list nothing drawn here is recorded.
+    m_hDC = new HDC__;
+    m_hDC->wrapper.m_hDC = m_hDC;
+}
+
+CClientDC::~CClientDC() { delete m_hDC; }

@@ -69,9 +69,22 @@ DialogForm DialogSession::form() const
             shown.emplace_back(onPage, tab->activeTab);
         }
     }
+    // A control may own a tooltip of its own (a link showing its URL).
+    for (const auto& [child, pageIndex] : shown)
+        for (HWND owned : mfcwin::Find(child)->children) {
+            Window* tip = mfcwin::Find(owned);
+            if (!tip || tip->kind != Kind::ToolTip)
+                continue;
+            form.relayedToTooltips += tip->relayed;
+            if (tip->active)
+                for (const auto& [tool, text] : tip->tools)
+                    tips[tool] = text;
+        }
     for (const auto& [child, pageIndex] : shown) {
         Window* window = mfcwin::Find(child);
         FormControl control;
+        control.rect = window->rect;
+        control.repaints = window->repaints;
         control.id = window->id;
         control.kind = mfcwin::KindName(window->kind);
         control.enabled = window->enabled;

@@ -129,7 +129,7 @@ bool ParseInt(const std::string& word, int& value)
 }
 
 const char* const kActions = "click ID, check ID on|off, text ID VALUE, select ID INDEX..., focus ID INDEX, "
-                             "rclick ID [COMMAND], spin ID up|down, tab INDEX, help, ok, cancel";
+                             "rclick ID [COMMAND], spin ID up|down, mousemove ID X Y, tab INDEX, help, ok, cancel";
 
 // The tab control of a tab dialog, or null.
 Window* TabOf(HWND dialog)
@@ -171,6 +171,20 @@ ActionResult DialogSession::deliverCommand(int id, UINT code)
         parent->SendMessage(WM_COMMAND, MAKEWPARAM(id, code),
                             reinterpret_cast<LPARAM>(control ? control->handle : nullptr));
     mfcwin::DeliverPostedCommands();
+    return {};
+}
+
+ActionResult DialogSession::mouseMove(int id, int x, int y)
+{
+    Window* control = nullptr;
+    if (ActionResult reach = Reach(m_dialog, id, control); !reach.done)
+        return reach;
+    CWnd* window = CWnd::FromHandle(control->handle);
+    // Windows asks for the cursor before the move, unless a window holds
+    // the capture (then the cursor stays as it is).
+    if (!GetCapture())
+        window->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(control->handle), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    window->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
     return {};
 }
 
@@ -450,7 +464,7 @@ ActionResult DialogSession::perform(const std::string& line)
         return tab(index);
     }
     if (verb != "click" && verb != "check" && verb != "text" && verb != "select" && verb != "focus" &&
-        verb != "rclick" && verb != "spin")
+        verb != "rclick" && verb != "spin" && verb != "mousemove")
         return ActionResult::Refused("unknown action \"" + verb + "\"; actions: " + kActions);
     std::string idWord;
     int id = 0;
@@ -490,6 +504,11 @@ ActionResult DialogSession::perform(const std::string& line)
         if (words.size() != 1 || (words[0] != "up" && words[0] != "down"))
             return ActionResult::Refused("spin needs up or down after the control id");
         return spin(id, words[0] == "up");
+    }
+    if (verb == "mousemove") {
+        if (numbers.size() != 2)
+            return ActionResult::Refused("mousemove needs X and Y after the control id");
+        return mouseMove(id, numbers[0], numbers[1]);
     }
     if (verb == "select")
         return select(id, numbers);

@@ -61,6 +61,9 @@ void Destroy(HWND handle)
         Destroy(child);
     if (Window* parent = Find(window->parent))
         std::erase(parent->children, handle);
+    // As on Windows, a window that goes lets go of the mouse.
+    if (GetCapture() == handle)
+        ReleaseCapture();
     if (window->permanent)
         window->permanent->m_hWnd = nullptr;
     if (window->temporary)

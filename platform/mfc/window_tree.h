@@ -41,6 +41,8 @@ struct Window {
     UINT textLimit = 30000; // what an edit box takes without EM_LIMITTEXT
     RECT rect{};            // pixels, in the parent's client area
     HWND parent = nullptr;
+    HFONT font = nullptr; // null: the dialog's shell font
+    long repaints = 0;    // Invalidate calls
     std::vector<HWND> children; // template order: the tab order
 
     // List view.

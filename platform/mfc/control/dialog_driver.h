@@ -15,6 +15,9 @@
 //   rclick ID [CMD]     right-click a list; CMD picks from the popup menu it
 //                       opens (without CMD the driver is asked)
 //   spin ID up|down     click an arrow of an up-down control
+//   mousemove ID X Y    move the pointer to X, Y of the control's client area
+//                       (negative or beyond it: leaving it); the cursor
+//                       request comes first unless a window holds the capture
 //   tab INDEX           show another page of a tab dialog
 //   help                press F1 (WM_HELP to the dialog)
 //   ok, cancel          press Enter or Escape
@@ -52,6 +55,7 @@ public:
     ActionResult focus(int id, int index);
     ActionResult rclick(int id, std::optional<UINT> command = std::nullopt);
     ActionResult spin(int id, bool up);
+    ActionResult mouseMove(int id, int x, int y);
     ActionResult tab(int index);
     ActionResult help();
     // Has owner-draw button `id` draw itself as it is now (pushed when

@@ -22,6 +22,8 @@ struct FormControl {
     int check = -1;   // BST_ state of a check box or radio button; -1 for other kinds
     std::string text; // caption or contents
     std::string tip;  // the tooltip attached to the control, if any
+    RECT rect{};      // pixels, in the parent's client area
+    long repaints = 0; // repaints the control asked for (Invalidate)
     std::vector<std::string> columns;
     std::vector<FormItem> items; // a list's items; a tab control's pages
     int page = -1;               // the tab page the control is on; -1: the dialog itself

@@ -91,6 +91,28 @@ protected:
 class CDataExchange;
 class CDC;
 
+// A font object: the logical font it was made from (wingdi.h). Deleted with
+// its wrapper when the wrapper made it; the wrapper GetFont hands out is the
+// window's and deletes nothing.
+class CFont {
+public:
+    CFont() = default;
+    ~CFont();
+    CFont(const CFont&) = delete;
+    CFont& operator=(const CFont&) = delete;
+
+    HFONT m_hObject = nullptr;
+    operator HFONT() const { return m_hObject; }
+    // FALSE when the wrapper already holds a font or `font` is null.
+    BOOL CreateFontIndirect(const LOGFONTA* font);
+    // sizeof(LOGFONTA) when copied, 0 without a font.
+    int GetLogFont(LOGFONTA* font) const;
+    BOOL DeleteObject();
+
+private:
+    bool m_created = false;
+};
+
 class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
@@ -119,6 +141,20 @@ public:
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
     void GetClientRect(LPRECT rect) const;
     void GetWindowRect(LPRECT rect) const;
+    DWORD GetStyle() const;
+    // There is no screen: a window's rectangle is already in its parent's
+    // client area, so the conversion changes nothing.
+    void ScreenToClient(LPRECT) const {}
+    CWnd* GetParent() const;
+    // Moves and sizes the window in its parent's client area (SWP_NOMOVE,
+    // SWP_NOSIZE keep either); there is no Z order here to change.
+    BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
+    // The window's font; a control of a dialog template starts with the
+    // dialog's shell font. The wrapper is the window's, valid while the font is.
+    CFont* GetFont() const;
+    void SetFont(CFont* font, BOOL redraw = TRUE);
+    // Nothing is painted; the request is counted (DialogForm::repaints).
+    void Invalidate(BOOL erase = TRUE);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     virtual BOOL PreTranslateMessage(MSG* message);
@@ -140,6 +176,12 @@ protected:
     // (ON_WM_CTLCOLOR_REFLECT in MFC): the brush for the background, null
     // to leave the request to the parent.
     virtual HBRUSH CtlColor(CDC* dc, UINT controlType);
+    // WM_SETCURSOR: TRUE when the window set the cursor; otherwise the
+    // window's class cursor, the arrow, shows. MFC maps it with
+    // ON_WM_SETCURSOR; here it is a virtual a control overrides.
+    virtual BOOL OnSetCursor(CWnd* window, UINT hitTest, UINT message);
+    // WM_MOUSEMOVE, the point in client coordinates (ON_WM_MOUSEMOVE in MFC).
+    virtual void OnMouseMove(UINT flags, CPoint point);
 
     DECLARE_MESSAGE_MAP()
 };
@@ -189,9 +231,20 @@ public:
     CSize GetTextExtent(LPCSTR text, int count) const;
     int DrawText(LPCSTR text, int count, LPRECT rect, UINT format);
     CPen* SelectObject(CPen* pen); // the pen selected before
+    CFont* SelectObject(CFont* font); // the font selected before
     CPoint MoveTo(int x, int y);   // the position before
     BOOL LineTo(int x, int y);
     void DrawFocusRect(LPCRECT rect);
+};
+
+// The device context of a window's client area, for measuring; nothing
+// drawn into it is recorded.
+class CClientDC : public CDC {
+public:
+    explicit CClientDC(CWnd* window);
+    ~CClientDC();
+    CClientDC(const CClientDC&) = delete;
+    CClientDC& operator=(const CClientDC&) = delete;
 };
 
 class CButton : public CWnd {

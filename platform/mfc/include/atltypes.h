@@ -14,6 +14,11 @@ public:
     CRect(int l, int t, int r, int b) : tagRECT{l, t, r, b} {}
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    // Left and top edges inside, right and bottom outside, as Windows counts.
+    BOOL PtInRect(POINT point) const
+    {
+        return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
+    }
     operator LPRECT() { return this; }
     operator LPCRECT() const { return this; }
 };

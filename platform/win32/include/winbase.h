@@ -68,3 +68,8 @@ DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languag
 // (a file that cannot be run). The launcher of shell.h (control face) sees
 // these calls as it sees ShellExecuteA's.
 UINT WinExec(LPCSTR commandLine, UINT showCommand);
+
+// The Windows directory, as the module sees paths (a DOS path): "C:\\WINDOWS".
+// Returns the length copied; with a buffer too small, the size needed
+// (terminator included) and nothing copied.
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);

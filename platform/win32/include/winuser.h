@@ -198,6 +198,7 @@ using LPHELPINFO = HELPINFO*;
 #define SS_CENTER 0x00000001L
 #define SS_RIGHT 0x00000002L
 #define SS_NOTIFY 0x00000100L
+#define SS_CENTERIMAGE 0x00000200L
 // Owner drawing: the parent of an owner-draw control gets WM_DRAWITEM with
 // what to draw, and reflects it to the control.
 #define WM_DRAWITEM 0x002B
@@ -272,6 +273,42 @@ BOOL MessageBeep(UINT type);
 #ifndef MAKEINTRESOURCEA
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 #endif
+
+// Cursors. The system cursors (IDC_ARROW, IDC_HAND) are handles that stand
+// for themselves and are never destroyed; a module holds no cursor resources
+// here (string tables only), so LoadCursorA with a module finds none and
+// fails. There is no pointer to show a cursor on: SetCursor keeps the cursor
+// the thread asked for, GetCursor reads it back (null until one is set).
+struct HICON__;
+using HICON = HICON__*;
+using HCURSOR = HICON;
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_HAND MAKEINTRESOURCEA(32649)
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+HCURSOR SetCursor(HCURSOR cursor); // the cursor before
+HCURSOR GetCursor();
+// A copy of a system cursor is the system cursor itself.
+HICON CopyIcon(HICON icon);
+#define CopyCursor(cursor) (static_cast<HCURSOR>(CopyIcon(static_cast<HICON>(cursor))))
+// FALSE for a system cursor, which nobody may destroy.
+BOOL DestroyCursor(HCURSOR cursor);
+
+// Mouse capture: while a window of the thread holds it, that window gets the
+// mouse messages even with the pointer outside it. Destroying the window
+// releases it.
+HWND SetCapture(HWND window); // the window that held it before
+BOOL ReleaseCapture();
+HWND GetCapture();
+
+#define WM_SETCURSOR 0x0020
+#define WM_MOUSEMOVE 0x0200
+#define HTCLIENT 1
+#define MAKELPARAM(l, h) (static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(l) | (static_cast<DWORD>(static_cast<WORD>(h)) << 16))))
+
+// SetWindowPos.
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
 
 // Menus: a menu bar or pop-up is a list of items, each a text (empty for an
 // untitled item such as a maximised document window's icon) with a command
