@@ -101,20 +101,29 @@ void COptionsDialog::OnFileButton()
         SaveToFile();
 }
 
-void COptionsDialog::LoadFromFile()
+bool COptionsDialog::AskSettingsFile(BOOL open, std::string& path)
 {
     const std::string extension = ResourceString(IDS_SETTINGS_FILE_EXT);
     const std::string name = ResourceString(IDS_SETTINGS_FILE_NAME);
     const std::string filter = ResourceString(IDS_SETTINGS_FILE_FILTER);
-    CFileDialog dialog(TRUE, extension.c_str(), name.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+    CFileDialog dialog(open, extension.c_str(), name.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                        filter.c_str(), this);
     if (dialog.DoModal() != IDOK)
+        return false;
+    path = dialog.GetPathName().GetString();
+    return true;
+}
+
+void COptionsDialog::LoadFromFile()
+{
+    std::string path;
+    if (!AskSettingsFile(TRUE, path))
         return;
     // Keys the file lacks keep what the pages hold.
     Settings settings;
     m_exportPage.ToSettings(settings);
     m_importPage.ToSettings(settings);
-    LoadSettingsFile(dialog.GetPathName(), settings);
+    LoadSettingsFile(path.c_str(), settings);
     m_exportPage.FromSettings(settings);
     m_importPage.FromSettings(settings);
     m_exportPage.UpdateData(FALSE);
@@ -128,18 +137,14 @@ void COptionsDialog::SaveToFile()
     // told, and the file would otherwise hold what OK would not accept.
     if (!m_exportPage.UpdateData(TRUE) || !m_importPage.UpdateData(TRUE))
         return;
-    const std::string extension = ResourceString(IDS_SETTINGS_FILE_EXT);
-    const std::string name = ResourceString(IDS_SETTINGS_FILE_NAME);
-    const std::string filter = ResourceString(IDS_SETTINGS_FILE_FILTER);
-    CFileDialog dialog(FALSE, extension.c_str(), name.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                       filter.c_str(), this);
-    if (dialog.DoModal() != IDOK)
+    std::string path;
+    if (!AskSettingsFile(FALSE, path))
         return;
     Settings settings;
     m_exportPage.ToSettings(settings);
     m_importPage.ToSettings(settings);
-    if (!SaveSettingsFile(dialog.GetPathName(), settings)) {
-        const std::string text = FormatResource(IDS_SETTINGS_FILE_NOT_SAVED, {dialog.GetPathName().GetString()});
+    if (!SaveSettingsFile(path.c_str(), settings)) {
+        const std::string text = FormatResource(IDS_SETTINGS_FILE_NOT_SAVED, {path});
         const std::string caption = ResourceString(IDS_OPTIONS_TITLE);
         MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
     }

@@ -9,6 +9,8 @@
 #include <acui.h>
 #include <adui.h>
 
+#include <string>
+
 // What the dialog needs of the module that shows it, handed down by the
 // command: the module whose version the About page shows, and the Help
 // keyword's work, which F1 runs too.
@@ -31,6 +33,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The settings file's path from the Open (open) or Save file dialog;
+    // false when the user cancels.
+    bool AskSettingsFile(BOOL open, std::string& path);
     void LoadFromFile();
     void SaveToFile();
 
