@@ -52,11 +52,8 @@ std::unique_ptr<AcDbDatabase::Imp> NewImp(AcDbDatabase* self)
 template <class T>
 T* AcDbDatabase::Imp::addSynthetic(const char* dxfName)
 {
-    auto object = AcDbInternals::make<T>();
-    T* raw = object.get();
+    T* raw = create<T>(0);
     AcDbInternals::dxfName(*raw) = dxfName;
-    newStub(raw, 0);
-    objects.push_back(std::move(object));
     return raw;
 }
 template AcDbBlockTable* AcDbDatabase::Imp::addSynthetic<AcDbBlockTable>(const char*);
@@ -162,7 +159,8 @@ Acad::ErrorStatus AcDbDatabase::dxfOut(const char* fileName, int, bool)
         return Acad::eInvalidInput;
     std::string path = UnixPathFromDos(fileName);
     std::string error;
-    if (!ReplaceFileKeepingItsMode(path, DxfWrite(*m_imp), error)) {
+    const Imp& imp = *m_imp;
+    if (!ReplaceFileKeepingItsMode(path, [&imp](int fd) { return DxfWriteTo(imp, fd); }, error)) {
         m_imp->lastError = TextForTerminal(error);
         return Acad::eFileAccessErr;
     }
@@ -198,10 +196,10 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool create
         return es;
     if (objHandle.isNull())
         return Acad::eNullHandle;
-    auto it = m_imp->byHandle.find(objHandle.value());
-    if (it == m_imp->byHandle.end())
+    AcDbStub* stub = m_imp->byHandle.find(objHandle.value());
+    if (!stub)
         return createIfNotFound ? Acad::eNotImplementedYet : Acad::eUnknownHandle;
-    retId = AcDbObjectId(it->second);
+    retId = AcDbObjectId(stub);
     return Acad::eOk;
 }
 

@@ -97,6 +97,17 @@ void SetText(AcDbObject& o, std::initializer_list<const char*> cls, std::initial
     AcDbInternals::setGroup(o, cls, order, code, DxfEncodeText(field, CodecOf(o)));
 }
 
+// A shared name (DbNames): the object keeps the database's copy.
+void SetName(AcDbObject& o, std::initializer_list<const char*> cls, std::initializer_list<int> order, int code,
+             const std::string*& field, const std::string& current, std::string_view value)
+{
+    AcDbDatabase::Imp* imp = AcDbInternals::imp(o);
+    if (current == value || !imp)
+        return;
+    field = imp->names.intern(value);
+    AcDbInternals::setGroup(o, cls, order, code, DxfEncodeText(*field, CodecOf(o)));
+}
+
 void SetPoint(AcDbObject& o, std::initializer_list<const char*> cls, std::initializer_list<int> order, int code,
               AcGePoint3d& field, const AcGePoint3d& value)
 {
@@ -119,7 +130,7 @@ double NormalizeAngle(double angle)
 
 // --- text
 
-AcGePoint3d AcDbText::position() const { return ToWorld(m_position, m_normal); }
+AcGePoint3d AcDbText::position() const { return ToWorld(m_position, normal()); }
 char* AcDbText::textString() const { return DxfNewString(m_text); }
 
 Acad::ErrorStatus AcDbText::setTextString(const char* text)
@@ -136,18 +147,18 @@ Acad::ErrorStatus AcDbText::setPosition(const AcGePoint3d& point)
 {
     if (Acad::ErrorStatus es = BeginSet(*this); es != Acad::eOk)
         return es;
-    SetPoint(*this, kTextClass, kAttribOrder, 10, m_position, ToPlane(point, m_normal));
+    SetPoint(*this, kTextClass, kAttribOrder, 10, m_position, ToPlane(point, normal()));
     return Acad::eOk;
 }
 
 // --- attribute definitions
 
-char* AcDbAttributeDefinition::tag() const { return DxfNewString(m_tag); }
+char* AcDbAttributeDefinition::tag() const { return DxfNewString(AcDbInternals::tag(*this)); }
 char* AcDbAttributeDefinition::prompt() const { return DxfNewString(m_prompt); }
 
 // --- attributes
 
-char* AcDbAttribute::tag() const { return DxfNewString(m_tag); }
+char* AcDbAttribute::tag() const { return DxfNewString(AcDbInternals::tag(*this)); }
 
 Acad::ErrorStatus AcDbAttribute::setFieldLength(Adesk::UInt16 length)
 {
@@ -171,7 +182,7 @@ Acad::ErrorStatus AcDbAttribute::setAttributeFromBlock(const AcDbAttributeDefini
 
     // The definition's baseline direction and up direction, in world
     // coordinates, carried through the block transform.
-    AcGeVector3d defNormal = AcDbInternals::normal(def);
+    AcGeVector3d defNormal = def.normal();
     AcGeMatrix3d defPlane = AcGeMatrix3d::planeToWorld(defNormal);
     double r = AcDbInternals::rotation(def);
     AcGeVector3d dir = m * (defPlane * AcGeVector3d(std::cos(r), std::sin(r), 0));
@@ -184,38 +195,43 @@ Acad::ErrorStatus AcDbAttribute::setAttributeFromBlock(const AcDbAttributeDefini
     if (dirLength == 0 || upLength == 0)
         return Acad::eDegenerateGeometry;
 
-    std::string tag = AcDbInternals::tag(def);
-    SetText(*this, kAttribClass, kAttribOrder, 2, m_tag, tag);
+    SetName(*this, kAttribClass, kAttribOrder, 2, m_tag, AcDbInternals::tag(*this), AcDbInternals::tag(def));
     SetInt(*this, kAttribClass, kAttribOrder, 70, m_flags, AcDbInternals::flags(def) & 0x0F);
     int fieldLength = m_fieldLength;
     SetInt(*this, kAttribClass, kAttribOrder, 73, fieldLength, AcDbInternals::fieldLength(def));
     m_fieldLength = static_cast<Adesk::UInt16>(fieldLength);
-    SetText(*this, kTextClass, kAttribOrder, 7, m_style, AcDbInternals::style(def));
+    SetName(*this, kTextClass, kAttribOrder, 7, m_style, AcDbInternals::style(*this), AcDbInternals::style(def));
     SetInt(*this, kTextClass, kAttribOrder, 71, m_generation, AcDbInternals::generation(def));
     SetInt(*this, kTextClass, kAttribOrder, 72, m_hmode, AcDbInternals::hmode(def));
     SetInt(*this, kAttribClass, kAttribOrder, 74, m_vmode, AcDbInternals::vmode(def));
-    SetAngle(*this, kTextClass, kAttribOrder, 51, m_oblique, AcDbInternals::oblique(def));
-    SetDouble(*this, kTextClass, kAttribOrder, 39, m_thickness, AcDbInternals::thickness(def));
+    // The seldom-set values are made only when they change.
+    double oblique = this->oblique(), thickness = this->thickness();
+    SetAngle(*this, kTextClass, kAttribOrder, 51, oblique, def.oblique());
+    SetDouble(*this, kTextClass, kAttribOrder, 39, thickness, def.thickness());
+    if (oblique != this->oblique())
+        AcDbInternals::oblique(*this) = oblique;
+    if (thickness != this->thickness())
+        AcDbInternals::thickness(*this) = thickness;
     SetDouble(*this, kTextClass, kAttribOrder, 40, m_height, AcDbInternals::height(def) * upLength);
     SetDouble(*this, kTextClass, kAttribOrder, 41, m_widthFactor,
               AcDbInternals::widthFactor(def) * dirLength / upLength);
     SetAngle(*this, kTextClass, kAttribOrder, 50, m_rotation, NormalizeAngle(std::atan2(dirInPlane.y, dirInPlane.x)));
-    if (!newNormal.isEqualTo(m_normal, 1e-12)) {
+    if (!newNormal.isEqualTo(normal(), 1e-12)) {
         for (unsigned i = 0; i < 3; ++i) {
-            double field = m_normal[i];
+            double field = normal()[i];
             SetDouble(*this, kTextClass, kAttribOrder, 210 + 10 * static_cast<int>(i), field, newNormal[i]);
         }
-        m_normal = newNormal;
+        AcDbInternals::normal(*this) = newNormal;
     }
     AcGePoint3d worldPosition = m * ToWorld(AcDbInternals::position(def), defNormal);
-    SetPoint(*this, kTextClass, kAttribOrder, 10, m_position, ToPlane(worldPosition, m_normal));
-    if (AcDbInternals::hasAlignment(def) || !def.isDefaultAlignment()) {
-        AcGePoint3d worldAlignment = m * ToWorld(AcDbInternals::alignment(def), defNormal);
-        SetPoint(*this, kTextClass, kAttribOrder, 11, m_alignment, ToPlane(worldAlignment, m_normal));
-        m_hasAlignment = true;
-    } else if (m_hasAlignment) {
+    SetPoint(*this, kTextClass, kAttribOrder, 10, m_position, ToPlane(worldPosition, normal()));
+    if (AcDbInternals::hasAlignmentOf(def) || !def.isDefaultAlignment()) {
+        AcGePoint3d worldAlignment = m * ToWorld(AcDbInternals::alignmentOf(def), defNormal);
+        SetPoint(*this, kTextClass, kAttribOrder, 11, AcDbInternals::alignment(*this), ToPlane(worldAlignment, normal()));
+        AcDbInternals::hasAlignment(*this) = true;
+    } else if (AcDbInternals::hasAlignmentOf(*this)) {
         // Left-aligned text carries its alignment point on its position.
-        SetPoint(*this, kTextClass, kAttribOrder, 11, m_alignment, m_position);
+        SetPoint(*this, kTextClass, kAttribOrder, 11, AcDbInternals::alignment(*this), m_position);
     }
     SetText(*this, kTextClass, kAttribOrder, 1, m_text, AcDbInternals::textString(def));
     return Acad::eOk;

@@ -93,7 +93,7 @@ bool AcDbHandle::getIntoAsciiBuffer(char* buffer) const
     return true;
 }
 
-bool AcDbObjectId::isErased() const { return m_stub && m_stub->object && m_stub->object->isErased(); }
+bool AcDbObjectId::isErased() const { return m_stub && m_stub->erased; }
 AcDbHandle AcDbObjectId::handle() const
 {
     if (!m_stub)
@@ -114,10 +114,17 @@ bool AcDbDatabase::Imp::fault(AcDbFault kind, Acad::ErrorStatus& status)
 
 AcDbStub* AcDbDatabase::Imp::newStub(AcDbObject* object, std::uint64_t handle)
 {
-    stubs.push_back(AcDbStub{object, self, handle});
+    stubs.push_back(AcDbStub{object, self, handle, object->isErased()});
     AcDbStub* stub = &stubs.back();
     AcDbInternals::stub(*object) = stub;
     return stub;
+}
+
+AcDbDatabase::Imp::~Imp()
+{
+    for (AcDbStub& stub : stubs)
+        if (stub.object && stub.object != header.get())
+            stub.object->~AcDbObject();
 }
 
 AcDbDatabase::Imp* AcDbInternals::imp(const AcDbObject& o)
@@ -166,7 +173,7 @@ Acad::ErrorStatus AcDbObject::erase(bool erasing)
         return es;
     if (m_erased == erasing)
         return erasing ? Acad::eWasErased : Acad::eOk;
-    m_erased = erasing;
+    AcDbInternals::setErased(*this, erasing);
     MarkChanged(*this);
     if (AcDbDatabase::Imp* imp = AcDbInternals::imp(*this))
         ++imp->changes;
@@ -280,7 +287,7 @@ void AcDbObjectIterator::step(bool backwards, bool skipErasedObjects)
 
 // --- entities
 
-char* AcDbEntity::layer() const { return DxfNewString(m_layer); }
+char* AcDbEntity::layer() const { return DxfNewString(AcDbInternals::layer(*this)); }
 
 Acad::ErrorStatus AcDbEntity::setLayer(const char* newLayer, Adesk::Boolean doSubents)
 {
@@ -306,9 +313,9 @@ Acad::ErrorStatus AcDbEntity::setLayer(const char* newLayer, Adesk::Boolean doSu
             targets.push_back(static_cast<AcDbEntity*>(AcDbInternals::seqend(*ref).stub()->object));
     }
     for (AcDbEntity* target : targets) {
-        if (target->m_layer == name)
+        if (AcDbInternals::layer(*target) == name)
             continue;
-        target->m_layer = name;
+        target->m_layer = imp->names.intern(name);
         AcDbInternals::setGroup(*target, {"AcDbEntity"}, {5, 330, 67, 410, 8}, 8, DxfEncodeText(name, imp->codec));
     }
     return Acad::eOk;
@@ -322,8 +329,8 @@ DxfGroupList& AcDbInternals::edit(AcDbObject& o)
         auto list = std::make_unique<DxfGroupList>();
         AcDbDatabase::Imp* imp = AcDbInternals::imp(o);
         std::string_view text;
-        if (imp && o.m_spanEnd > o.m_spanBegin)
-            text = std::string_view(imp->source).substr(o.m_spanBegin, o.m_spanEnd - o.m_spanBegin);
+        if (imp && o.m_spanLength > 0)
+            text = std::string_view(imp->source).substr(o.m_spanBegin, o.m_spanLength);
         // The span holds whole lines, code then value: one group per two lines.
         list->groups.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) / 2 + 1);
         std::size_t pos = 0;

@@ -1,6 +1,9 @@
 // Internal to the drawing database stand-in: the database's state, the
 // object stubs behind ids, and the group lists of changed records.
 #pragma once
+#include "db_arena.h"
+#include "db_handle_table.h"
+#include "db_names.h"
 #include "dbdatabase.h"
 #include "dbents.h"
 #include "dbmain.h"
@@ -12,6 +15,7 @@
 #include <deque>
 #include <initializer_list>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -22,6 +26,10 @@ public:
     AcDbObject* object = nullptr;
     AcDbDatabase* database = nullptr;
     std::uint64_t handle = 0;
+    // A copy of the object's erased flag, so that AcDbObjectId::isErased,
+    // asked for every id a walk meets, reads the stub it already holds
+    // instead of following it to the object as well.
+    bool erased = false;
 };
 
 // One group of a changed record. A group as read points into the source
@@ -61,14 +69,21 @@ struct DxfGroupList {
 };
 
 struct AcDbDatabase::Imp {
+    Imp() = default;
+    Imp(const Imp&) = delete;
+    Imp& operator=(const Imp&) = delete;
+    // Ends the arena's objects before the arena and the stubs go.
+    ~Imp();
+
     AcDbDatabase* self = nullptr;
+    DbArena arena; // every object but the header's
     std::string source; // the text that was read; unchanged records are written from it
     std::string sourceName;
     std::string lastError;
     std::string lineEnding = "\r\n";
-    std::vector<std::unique_ptr<AcDbObject>> objects;
     std::deque<AcDbStub> stubs;
-    std::unordered_map<std::uint64_t, AcDbStub*> byHandle;
+    DbHandleTable byHandle;
+    DbNames names; // layer, style and tag names, one copy each
     std::uint64_t handseed = 1;
     std::unique_ptr<AcDbObject> header; // the HEADER section's groups, when there is one
 
@@ -101,6 +116,9 @@ struct AcDbDatabase::Imp {
     // The database's own DXF reader, for the control face's ReadDxfText.
     static Acad::ErrorStatus ReadText(AcDbDatabase& database, std::string text, const std::string& sourceName);
     AcDbStub* newStub(AcDbObject* object, std::uint64_t handle);
+    // A new object of kind T in the arena, with a stub of its own.
+    template <class T>
+    T* create(std::uint64_t handle);
     // Adds an object without a record in the file (model space of an R12
     // drawing, say); it gets a handle that is never written.
     template <class T>
@@ -117,13 +135,18 @@ struct AcDbInternals {
     static void setSpan(AcDbObject& o, std::size_t begin, std::size_t end)
     {
         o.m_spanBegin = begin;
-        o.m_spanEnd = end;
+        o.m_spanLength = static_cast<std::uint32_t>(end - begin);
     }
     static std::size_t spanBegin(const AcDbObject& o) { return o.m_spanBegin; }
-    static std::size_t spanEnd(const AcDbObject& o) { return o.m_spanEnd; }
+    static std::size_t spanEnd(const AcDbObject& o) { return o.m_spanBegin + o.m_spanLength; }
     static bool isDirty(const AcDbObject& o) { return o.m_dirty; }
     static DxfGroupList* groups(const AcDbObject& o) { return o.m_groups.get(); }
-    static void setErased(AcDbObject& o, bool erased) { o.m_erased = erased; }
+    static void setErased(AcDbObject& o, bool erased)
+    {
+        o.m_erased = erased;
+        if (o.m_stub)
+            o.m_stub->erased = erased;
+    }
     static AcDbDatabase::Imp* imp(const AcDbObject& o);
     // Records one open in `mode` (no erased or fault checks).
     static Acad::ErrorStatus open(AcDbObject& o, AcDb::OpenMode mode);
@@ -143,7 +166,25 @@ struct AcDbInternals {
     // Header variable `name` ("$LUNITS"), group `code`.
     static void setHeaderVariable(AcDbDatabase::Imp& imp, const char* name, int code, std::string value);
 
-    static std::string& layer(AcDbEntity& e) { return e.m_layer; }
+    // Shared names: read as text, set to the database's copy (DbNames).
+    static const std::string& layer(const AcDbEntity& e) { return e.m_layer ? *e.m_layer : NoName(); }
+    static void setLayer(AcDbEntity& e, const std::string* name) { e.m_layer = name; }
+    static const std::string& style(const AcDbText& t) { return t.m_style ? *t.m_style : StandardStyle(); }
+    static void setStyle(AcDbText& t, const std::string* name) { t.m_style = name; }
+    static const std::string& tag(const AcDbAttribute& a) { return a.m_tag ? *a.m_tag : NoName(); }
+    static void setTag(AcDbAttribute& a, const std::string* name) { a.m_tag = name; }
+    static const std::string& tag(const AcDbAttributeDefinition& a) { return a.m_tag ? *a.m_tag : NoName(); }
+    static void setTag(AcDbAttributeDefinition& a, const std::string* name) { a.m_tag = name; }
+    static const std::string& NoName()
+    {
+        static const std::string none;
+        return none;
+    }
+    static const std::string& StandardStyle()
+    {
+        static const std::string standard = "STANDARD";
+        return standard;
+    }
     static std::string& name(AcDbSymbolTableRecord& r) { return r.m_name; }
     static std::vector<AcDbObjectId>& records(AcDbSymbolTable& t) { return t.m_records; }
     static std::vector<AcDbObjectId>& entities(AcDbBlockTableRecord& b) { return b.m_entities; }
@@ -154,23 +195,29 @@ struct AcDbInternals {
 
     static AcDbText& text(AcDbText& t) { return t; }
     static AcGePoint3d& position(AcDbText& t) { return t.m_position; }
-    static AcGePoint3d& alignment(AcDbText& t) { return t.m_alignment; }
-    static bool& hasAlignment(AcDbText& t) { return t.m_hasAlignment; }
-    static AcGeVector3d& normal(AcDbText& t) { return t.m_normal; }
-    static double& thickness(AcDbText& t) { return t.m_thickness; }
-    static double& oblique(AcDbText& t) { return t.m_oblique; }
+    // A text's seldom-set values, made when first set (AcDbText::Uncommon).
+    static AcDbText::Uncommon& uncommon(AcDbText& t)
+    {
+        if (!t.m_uncommon)
+            t.m_uncommon = std::make_unique<AcDbText::Uncommon>();
+        return *t.m_uncommon;
+    }
+    static AcGePoint3d& alignment(AcDbText& t) { return uncommon(t).alignment; }
+    static bool& hasAlignment(AcDbText& t) { return uncommon(t).hasAlignment; }
+    static AcGeVector3d& normal(AcDbText& t) { return uncommon(t).normal; }
+    static double& thickness(AcDbText& t) { return uncommon(t).thickness; }
+    static double& oblique(AcDbText& t) { return uncommon(t).oblique; }
+    static AcGePoint3d alignmentOf(const AcDbText& t) { return t.m_uncommon ? t.m_uncommon->alignment : AcGePoint3d(); }
+    static bool hasAlignmentOf(const AcDbText& t) { return t.m_uncommon && t.m_uncommon->hasAlignment; }
     static double& rotation(AcDbText& t) { return t.m_rotation; }
     static double& height(AcDbText& t) { return t.m_height; }
     static double& widthFactor(AcDbText& t) { return t.m_widthFactor; }
-    static std::string& style(AcDbText& t) { return t.m_style; }
     static int& generation(AcDbText& t) { return t.m_generation; }
     static int& hmode(AcDbText& t) { return t.m_hmode; }
     static int& vmode(AcDbText& t) { return t.m_vmode; }
     static std::string& textString(AcDbText& t) { return t.m_text; }
-    static std::string& tag(AcDbAttribute& a) { return a.m_tag; }
     static int& flags(AcDbAttribute& a) { return a.m_flags; }
     static Adesk::UInt16& fieldLength(AcDbAttribute& a) { return a.m_fieldLength; }
-    static std::string& tag(AcDbAttributeDefinition& a) { return a.m_tag; }
     static std::string& prompt(AcDbAttributeDefinition& a) { return a.m_prompt; }
     static int& flags(AcDbAttributeDefinition& a) { return a.m_flags; }
     static Adesk::UInt16& fieldLength(AcDbAttributeDefinition& a) { return a.m_fieldLength; }
@@ -193,7 +240,20 @@ struct AcDbInternals {
     {
         return std::unique_ptr<T>(new T());
     }
+    template <class T>
+    static T* construct(void* where)
+    {
+        return new (where) T();
+    }
 };
+
+template <class T>
+T* AcDbDatabase::Imp::create(std::uint64_t handle)
+{
+    T* object = AcDbInternals::construct<T>(arena.allocate(sizeof(T), alignof(T)));
+    newStub(object, handle);
+    return object;
+}
 
 // Shortest text that reads back as the same double, always with a point.
 std::string DxfFormatDouble(double value);

@@ -182,7 +182,6 @@ public:
         // A record takes a few hundred bytes of text at most; reserving
         // saves rehashing the handle map while a large drawing loads.
         d.byHandle.reserve(d.source.size() / 200);
-        d.objects.reserve(d.source.size() / 200);
         detectLineEnding();
         if (d.source.rfind("AutoCAD Binary DXF", 0) == 0)
             throw DxfError{1, "binary DXF is not supported"};
@@ -375,23 +374,20 @@ private:
     template <class T>
     T* add(const Record& r)
     {
-        if (d.objects.size() >= kMaxObjects)
+        if (d.stubs.size() >= kMaxObjects)
             throw DxfError{r.line, "more than " + std::to_string(kMaxObjects) + " objects"};
-        auto object = AcDbInternals::make<T>();
-        T* raw = object.get();
+        std::uint64_t handle = handleOf(r);
+        T* raw = d.create<T>(handle);
+        AcDbStub* stub = AcDbInternals::stub(*raw);
         AcDbInternals::setSpan(*raw, r.begin, r.end);
         AcDbInternals::dxfName(*raw) = r.type;
-        std::uint64_t handle = handleOf(r);
-        AcDbStub* stub = d.newStub(raw, handle);
         if (handle != 0) {
-            auto [it, inserted] = d.byHandle.emplace(handle, stub);
-            if (!inserted) {
+            if (d.byHandle.insert(handle, stub)) {
                 char text[17];
                 AcDbObjectId(stub).handle().getIntoAsciiBuffer(text);
                 throw DxfError{r.line, std::string("handle ") + text + " is used twice"};
             }
         }
-        d.objects.push_back(std::move(object));
         return raw;
     }
 
@@ -552,9 +548,8 @@ private:
             name = "*Paper_Space";
         AcDbBlockTableRecord* record = nullptr;
         if (owner != 0) {
-            auto it = d.byHandle.find(owner);
-            if (it != d.byHandle.end())
-                record = AcDbBlockTableRecord::cast(it->second->object);
+            if (AcDbStub* stub = d.byHandle.find(owner))
+                record = AcDbBlockTableRecord::cast(stub->object);
         }
         if (!record) {
             auto it = d.blockByKey.find(DxfNameKey(name));
@@ -636,7 +631,7 @@ private:
             if (g.code == 8)
                 layer = g.value;
         });
-        AcDbInternals::layer(e) = text(layer);
+        AcDbInternals::setLayer(e, d.names.intern(text(layer)));
     }
 
     void entity(const Record& r, AcDbBlockTableRecord& block)
@@ -737,7 +732,7 @@ private:
     {
         switch (g.code) {
         case 1: AcDbInternals::textString(t) = text(g.value); return true;
-        case 7: AcDbInternals::style(t) = text(g.value); return true;
+        case 7: AcDbInternals::setStyle(t, d.names.intern(text(g.value))); return true;
         case 10: AcDbInternals::position(t).x = ParseDouble(g); return true;
         case 20: AcDbInternals::position(t).y = ParseDouble(g); return true;
         case 30: AcDbInternals::position(t).z = ParseDouble(g); return true;
@@ -765,7 +760,7 @@ private:
             if (textGroup(a, g))
                 return;
             switch (g.code) {
-            case 2: AcDbInternals::tag(a) = text(g.value); break;
+            case 2: AcDbInternals::setTag(a, d.names.intern(text(g.value))); break;
             case 70: AcDbInternals::flags(a) = ParseInt(g); break;
             case 73: AcDbInternals::fieldLength(a) = static_cast<Adesk::UInt16>(ParseInt(g)); break;
             default: break;
@@ -779,7 +774,7 @@ private:
             if (textGroup(a, g))
                 return;
             switch (g.code) {
-            case 2: AcDbInternals::tag(a) = text(g.value); break;
+            case 2: AcDbInternals::setTag(a, d.names.intern(text(g.value))); break;
             case 3: AcDbInternals::prompt(a) = text(g.value); break;
             case 70: AcDbInternals::flags(a) = ParseInt(g); break;
             case 73: AcDbInternals::fieldLength(a) = static_cast<Adesk::UInt16>(ParseInt(g)); break;
@@ -843,13 +838,13 @@ private:
         // Objects the file gave no handle get one above every handle in use;
         // they are never written, so the file's handles stay as they were.
         std::uint64_t next = d.handseed;
-        for (const auto& [handle, stub] : d.byHandle)
-            if (handle != UINT64_MAX)
-                next = std::max(next, handle + 1);
+        for (const AcDbStub& stub : d.stubs) // those with a handle are the ones in byHandle
+            if (stub.handle != 0 && stub.handle != UINT64_MAX)
+                next = std::max(next, stub.handle + 1);
         for (AcDbStub& stub : d.stubs)
             if (stub.handle == 0 && stub.object != d.header.get()) {
                 stub.handle = next++;
-                d.byHandle.emplace(stub.handle, &stub);
+                d.byHandle.insert(stub.handle, &stub);
             }
     }
 

@@ -105,7 +105,9 @@ private:
     bool m_kept = false;
 };
 
-bool WriteAll(int fd, const std::string& contents)
+} // namespace
+
+bool WriteAll(int fd, std::string_view contents)
 {
     const char* p = contents.data();
     std::size_t left = contents.size();
@@ -125,6 +127,8 @@ bool WriteAll(int fd, const std::string& contents)
     }
     return true;
 }
+
+namespace {
 
 std::string Reason(int err)
 {
@@ -148,6 +152,12 @@ mode_t NewFileMode()
 } // namespace
 
 bool ReplaceFileKeepingItsMode(const std::string& path, const std::string& contents, std::string& error)
+{
+    return ReplaceFileKeepingItsMode(path, [&contents](int fd) { return WriteAll(fd, contents); }, error);
+}
+
+bool ReplaceFileKeepingItsMode(const std::string& path, const std::function<bool(int fd)>& writeContents,
+                               std::string& error)
 {
     std::string target;
     if (!FollowLinks(path, target, error))
@@ -178,7 +188,7 @@ bool ReplaceFileKeepingItsMode(const std::string& path, const std::string& conte
         error = path + ": " + Reason(errno);
         return false;
     }
-    if (!WriteAll(temporary.fd(), contents)) {
+    if (!writeContents(temporary.fd())) {
         error = path + ": " + Reason(errno);
         return false;
     }

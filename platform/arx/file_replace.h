@@ -11,8 +11,18 @@
 // checked and not only access(), because access() says yes to root for any
 // file, and a file its owner made read-only is a statement about the file.
 #pragma once
+#include <functional>
 #include <string>
+#include <string_view>
 
 // False with `error` (one line, naming the file) when nothing was replaced;
 // the original and its directory are then as they were.
 bool ReplaceFileKeepingItsMode(const std::string& path, const std::string& contents, std::string& error);
+// The same with the contents written in pieces by `writeContents` to the
+// temporary file's descriptor, so that a large file is never held in memory
+// whole; it returns false with errno set when a write failed.
+bool ReplaceFileKeepingItsMode(const std::string& path, const std::function<bool(int fd)>& writeContents,
+                               std::string& error);
+// Writes all of `contents` to `fd`, going on after short writes and
+// interruptions; false with errno set when the descriptor refused it.
+bool WriteAll(int fd, std::string_view contents);

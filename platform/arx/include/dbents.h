@@ -26,9 +26,9 @@ public:
     GW_DECLARE_MEMBERS(AcDbText)
     AcGePoint3d position() const;
     bool isDefaultAlignment() const { return m_hmode == AcDb::kTextLeft && m_vmode == AcDb::kTextBase; }
-    AcGeVector3d normal() const { return m_normal; }
-    double thickness() const { return m_thickness; }
-    double oblique() const { return m_oblique; }
+    AcGeVector3d normal() const { return m_uncommon ? m_uncommon->normal : AcGeVector3d(0, 0, 1); }
+    double thickness() const { return m_uncommon ? m_uncommon->thickness : 0; }
+    double oblique() const { return m_uncommon ? m_uncommon->oblique : 0; }
     double rotation() const { return m_rotation; }
     double height() const { return m_height; }
     double widthFactor() const { return m_widthFactor; }
@@ -45,13 +45,19 @@ protected:
     AcDbText() = default;
 
     friend struct AcDbInternals;
-    AcGePoint3d m_position;  // object coordinates
-    AcGePoint3d m_alignment; // object coordinates
-    AcGeVector3d m_normal{0, 0, 1};
-    double m_thickness = 0, m_oblique = 0, m_rotation = 0, m_height = 1, m_widthFactor = 1;
-    std::string m_style = "STANDARD";
+    // What nearly every text leaves at its default, held apart and only once
+    // a value is read or set: a drawing has millions of attributes.
+    struct Uncommon {
+        AcGePoint3d alignment; // object coordinates
+        AcGeVector3d normal{0, 0, 1};
+        double thickness = 0, oblique = 0;
+        bool hasAlignment = false;
+    };
+    std::unique_ptr<Uncommon> m_uncommon;
+    AcGePoint3d m_position; // object coordinates
+    double m_rotation = 0, m_height = 1, m_widthFactor = 1;
+    const std::string* m_style = nullptr; // the database's copy of the name; null: STANDARD
     int m_generation = 0, m_hmode = 0, m_vmode = 0;
-    bool m_hasAlignment = false;
     std::string m_text;
 };
 
@@ -69,7 +75,8 @@ public:
 
 private:
     friend struct AcDbInternals;
-    std::string m_tag, m_prompt;
+    const std::string* m_tag = nullptr; // the database's copy of the name; null: none
+    std::string m_prompt;
     int m_flags = 0;
     Adesk::UInt16 m_fieldLength = 0;
 };
@@ -93,7 +100,7 @@ public:
 
 private:
     friend struct AcDbInternals;
-    std::string m_tag;
+    const std::string* m_tag = nullptr; // the database's copy of the name; null: none
     int m_flags = 0;
     Adesk::UInt16 m_fieldLength = 0;
 };

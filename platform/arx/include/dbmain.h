@@ -18,6 +18,7 @@
 #include "rxclass.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,12 +69,16 @@ private:
     AcDbStub* m_stub = nullptr;
     AcDbObjectId m_owner;
     std::string_view m_dxfName;
-    std::size_t m_spanBegin = 0, m_spanEnd = 0; // the record's bytes in the loaded text
-    std::unique_ptr<DxfGroupList> m_groups;     // the record's groups once changed
-    int m_readers = 0;
-    bool m_writer = false;
-    bool m_erased = false;
-    bool m_dirty = false;
+    std::size_t m_spanBegin = 0;            // where the record begins in the loaded text
+    std::unique_ptr<DxfGroupList> m_groups; // the record's groups once changed
+    // The span's length, the open state and the flags share one word: a
+    // drawing has millions of objects (a file is under 4 GiB; at most 256
+    // readers).
+    std::uint32_t m_spanLength = 0;
+    std::uint16_t m_readers = 0;
+    bool m_writer : 1 = false;
+    bool m_erased : 1 = false;
+    bool m_dirty : 1 = false;
 };
 
 class AcDbEntity : public AcDbObject {
@@ -92,7 +97,9 @@ protected:
 
 private:
     friend struct AcDbInternals;
-    std::string m_layer; // in the file's spelling, host code page
+    // In the file's spelling, host code page; the one copy the database
+    // keeps of each name (null until the entity is read: no layer).
+    const std::string* m_layer = nullptr;
 };
 
 Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& object, AcDbObjectId id, AcDb::OpenMode mode,

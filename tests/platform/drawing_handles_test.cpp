@@ -1,0 +1,100 @@
+// The database's handle table (a flat array probed linearly) and what the
+// database builds on it: handles of any spread are found after the table
+// grows, and missing ones are not.
+#include "support/drawing_fixture.h"
+#include "arx/db_handle_table.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using HandleTableTest = LeakCheckedTest;
+
+// Stand-ins for stubs: the table keeps and compares the pointers only.
+AcDbStub* Fake(std::vector<std::uint64_t>& storage, std::size_t i)
+{
+    return reinterpret_cast<AcDbStub*>(&storage[i]);
+}
+
+TEST_F(HandleTableTest, FindsEveryHandleOfAnySpreadAfterGrowingAndNothingElse)
+{
+    // Consecutive handles (the usual drawing), a stride of the table's
+    // size (low bits all equal) and handles that differ in their top bits
+    // only: each of these once put thousands of keys on one home slot in
+    // tables hashing some of the bits only.
+    std::vector<std::uint64_t> handles;
+    for (std::uint64_t i = 1; i <= 20000; ++i)
+        handles.push_back(0x100 + i);
+    for (std::uint64_t i = 1; i <= 5000; ++i)
+        handles.push_back(i << 20);
+    for (std::uint64_t i = 1; i <= 5000; ++i)
+        handles.push_back((i << 44) | 7);
+    handles.push_back(UINT64_MAX);
+    std::vector<std::uint64_t> storage(handles.size());
+
+    DbHandleTable table;
+    for (std::size_t i = 0; i < handles.size(); ++i)
+        ASSERT_EQ(table.insert(handles[i], Fake(storage, i)), nullptr) << std::hex << handles[i];
+    EXPECT_EQ(table.size(), handles.size());
+    for (std::size_t i = 0; i < handles.size(); ++i)
+        ASSERT_EQ(table.find(handles[i]), Fake(storage, i)) << std::hex << handles[i];
+
+    // Neighbours of stored handles, and handles never given.
+    for (std::uint64_t missing : {std::uint64_t(0), std::uint64_t(0x100), std::uint64_t(0x100 + 20001),
+                                  (std::uint64_t(3) << 20) + 1, (std::uint64_t(5001) << 44) | 7,
+                                  UINT64_MAX - 1})
+        EXPECT_EQ(table.find(missing), nullptr) << std::hex << missing;
+
+    // A second insert of a handle keeps the first stub and says which it is.
+    std::uint64_t other = 0;
+    EXPECT_EQ(table.insert(0x101, reinterpret_cast<AcDbStub*>(&other)), Fake(storage, 0));
+    EXPECT_EQ(table.find(0x101), Fake(storage, 0));
+    EXPECT_EQ(table.size(), handles.size());
+}
+
+TEST_F(HandleTableTest, EmptyAndReservedTablesFindNothingAndKeepWhatIsAdded)
+{
+    DbHandleTable empty;
+    EXPECT_EQ(empty.find(1), nullptr);
+    EXPECT_EQ(empty.size(), 0u);
+
+    DbHandleTable reserved;
+    reserved.reserve(1000);
+    std::vector<std::uint64_t> storage(1000);
+    for (std::size_t i = 0; i < 1000; ++i)
+        reserved.insert(0xA000 + i * 3, Fake(storage, i));
+    reserved.reserve(10); // never shrinks
+    for (std::size_t i = 0; i < 1000; ++i) {
+        EXPECT_EQ(reserved.find(0xA000 + i * 3), Fake(storage, i));
+        EXPECT_EQ(reserved.find(0xA000 + i * 3 + 1), nullptr);
+    }
+}
+
+using DrawingHandlesTest = DrawingTest;
+
+TEST_F(DrawingHandlesTest, SparseAndWideHandlesOfAFileNameTheirObjects)
+{
+    DxfBuilder dxf(false);
+    const std::vector<std::string> handles = {"3F000", "FFFFFFFF00000001", "100000000", "4000", "4001"};
+    for (const std::string& handle : handles)
+        dxf.line(handle);
+    load(dxf.text());
+    for (const std::string& handle : handles) {
+        AcDbObjectId id;
+        ASSERT_EQ(db->getAcDbObjectId(id, false, AcDbHandle(handle.c_str())), Acad::eOk) << handle;
+        EXPECT_EQ(id.handle(), AcDbHandle(handle.c_str()));
+        AcDbEntity* line = nullptr;
+        ASSERT_EQ(acdbOpenAcDbEntity(line, id, AcDb::kForRead), Acad::eOk);
+        EXPECT_EQ(line->dxfName(), "LINE");
+        line->close();
+    }
+    for (const char* missing : {"3F001", "FFFFFFFF00000002", "200000000", "4002"}) {
+        AcDbObjectId id;
+        EXPECT_EQ(db->getAcDbObjectId(id, false, AcDbHandle(missing)), Acad::eUnknownHandle) << missing;
+        EXPECT_TRUE(id.isNull());
+    }
+}
+
+} // namespace
