@@ -123,13 +123,8 @@ AcDbStub* AcDbDatabase::Imp::newStub(AcDbObject* object, std::uint64_t handle)
 AcDbDatabase::Imp::~Imp()
 {
     for (AcDbStub& stub : stubs)
-        if (stub.object && stub.object != header.get())
+        if (stub.object)
             stub.object->~AcDbObject();
-}
-
-AcDbDatabase::Imp* AcDbInternals::imp(const AcDbObject& o)
-{
-    return o.m_stub && o.m_stub->database ? &o.m_stub->database->imp() : nullptr;
 }
 
 // --- objects

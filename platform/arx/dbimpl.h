@@ -76,7 +76,7 @@ struct AcDbDatabase::Imp {
     ~Imp();
 
     AcDbDatabase* self = nullptr;
-    DbArena arena; // every object but the header's
+    DbArena arena; // the objects; each has a stub, through which ~Imp ends it
     std::string source; // the text that was read; unchanged records are written from it
     std::string sourceName;
     std::string lastError;
@@ -85,7 +85,7 @@ struct AcDbDatabase::Imp {
     DbHandleTable byHandle;
     DbNames names; // layer, style and tag names, one copy each
     std::uint64_t handseed = 1;
-    std::unique_ptr<AcDbObject> header; // the HEADER section's groups, when there is one
+    AcDbObject* header = nullptr; // the HEADER section's groups, when there is one (in the arena)
 
     AcDbObjectId blockTable, layerTable, modelSpace, paperSpace;
     std::unordered_map<std::string, AcDbObjectId> blockByKey, layerByKey; // keys: DxfNameKey
@@ -147,7 +147,11 @@ struct AcDbInternals {
         if (o.m_stub)
             o.m_stub->erased = erased;
     }
-    static AcDbDatabase::Imp* imp(const AcDbObject& o);
+    // Inline: every open, close and setter asks it.
+    static AcDbDatabase::Imp* imp(const AcDbObject& o)
+    {
+        return o.m_stub && o.m_stub->database ? &o.m_stub->database->imp() : nullptr;
+    }
     // Records one open in `mode` (no erased or fault checks).
     static Acad::ErrorStatus open(AcDbObject& o, AcDb::OpenMode mode);
     // Opens `id` with the erased and fault checks, requiring `cls` when given.
@@ -235,11 +239,6 @@ struct AcDbInternals {
     static double& rowSpacing(AcDbMInsertBlock& m) { return m.m_rowSpacing; }
 
     // Object kinds the loader creates (their constructors are protected).
-    template <class T>
-    static std::unique_ptr<T> make()
-    {
-        return std::unique_ptr<T>(new T());
-    }
     template <class T>
     static T* construct(void* where)
     {

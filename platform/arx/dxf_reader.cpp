@@ -298,8 +298,9 @@ private:
 
     void header()
     {
-        auto headerObject = AcDbInternals::make<AcDbObject>();
-        d.newStub(headerObject.get(), 0);
+        // Made before the section is read: a damaged section then leaves
+        // an object that ~Imp ends through its stub like any other.
+        AcDbObject* headerObject = d.create<AcDbObject>(0);
         Group g;
         std::size_t begin = 0, end = 0, first = tok.position(), last = first;
         std::string_view variable;
@@ -319,7 +320,7 @@ private:
             headerVariable(variable, g);
         }
         AcDbInternals::setSpan(*headerObject, first, last);
-        d.header = std::move(headerObject);
+        d.header = headerObject;
         // Unknown code pages read as Windows-1252; the bytes are kept as they are.
         DxfCodecFor(d.acadver, d.codepageName, d.codec);
     }
@@ -842,7 +843,7 @@ private:
             if (stub.handle != 0 && stub.handle != UINT64_MAX)
                 next = std::max(next, stub.handle + 1);
         for (AcDbStub& stub : d.stubs)
-            if (stub.handle == 0 && stub.object != d.header.get()) {
+            if (stub.handle == 0 && stub.object != d.header) {
                 stub.handle = next++;
                 d.byHandle.insert(stub.handle, &stub);
             }
