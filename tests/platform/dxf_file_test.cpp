@@ -47,6 +47,8 @@ TEST_F(DxfRead, DamagedTextIsRefusedWithItsLineAndLoadsNothing)
         {"  0\nSECTION\n  2\nENTITIES\n  0\nATTRIB\n  2\nT\n  0\nENDSEC\n  0\nEOF\n", "line 5: ATTRIB without"},
         {"  0\nSECTION\n  2\nENTITIES\n  0\nINSERT\n  2\nB\n 10\n1,5\n  0\nENDSEC\n  0\nEOF\n", "line 10: bad number"},
         {dupHandle, "handle 10 is used twice"},
+        // Damage in the HEADER section, after its object was made.
+        {"  0\nSECTION\n  2\nHEADER\n  9\n$LUNITS\n 70\nx\n  0\nENDSEC\n  0\nEOF\n", "line 8: bad integer 'x'"},
         {"  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nX\n  0\nENDSEC\n  0\nEOF\n", "without ENDBLK"},
         {"AutoCAD Binary DXF\r\n\x1a", "binary"},
         {"", "no EOF"},

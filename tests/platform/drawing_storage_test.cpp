@@ -1,10 +1,14 @@
-// The database's handle table (a flat array probed linearly) and what the
-// database builds on it: handles of any spread are found after the table
-// grows, and missing ones are not.
+// How the database stores a large drawing: its handle table (a flat array
+// probed linearly), where handles of any spread are found after the table
+// grows and missing ones are not; and the names objects share (one copy of
+// each layer and tag), which a change to one object must leave alone for
+// the others.
 #include "support/drawing_fixture.h"
 #include "arx/db_handle_table.h"
+#include <dbdatabase.h>
 
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -72,9 +76,9 @@ TEST_F(HandleTableTest, EmptyAndReservedTablesFindNothingAndKeepWhatIsAdded)
     }
 }
 
-using DrawingHandlesTest = DrawingTest;
+using DrawingStorageTest = DrawingTest;
 
-TEST_F(DrawingHandlesTest, SparseAndWideHandlesOfAFileNameTheirObjects)
+TEST_F(DrawingStorageTest, SparseAndWideHandlesOfAFileNameTheirObjects)
 {
     DxfBuilder dxf(false);
     const std::vector<std::string> handles = {"3F000", "FFFFFFFF00000001", "100000000", "4000", "4001"};
@@ -95,6 +99,38 @@ TEST_F(DrawingHandlesTest, SparseAndWideHandlesOfAFileNameTheirObjects)
         EXPECT_EQ(db->getAcDbObjectId(id, false, AcDbHandle(missing)), Acad::eUnknownHandle) << missing;
         EXPECT_TRUE(id.isNull());
     }
+}
+
+TEST_F(DrawingStorageTest, ASharedNameChangedOnOneObjectStaysOnTheOthers)
+{
+    load(DxfBuilder(false)
+             .layer("Walls")
+             .block("B", {{"T", "T?", "x"}})
+             .insert("1001", "B", {{"T", "a"}}, 0, 0, "model", "Walls")
+             .insert("1002", "B", {{"T", "b"}}, 0, 0, "model", "Walls")
+             .text());
+    auto layerOf = [&](const char* handle) {
+        AcDbEntityPointer entity(idOf(handle), AcDb::kForRead);
+        char* name = entity->layer();
+        std::string text = name;
+        acutDelString(name);
+        return text;
+    };
+    {
+        AcDbEntityPointer ref(idOf("1001"), AcDb::kForWrite);
+        ASSERT_EQ(ref->setLayer("0"), Acad::eOk);
+    }
+    EXPECT_EQ(layerOf("1001"), "0");
+    EXPECT_EQ(layerOf("1002"), "Walls");
+    const std::string saved = DxfOutText(*db);
+    // Only the first reference, its attribute and end marker moved.
+    std::istringstream lines(saved);
+    std::string code, value;
+    std::size_t walls = 0;
+    while (std::getline(lines, code) && std::getline(lines, value))
+        walls += code.find_first_not_of(' ') != std::string::npos && code.substr(code.find_first_not_of(' ')) == "8"
+                 && value == "Walls";
+    EXPECT_EQ(walls, 3u) << saved;
 }
 
 } // namespace
