@@ -82,7 +82,7 @@ struct AcDbDatabase::Imp {
     std::string lastError;
     std::string lineEnding = "\r\n";
     std::deque<AcDbStub> stubs;
-    DbHandleTable byHandle;
+    DbHandleTable<std::deque<AcDbStub>> byHandle{stubs};
     DbNames names; // layer, style and tag names, one copy each
     std::uint64_t handseed = 1;
     AcDbObject* header = nullptr; // the HEADER section's groups, when there is one (in the arena)

@@ -383,7 +383,7 @@ private:
         AcDbInternals::setSpan(*raw, r.begin, r.end);
         AcDbInternals::dxfName(*raw) = r.type;
         if (handle != 0) {
-            if (d.byHandle.insert(handle, stub)) {
+            if (d.byHandle.insert(d.stubs.size() - 1)) {
                 char text[17];
                 AcDbObjectId(stub).handle().getIntoAsciiBuffer(text);
                 throw DxfError{r.line, std::string("handle ") + text + " is used twice"};
@@ -842,10 +842,10 @@ private:
         for (const AcDbStub& stub : d.stubs) // those with a handle are the ones in byHandle
             if (stub.handle != 0 && stub.handle != UINT64_MAX)
                 next = std::max(next, stub.handle + 1);
-        for (AcDbStub& stub : d.stubs)
-            if (stub.handle == 0 && stub.object != d.header) {
-                stub.handle = next++;
-                d.byHandle.insert(stub.handle, &stub);
+        for (std::size_t i = 0; i < d.stubs.size(); ++i)
+            if (d.stubs[i].handle == 0 && d.stubs[i].object != d.header) {
+                d.stubs[i].handle = next++;
+                d.byHandle.insert(i);
             }
     }
 

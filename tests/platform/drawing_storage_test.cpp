@@ -16,62 +16,66 @@ namespace {
 
 using HandleTableTest = LeakCheckedTest;
 
-// Stand-ins for stubs: the table keeps and compares the pointers only.
-AcDbStub* Fake(std::vector<std::uint64_t>& storage, std::size_t i)
-{
-    return reinterpret_cast<AcDbStub*>(&storage[i]);
-}
+struct FakeStub {
+    std::uint64_t handle = 0;
+};
+using Stubs = std::vector<FakeStub>;
 
 TEST_F(HandleTableTest, FindsEveryHandleOfAnySpreadAfterGrowingAndNothingElse)
 {
     // Consecutive handles (the usual drawing), a stride of the table's
-    // size (low bits all equal) and handles that differ in their top bits
-    // only: each of these once put thousands of keys on one home slot in
-    // tables hashing some of the bits only.
-    std::vector<std::uint64_t> handles;
+    // size (low bits all equal), handles that differ in their top bits only
+    // and handles whose low halves are equal: each of these puts many keys
+    // on one home slot or one slot tag in a table that hashes or compares
+    // some of the bits only.
+    Stubs stubs;
     for (std::uint64_t i = 1; i <= 20000; ++i)
-        handles.push_back(0x100 + i);
+        stubs.push_back({0x100 + i});
     for (std::uint64_t i = 1; i <= 5000; ++i)
-        handles.push_back(i << 20);
+        stubs.push_back({i << 20});
     for (std::uint64_t i = 1; i <= 5000; ++i)
-        handles.push_back((i << 44) | 7);
-    handles.push_back(UINT64_MAX);
-    std::vector<std::uint64_t> storage(handles.size());
+        stubs.push_back({(i << 44) | 7});
+    for (std::uint64_t i = 1; i <= 5000; ++i)
+        stubs.push_back({(i << 32) | 0x101});
+    stubs.push_back({UINT64_MAX});
 
-    DbHandleTable table;
-    for (std::size_t i = 0; i < handles.size(); ++i)
-        ASSERT_EQ(table.insert(handles[i], Fake(storage, i)), nullptr) << std::hex << handles[i];
-    EXPECT_EQ(table.size(), handles.size());
-    for (std::size_t i = 0; i < handles.size(); ++i)
-        ASSERT_EQ(table.find(handles[i]), Fake(storage, i)) << std::hex << handles[i];
+    DbHandleTable<Stubs> table(stubs);
+    for (std::size_t i = 0; i < stubs.size(); ++i)
+        ASSERT_EQ(table.insert(i), nullptr) << std::hex << stubs[i].handle;
+    EXPECT_EQ(table.size(), stubs.size());
+    for (const FakeStub& stub : stubs)
+        ASSERT_EQ(table.find(stub.handle), &stub) << std::hex << stub.handle;
 
     // Neighbours of stored handles, and handles never given.
     for (std::uint64_t missing : {std::uint64_t(0), std::uint64_t(0x100), std::uint64_t(0x100 + 20001),
                                   (std::uint64_t(3) << 20) + 1, (std::uint64_t(5001) << 44) | 7,
-                                  UINT64_MAX - 1})
+                                  (std::uint64_t(5001) << 32) | 0x101, UINT64_MAX - 1})
         EXPECT_EQ(table.find(missing), nullptr) << std::hex << missing;
 
-    // A second insert of a handle keeps the first stub and says which it is.
-    std::uint64_t other = 0;
-    EXPECT_EQ(table.insert(0x101, reinterpret_cast<AcDbStub*>(&other)), Fake(storage, 0));
-    EXPECT_EQ(table.find(0x101), Fake(storage, 0));
-    EXPECT_EQ(table.size(), handles.size());
+    // A second stub with a handle in use is refused; the first one keeps it.
+    stubs.push_back({0x101});
+    EXPECT_EQ(table.insert(stubs.size() - 1), &stubs[0]);
+    EXPECT_EQ(table.find(0x101), &stubs[0]);
+    EXPECT_EQ(table.size(), stubs.size() - 1);
 }
 
 TEST_F(HandleTableTest, EmptyAndReservedTablesFindNothingAndKeepWhatIsAdded)
 {
-    DbHandleTable empty;
+    Stubs none;
+    DbHandleTable<Stubs> empty(none);
     EXPECT_EQ(empty.find(1), nullptr);
     EXPECT_EQ(empty.size(), 0u);
 
-    DbHandleTable reserved;
+    Stubs stubs;
+    for (std::uint64_t i = 0; i < 1000; ++i)
+        stubs.push_back({0xA000 + i * 3});
+    DbHandleTable<Stubs> reserved(stubs);
     reserved.reserve(1000);
-    std::vector<std::uint64_t> storage(1000);
     for (std::size_t i = 0; i < 1000; ++i)
-        reserved.insert(0xA000 + i * 3, Fake(storage, i));
+        reserved.insert(i);
     reserved.reserve(10); // never shrinks
     for (std::size_t i = 0; i < 1000; ++i) {
-        EXPECT_EQ(reserved.find(0xA000 + i * 3), Fake(storage, i));
+        EXPECT_EQ(reserved.find(0xA000 + i * 3), &stubs[i]);
         EXPECT_EQ(reserved.find(0xA000 + i * 3 + 1), nullptr);
     }
 }
