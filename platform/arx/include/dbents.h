@@ -45,8 +45,8 @@ protected:
     AcDbText() = default;
 
     friend struct AcDbInternals;
-    // What nearly every text leaves at its default, held apart and only once
-    // a value is read or set: a drawing has millions of attributes.
+    // What nearly every text leaves at its default, held apart and made only
+    // when one of them is set: a drawing has millions of attributes.
     struct Uncommon {
         AcGePoint3d alignment; // object coordinates
         AcGeVector3d normal{0, 0, 1};
