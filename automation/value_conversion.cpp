@@ -60,3 +60,14 @@ IDispatchPtr VariantToObject(const VARIANT& value)
         _com_issue_error(hr);
     return IDispatchPtr(dispatch, false);
 }
+
+IDispatchPtr VariantToObject(_variant_t&& value)
+{
+    // Most calls return an object: its reference is handed on rather than
+    // taken again and then dropped with the result.
+    if (value.vt == VT_DISPATCH) {
+        VARIANT taken = value.Detach();
+        return IDispatchPtr(taken.pdispVal, false);
+    }
+    return VariantToObject(static_cast<const VARIANT&>(value));
+}

@@ -18,3 +18,5 @@ long VariantToLong(const VARIANT& value);
 std::string VariantToText(const VARIANT& value);
 // An automation object; empty for an empty object ("Nothing").
 IDispatchPtr VariantToObject(const VARIANT& value);
+// The same from a call's result, whose reference it takes over.
+IDispatchPtr VariantToObject(_variant_t&& value);

@@ -149,10 +149,13 @@ void ComRuntime::FailDispatch(DISPID dispid, int nth, HRESULT hr, std::u16string
 {
     std::lock_guard<std::mutex> guard(lock_);
     dispatchFaults_.push_back(DispatchFault{dispid, nth, hr, std::move(source), std::move(description)});
+    armedDispatchFaults_.store(dispatchFaults_.size(), std::memory_order_release);
 }
 
 HRESULT ComRuntime::TakeDispatchFault(DISPID dispid, EXCEPINFO* excepInfo)
 {
+    if (armedDispatchFaults_.load(std::memory_order_acquire) == 0)
+        return S_OK;
     DispatchFault fired{0, 0, S_OK, {}, {}};
     {
         std::lock_guard<std::mutex> guard(lock_);
@@ -165,6 +168,7 @@ HRESULT ComRuntime::TakeDispatchFault(DISPID dispid, EXCEPINFO* excepInfo)
                 ++it;
             }
         }
+        armedDispatchFaults_.store(dispatchFaults_.size(), std::memory_order_release);
     }
     if (fired.hr == S_OK)
         return S_OK;

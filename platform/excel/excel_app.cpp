@@ -7,29 +7,40 @@ namespace excelsim {
 
 void CallCounter::Count(DISPID member)
 {
+    if (member >= 0 && member < kDirectMembers) {
+        direct_[static_cast<std::size_t>(member)].fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
     std::lock_guard<std::mutex> guard(lock_);
-    ++counts_[member];
-    ++total_;
+    ++others_[member];
 }
 
 std::uint64_t CallCounter::Of(DISPID member) const
 {
+    if (member >= 0 && member < kDirectMembers)
+        return direct_[static_cast<std::size_t>(member)].load(std::memory_order_relaxed);
     std::lock_guard<std::mutex> guard(lock_);
-    auto it = counts_.find(member);
-    return it == counts_.end() ? 0 : it->second;
+    auto it = others_.find(member);
+    return it == others_.end() ? 0 : it->second;
 }
 
 std::uint64_t CallCounter::Total() const
 {
+    std::uint64_t total = 0;
+    for (const auto& count : direct_)
+        total += count.load(std::memory_order_relaxed);
     std::lock_guard<std::mutex> guard(lock_);
-    return total_;
+    for (const auto& [member, count] : others_)
+        total += count;
+    return total;
 }
 
 void CallCounter::Reset()
 {
+    for (auto& count : direct_)
+        count.store(0, std::memory_order_relaxed);
     std::lock_guard<std::mutex> guard(lock_);
-    counts_.clear();
-    total_ = 0;
+    others_.clear();
 }
 
 Workbook* AppData::FindWorkbook(const std::u16string& name) const

@@ -5,30 +5,6 @@
 
 namespace excelsim {
 
-UINT Args::Count() const { return params_ ? params_->cArgs - params_->cNamedArgs : 0; }
-
-const VARIANT* Args::At(UINT index) const
-{
-    UINT count = Count();
-    if (index >= count)
-        return nullptr;
-    const VARIANT* arg = &params_->rgvarg[params_->cArgs - 1 - index];
-    if (arg->vt == (VT_BYREF | VT_VARIANT))
-        arg = arg->pvarVal;
-    if (arg->vt == VT_ERROR && arg->scode == DISP_E_PARAMNOTFOUND)
-        return nullptr;
-    return arg;
-}
-
-const VARIANT* Args::PutValue() const
-{
-    // The value of a put is the one named argument, DISPID_PROPERTYPUT.
-    for (UINT i = 0; i < params_->cNamedArgs; ++i)
-        if (params_->rgdispidNamedArgs[i] == DISPID_PROPERTYPUT)
-            return &params_->rgvarg[i];
-    return nullptr;
-}
-
 HRESULT DispatchObject::QueryInterface(REFIID riid, void** object)
 {
     if (!object)

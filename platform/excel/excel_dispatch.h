@@ -13,13 +13,31 @@ namespace excelsim {
 
 // The positional arguments of one call in declared order (DISPPARAMS holds
 // them last first), and the value of a property put.
+// Inline: members read them several times on every call.
 class Args {
 public:
     explicit Args(const DISPPARAMS* params) : params_(params) {}
-    UINT Count() const;
+    UINT Count() const { return params_ ? params_->cArgs - params_->cNamedArgs : 0; }
     // Null when the argument is absent or passed as missing.
-    const VARIANT* At(UINT index) const;
-    const VARIANT* PutValue() const;
+    const VARIANT* At(UINT index) const
+    {
+        if (index >= Count())
+            return nullptr;
+        const VARIANT* arg = &params_->rgvarg[params_->cArgs - 1 - index];
+        if (arg->vt == (VT_BYREF | VT_VARIANT))
+            arg = arg->pvarVal;
+        if (arg->vt == VT_ERROR && arg->scode == DISP_E_PARAMNOTFOUND)
+            return nullptr;
+        return arg;
+    }
+    const VARIANT* PutValue() const
+    {
+        // The value of a put is the one named argument, DISPID_PROPERTYPUT.
+        for (UINT i = 0; i < params_->cNamedArgs; ++i)
+            if (params_->rgdispidNamedArgs[i] == DISPID_PROPERTYPUT)
+                return &params_->rgvarg[i];
+        return nullptr;
+    }
 
 private:
     const DISPPARAMS* params_;

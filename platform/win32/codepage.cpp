@@ -4,28 +4,11 @@
 #include "errhandlingapi.h"
 #include "winerror.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <string>
-
-void AppendUtf8(char32_t cp, std::string& out)
-{
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
+#include <type_traits>
 
 namespace {
 
@@ -87,18 +70,63 @@ int Fail(DWORD error)
     return 0;
 }
 
+// Where a conversion puts its units. The callers ask twice, for the size and
+// then for the text, on every automation call that carries one: the units
+// go straight to the caller's buffer (or are only counted when it gives
+// none) instead of through a string of their own.
+template <class Unit>
+class UnitSink {
+public:
+    UnitSink(Unit* buffer, int capacity) : buffer_(buffer), capacity_(static_cast<std::size_t>(capacity)) {}
+    void Put(Unit unit)
+    {
+        if (size_ < capacity_)
+            buffer_[size_] = unit;
+        ++size_;
+    }
+    // A run of ASCII, the most common text by far, in one step.
+    template <class In>
+    void PutAscii(const In* in, std::size_t count)
+    {
+        if (size_ < capacity_) {
+            const std::size_t room = std::min(count, capacity_ - size_);
+            Unit* to = buffer_ + size_;
+            for (std::size_t i = 0; i < room; ++i)
+                to[i] = static_cast<Unit>(in[i]);
+        }
+        size_ += count;
+    }
+    std::size_t Size() const { return size_; }
+
+private:
+    Unit* buffer_;
+    std::size_t capacity_;
+    std::size_t size_ = 0;
+};
+
+// How many units from the start of `in` are ASCII.
+template <class In>
+std::size_t AsciiRun(const In* in, std::size_t size)
+{
+    std::size_t i = 0;
+    while (i < size && static_cast<std::make_unsigned_t<In>>(in[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 // Decodes UTF-8 into `out`; returns false on an invalid sequence when
 // `strict`, otherwise puts U+FFFD for each maximal invalid subpart.
-bool DecodeUtf8(const unsigned char* in, std::size_t size, bool strict, std::u16string& out)
+bool DecodeUtf8(const unsigned char* in, std::size_t size, bool strict, UnitSink<char16_t>& out)
 {
     std::size_t i = 0;
     while (i < size) {
-        unsigned char c = in[i];
-        if (c < 0x80) {
-            out.push_back(c);
-            ++i;
+        if (in[i] < 0x80) {
+            const std::size_t run = AsciiRun(in + i, size - i);
+            out.PutAscii(in + i, run);
+            i += run;
             continue;
         }
+        unsigned char c = in[i];
         int extra = 0;
         char32_t cp = 0;
         unsigned char lo = 0x80, hi = 0xBF;
@@ -122,7 +150,7 @@ bool DecodeUtf8(const unsigned char* in, std::size_t size, bool strict, std::u16
         } else {
             if (strict)
                 return false;
-            out.push_back(0xFFFD);
+            out.Put(0xFFFD);
             ++i;
             continue;
         }
@@ -140,25 +168,31 @@ bool DecodeUtf8(const unsigned char* in, std::size_t size, bool strict, std::u16
         if (!ok) {
             if (strict)
                 return false;
-            out.push_back(0xFFFD);
+            out.Put(0xFFFD);
             i = j; // skip the maximal subpart
             continue;
         }
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+            out.Put(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.Put(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
         } else {
-            out.push_back(static_cast<char16_t>(cp));
+            out.Put(static_cast<char16_t>(cp));
         }
         i = j;
     }
     return true;
 }
 
-bool EncodeUtf8(const char16_t* in, std::size_t size, bool strict, std::string& out)
+bool EncodeUtf8(const char16_t* in, std::size_t size, bool strict, UnitSink<char>& out)
 {
     for (std::size_t i = 0; i < size; ++i) {
+        if (in[i] < 0x80) {
+            const std::size_t run = AsciiRun(in + i, size - i);
+            out.PutAscii(in + i, run);
+            i += run - 1;
+            continue;
+        }
         char32_t cp = in[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < size && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
@@ -168,18 +202,25 @@ bool EncodeUtf8(const char16_t* in, std::size_t size, bool strict, std::string& 
                 return false;
             cp = 0xFFFD;
         }
-        AppendUtf8(static_cast<char32_t>(cp), out);
+        EncodeUtf8CodePoint(cp, [&](char byte) { out.Put(byte); });
     }
     return true;
 }
 
-bool EncodeSingleByte(const std::array<char16_t, 128>& table, const char16_t* in, std::size_t size,
-                      char defaultChar, std::string& out, bool& usedDefault)
+void DecodeSingleByte(const std::array<char16_t, 128>& table, const unsigned char* in, std::size_t size,
+                      UnitSink<char16_t>& out)
+{
+    for (std::size_t i = 0; i < size; ++i)
+        out.Put(in[i] < 0x80 ? in[i] : table[in[i] - 0x80]);
+}
+
+void EncodeSingleByte(const std::array<char16_t, 128>& table, const char16_t* in, std::size_t size,
+                      char defaultChar, UnitSink<char>& out, bool& usedDefault)
 {
     for (std::size_t i = 0; i < size; ++i) {
         char16_t u = in[i];
         if (u < 0x80) {
-            out.push_back(static_cast<char>(u));
+            out.Put(static_cast<char>(u));
             continue;
         }
         int found = -1;
@@ -190,31 +231,28 @@ bool EncodeSingleByte(const std::array<char16_t, 128>& table, const char16_t* in
             }
         }
         if (found < 0) {
-            out.push_back(defaultChar);
+            out.Put(defaultChar);
             usedDefault = true;
             // A surrogate pair is one character: one default character for it.
             if (u >= 0xD800 && u <= 0xDBFF && i + 1 < size && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF)
                 ++i;
         } else {
-            out.push_back(static_cast<char>(0x80 + found));
+            out.Put(static_cast<char>(0x80 + found));
         }
     }
-    return true;
 }
 
-template <class Out, class Unit>
-int Deliver(const std::basic_string<Unit>& converted, Out* buffer, int capacity)
+// The result as the conversion functions report it: the size when only
+// asked for it, else the units written, or a failure when they did not fit
+// (the buffer then holds as many as fitted).
+template <class Unit>
+int Deliver(const UnitSink<Unit>& converted, int capacity)
 {
-    int needed = static_cast<int>(converted.size());
+    const int needed = static_cast<int>(converted.Size());
     if (capacity == 0)
         return needed;
-    if (needed > capacity) {
-        for (int i = 0; i < capacity; ++i)
-            buffer[i] = static_cast<Out>(converted[i]);
+    if (converted.Size() > static_cast<std::size_t>(capacity))
         return Fail(ERROR_INSUFFICIENT_BUFFER);
-    }
-    for (int i = 0; i < needed; ++i)
-        buffer[i] = static_cast<Out>(converted[i]);
     return needed;
 }
 
@@ -249,20 +287,18 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiB
     std::size_t size = multiByteCount == -1 ? std::char_traits<char>::length(multiByte) + 1
                                             : static_cast<std::size_t>(multiByteCount);
     const auto* in = reinterpret_cast<const unsigned char*>(multiByte);
-    std::u16string out;
+    UnitSink<char16_t> out(wideChar, wideCharCount);
     if (cp == CP_UTF8) {
         if (flags & ~static_cast<DWORD>(MB_ERR_INVALID_CHARS))
             return Fail(ERROR_INVALID_FLAGS);
         if (!DecodeUtf8(in, size, (flags & MB_ERR_INVALID_CHARS) != 0, out))
             return Fail(ERROR_NO_UNICODE_TRANSLATION);
     } else if (const auto* table = SingleByteTable(cp)) {
-        out.reserve(size);
-        for (std::size_t i = 0; i < size; ++i)
-            out.push_back(in[i] < 0x80 ? in[i] : (*table)[in[i] - 0x80]);
+        DecodeSingleByte(*table, in, size, out);
     } else {
         return Fail(ERROR_INVALID_PARAMETER);
     }
-    return Deliver(out, wideChar, wideCharCount);
+    return Deliver(out, wideCharCount);
 }
 
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideChar, int wideCharCount, LPSTR multiByte,
@@ -274,7 +310,7 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideChar, int wideCh
     UINT cp = Resolve(codePage);
     std::size_t size = wideCharCount == -1 ? std::char_traits<char16_t>::length(wideChar) + 1
                                            : static_cast<std::size_t>(wideCharCount);
-    std::string out;
+    UnitSink<char> out(multiByte, multiByteCount);
     if (cp == CP_UTF8) {
         // As on Windows, UTF-8 takes no default character.
         if (defaultChar || usedDefaultChar)
@@ -293,5 +329,5 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideChar, int wideCh
     } else {
         return Fail(ERROR_INVALID_PARAMETER);
     }
-    return Deliver(out, multiByte, multiByteCount);
+    return Deliver(out, multiByteCount);
 }

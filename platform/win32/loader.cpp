@@ -21,6 +21,11 @@ struct HINSTANCE__ {
     void* dl = nullptr;
     std::string unixPath;
     int refs = 1;
+    // The module's string table, looked up once at load: LoadStringA runs for
+    // every resource text a job shows or writes, and a symbol lookup per call
+    // cost more than the string itself. Null when the module has none.
+    const GwResourceString* strings = nullptr;
+    int stringCount = 0;
 };
 
 namespace {
@@ -113,6 +118,12 @@ HMODULE LoadLibraryA(LPCSTR fileName)
     auto instance = std::make_unique<HINSTANCE__>();
     instance->dl = dl;
     instance->unixPath = path;
+    auto strings = static_cast<const GwResourceString*>(dlsym(dl, GW_RESOURCE_STRINGS_SYMBOL));
+    auto count = static_cast<const int*>(dlsym(dl, GW_RESOURCE_STRING_COUNT_SYMBOL));
+    if (strings && count) {
+        instance->strings = strings;
+        instance->stringCount = *count;
+    }
     HINSTANCE handle = instance.get();
     {
         std::lock_guard<std::mutex> guard(state.lock);
@@ -228,21 +239,16 @@ int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax)
 {
     if (!instance || !buffer || bufferMax <= 0)
         return 0;
-    auto strings = static_cast<const GwResourceString*>(dlsym(instance->dl, GW_RESOURCE_STRINGS_SYMBOL));
-    auto count = static_cast<const int*>(dlsym(instance->dl, GW_RESOURCE_STRING_COUNT_SYMBOL));
-    if (!strings || !count) {
-        buffer[0] = '\0';
-        return 0;
-    }
     // The table is emitted sorted by id.
-    const GwResourceString* end = strings + *count;
+    const GwResourceString* end = instance->strings + instance->stringCount;
     const GwResourceString* found = std::lower_bound(
-        strings, end, id, [](const GwResourceString& entry, UINT key) { return entry.id < key; });
+        instance->strings, end, id, [](const GwResourceString& entry, UINT key) { return entry.id < key; });
     if (found == end || found->id != id) {
         buffer[0] = '\0';
         return 0;
     }
-    const size_t length = std::min(std::strlen(found->text), static_cast<size_t>(bufferMax - 1));
+    // Only as much of the text as fits is measured.
+    const size_t length = strnlen(found->text, static_cast<size_t>(bufferMax - 1));
     std::memcpy(buffer, found->text, length);
     buffer[length] = '\0';
     return static_cast<int>(length);

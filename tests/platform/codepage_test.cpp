@@ -80,4 +80,49 @@ TEST_F(CodePageTest, SizesTerminatorAndShortBuffers)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
+// Texts of ASCII runs between other characters, in every code page: the
+// size asked for is the size written, the text comes back whole, and a
+// buffer one unit short fails holding exactly the units that fitted.
+TEST_F(CodePageTest, MixedTextsFillBuffersOfEverySize)
+{
+    const std::u16string texts[] = {
+        u"plain ASCII text of some length, longer than any small buffer",
+        u"\u00E9t\u00E9 caf\u00E9",
+        u"\u20AC 12,50 \u2014 Gr\u00F6\u00DFe",
+        u"a\U0001F600b",
+        u"\u00FC",
+    };
+    for (UINT cp : {static_cast<UINT>(CP_UTF8), 1252u}) {
+        for (const std::u16string& text : texts) {
+            if (cp == 1252 && text.find(u'\xD83D') != std::u16string::npos)
+                continue; // no such character in 1252
+            const std::string narrow = ToNarrow(cp, text);
+            EXPECT_EQ(ToWide(cp, narrow), text) << cp;
+            const int size = static_cast<int>(narrow.size());
+            if (text.size() < 2)
+                continue; // a buffer one short would be no buffer: a size query
+            std::string shortNarrow(narrow.size(), '#');
+            EXPECT_EQ(WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), shortNarrow.data(),
+                                          size - 1, nullptr, nullptr),
+                      0);
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+            EXPECT_EQ(shortNarrow.substr(0, narrow.size() - 1), narrow.substr(0, narrow.size() - 1));
+            EXPECT_EQ(shortNarrow.back(), '#') << "written past the buffer";
+            std::u16string shortWide(text.size(), u'#');
+            EXPECT_EQ(MultiByteToWideChar(cp, 0, narrow.data(), size, shortWide.data(),
+                                          static_cast<int>(text.size()) - 1),
+                      0);
+            EXPECT_EQ(shortWide.substr(0, text.size() - 1), text.substr(0, text.size() - 1));
+            EXPECT_EQ(shortWide.back(), u'#') << "written past the buffer";
+        }
+    }
+    // NUL-terminated input counts and converts its terminator.
+    WCHAR wide[8];
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "ab\xC3\xA9", -1, wide, 8), 4);
+    EXPECT_EQ(std::u16string(wide), u"ab\u00E9");
+    char narrow[8];
+    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"ab\u00E9", -1, narrow, 8, nullptr, nullptr), 5);
+    EXPECT_EQ(std::string(narrow), "ab\xC3\xA9");
+}
+
 } // namespace

@@ -12,6 +12,7 @@
 #pragma once
 #include "objbase.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -90,6 +91,9 @@ private:
     DWORD nextCookie_ = 1;
     std::vector<CallFault> callFaults_;
     std::vector<DispatchFault> dispatchFaults_;
+    // How many dispatch faults are armed, kept with the list under the lock:
+    // every automation call asks, and nearly always none is.
+    std::atomic<std::size_t> armedDispatchFaults_{0};
 };
 
 // Fills EXCEPINFO (when given) the way an automation server reports an
