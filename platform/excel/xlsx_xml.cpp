@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <string_view>
 
 namespace excelsim::xlsx {
 
@@ -39,15 +40,20 @@ struct ParseState {
 // good share of the parse and whose URIs the handlers never look at: a name
 // is taken after its prefix, and the namespace declarations, which are no
 // attributes of the format, are left out.
-const char* LocalName(const char* name)
+// The local name of `name`, found in the one pass that also measures it.
+std::string_view LocalName(const char* name)
 {
-    const char* local = std::strchr(name, ':');
-    return local ? local + 1 : name;
+    const char* local = name;
+    const char* end = name;
+    for (; *end; ++end)
+        if (*end == ':')
+            local = end + 1;
+    return {local, static_cast<std::size_t>(end - local)};
 }
 
 bool IsNamespaceDeclaration(const char* name)
 {
-    return std::strncmp(name, "xmlns", 5) == 0 && (name[5] == '\0' || name[5] == ':');
+    return name[0] == 'x' && std::strncmp(name, "xmlns", 5) == 0 && (name[5] == '\0' || name[5] == ':');
 }
 
 void Stop(ParseState* state, const char* message)
