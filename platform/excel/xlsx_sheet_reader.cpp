@@ -1,6 +1,7 @@
 #include "xlsx_sheet_reader.h"
 
 #include "xlsx_limits.h"
+#include "xlsx_sheet_scanner.h"
 #include "xlsx_text.h"
 #include "xlsx_xml.h"
 
@@ -229,16 +230,22 @@ private:
 bool ParseSheet(const std::string& xml, const std::string& partName, const std::vector<std::u16string>& strings,
                 const Styles& styles, Sheet& sheet, std::size_t& cellBudget, std::string& error)
 {
-    SheetHandler handler(strings, styles, sheet, cellBudget);
-    return ParseXml(xml, partName, handler, error);
+    return ParseSheetInPieces(
+        [&](const XmlPieces& feed) {
+            feed(xml.data(), xml.size());
+            return true;
+        },
+        partName, strings, styles, sheet, cellBudget, error);
 }
 
 bool ParseSheetInPieces(const std::function<bool(const XmlPieces&)>& read, const std::string& partName,
                         const std::vector<std::u16string>& strings, const Styles& styles, Sheet& sheet,
                         std::size_t& cellBudget, std::string& error)
 {
+    // The sheet parts hold nearly all of a workbook's bytes: they go
+    // through the dedicated scanner, the other parts through expat.
     SheetHandler handler(strings, styles, sheet, cellBudget);
-    return ParseXmlInPieces(read, partName, handler, error);
+    return ScanXmlInPieces(read, partName, handler, error);
 }
 
 } // namespace excelsim::xlsx
