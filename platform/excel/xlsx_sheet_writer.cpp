@@ -159,6 +159,14 @@ private:
     std::vector<long long> left_;
 };
 
+// The writer reads the cell model (sheet_model.h) here and in AppendCell
+// only, so that a change of the cell's layout stays in these few lines.
+const std::u16string* CommentOf(const Cell& cell) { return cell.comment ? &*cell.comment : nullptr; }
+const std::u16string* TextOf(const Cell& cell)
+{
+    return cell.value.kind == CellKind::Text ? &cell.value.text : nullptr;
+}
+
 const char* const kTooLong = "cannot write a cell: a text is longer than 32,767 characters";
 
 // The one place the writer reads a cell's value and format: appends the
@@ -375,7 +383,8 @@ bool AnyTextNeedsEscape(const Workbook& book)
     for (const auto& sheet : book.sheets) {
         bool found = false;
         sheet->ForEachCell([&](int, int, const Cell& cell) {
-            found = found || (cell.value.kind == CellKind::Text && TextNeedsEscape(cell.value.text));
+            const std::u16string* text = TextOf(cell);
+            found = found || (text && TextNeedsEscape(*text));
         });
         if (found)
             return true;
@@ -415,7 +424,7 @@ SheetOutline OutlineOf(const Sheet& sheet)
 {
     SheetOutline o;
     sheet.ForEachCell([&](int row, int column, const Cell& cell) {
-        o.notes += cell.comment ? 1 : 0;
+        o.notes += CommentOf(cell) ? 1 : 0;
         if (o.top == 0)
             o.top = row; // rows come in order
         o.bottom = row;
@@ -525,8 +534,9 @@ bool WriteSheetParts(const Sheet& sheet, const SheetOutline& outline, int number
             part.Pump();
         }
         ok = AppendCell(out, row, column, cell, openRowBold, formats, strings, error);
-        if (ok && cell.comment) {
-            const std::u16string& text = *cell.comment;
+        const std::u16string* comment = CommentOf(cell);
+        if (ok && comment) {
+            const std::u16string& text = *comment;
             const bool escape = TextNeedsEscape(text);
             std::u16string escaped = escape ? EscapeText(text) : std::u16string();
             const std::u16string& stored = escape ? escaped : text;
