@@ -88,10 +88,16 @@ public:
         if (!problem_.empty() || !handler_.Failure().empty())
             return false;
         buffer_.append(data, size);
+        // A construct still open (a long text, a huge attribute) is looked
+        // at again only once what has come has doubled, so that pieces
+        // cost linear time however long it is.
+        if (buffer_.size() < resumeAt_)
+            return true;
         bool ok = Run(false);
         consumed_ += pos_;
         buffer_.erase(0, pos_);
         pos_ = 0;
+        resumeAt_ = 2 * buffer_.size();
         return ok;
     }
 
@@ -535,7 +541,7 @@ private:
 
     XmlHandler& handler_;
     std::string buffer_;
-    std::size_t pos_ = 0, consumed_ = 0;
+    std::size_t pos_ = 0, consumed_ = 0, resumeAt_ = 0;
     std::vector<std::string> open_;
     std::vector<std::string_view> names_;
     XmlAttributes attributes_;
