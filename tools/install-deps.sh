@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libxlsxwriter-dev libzip-dev libexpat1-dev
+  libxlsxwriter-dev libzip-dev libexpat1-dev zlib1g-dev
   python3 python3-ezdxf python3-openpyxl)
 missing=()
 for package in "${packages[@]}"; do

@@ -69,13 +69,13 @@ public:
     explicit WorkbookHandler(WorkbookPart& out) : out_(out) {}
     void Start(const std::string& name, const XmlAttributes& a) override
     {
-        if (name == "sheet") {
+        if (name == std::string_view("sheet")) {
             if (out_.sheets.size() >= kMaxSheets) {
                 Fail("too many sheets");
                 return;
             }
             out_.sheets.push_back({Utf16(a.Get("name")), a.Get("id")});
-        } else if (name == "workbookView" && !seenView_) {
+        } else if (name == std::string_view("workbookView") && !seenView_) {
             seenView_ = true; // the first view is the one the program opens with
             long long tab = 0;
             if (ParseCount(a.Get("activeTab", "0"), tab) && tab >= 0)
@@ -94,7 +94,7 @@ public:
     explicit SharedStringsHandler(std::vector<std::u16string>& out) : out_(out) {}
     void Start(const std::string& name, const XmlAttributes&) override
     {
-        if (name == "si") {
+        if (name == std::string_view("si")) {
             if (out_.size() >= kMaxSharedStrings)
                 Fail("too many shared strings");
             inItem_ = true;
@@ -104,7 +104,7 @@ public:
     }
     void End(const std::string& name) override
     {
-        if (name == "si") {
+        if (name == std::string_view("si")) {
             std::u16string text = text_.Take();
             if (text.size() > kMaxTextChars)
                 Fail("a shared string is too long");
@@ -131,20 +131,20 @@ public:
     explicit StylesHandler(Styles& out) : out_(out) {}
     void Start(const std::string& name, const XmlAttributes& a) override
     {
-        if (name == "numFmt") {
+        if (name == std::string_view("numFmt")) {
             long long id = 0;
             if (ParseCount(a.Get("numFmtId"), id) && formats_.size() < kMaxStyles)
                 formats_[id] = Utf16(a.Get("formatCode"));
-        } else if (name == "fonts" || name == "cellXfs") {
+        } else if (name == std::string_view("fonts") || name == std::string_view("cellXfs")) {
             section_ = name;
-        } else if (name == "font" && section_ == "fonts") {
+        } else if (name == std::string_view("font") && section_ == "fonts") {
             if (fontBold_.size() >= kMaxStyles)
                 Fail("too many fonts");
             fontBold_.push_back(false);
-        } else if (name == "b" && section_ == "fonts" && !fontBold_.empty()) {
+        } else if (name == std::string_view("b") && section_ == "fonts" && !fontBold_.empty()) {
             std::string on = a.Get("val", "1");
             fontBold_.back() = on != "0" && on != "false";
-        } else if (name == "xf" && section_ == "cellXfs") {
+        } else if (name == std::string_view("xf") && section_ == "cellXfs") {
             if (out_.bold.size() >= kMaxStyles) {
                 Fail("too many cell formats");
                 return;
@@ -185,7 +185,7 @@ public:
     CommentsHandler(Sheet& sheet, std::size_t& budget) : sheet_(sheet), budget_(budget) {}
     void Start(const std::string& name, const XmlAttributes& a) override
     {
-        if (name == "comment") {
+        if (name == std::string_view("comment")) {
             if (!ParseCellReference(a.Get("ref"), row_, column_))
                 Fail("a comment names no cell of the grid");
             inComment_ = true;
@@ -195,7 +195,7 @@ public:
     }
     void End(const std::string& name) override
     {
-        if (name == "comment") {
+        if (name == std::string_view("comment")) {
             std::u16string text = text_.Take();
             if (budget_ == 0) {
                 Fail("too many cells");

@@ -1,12 +1,14 @@
 #include "xlsx_sheet_reader.h"
 
 #include "xlsx_limits.h"
+#include "xlsx_sheet_scanner.h"
 #include "xlsx_text.h"
 #include "xlsx_xml.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 namespace excelsim::xlsx {
 namespace {
@@ -22,30 +24,30 @@ public:
 
     void Start(const std::string& name, const XmlAttributes& a) override
     {
-        if (name == "row") {
+        if (name == std::string_view("row")) {
             StartRow(a);
-        } else if (name == "c") {
+        } else if (name == std::string_view("c")) {
             StartCell(a);
-        } else if (inCell_ && (name == "v" || name == "f")) {
-            inValue_ = name == "v";
-            hasValue_ = hasValue_ || name == "v";
-            hasFormula_ = hasFormula_ || name == "f";
-        } else if (inCell_ && name == "is") {
+        } else if (inCell_ && (name == std::string_view("v") || name == std::string_view("f"))) {
+            inValue_ = name == std::string_view("v");
+            hasValue_ = hasValue_ || name == std::string_view("v");
+            hasFormula_ = hasFormula_ || name == std::string_view("f");
+        } else if (inCell_ && name == std::string_view("is")) {
             inInline_ = true;
         } else if (inInline_) {
             inlineText_.Start(name);
-        } else if (name == "col") {
+        } else if (name == std::string_view("col")) {
             StartColumn(a);
         }
     }
 
     void End(const std::string& name) override
     {
-        if (name == "c" && inCell_) {
+        if (name == std::string_view("c") && inCell_) {
             EndCell();
-        } else if (name == "v") {
+        } else if (name == std::string_view("v")) {
             inValue_ = false;
-        } else if (name == "is") {
+        } else if (name == std::string_view("is")) {
             inInline_ = false;
         } else if (inInline_) {
             inlineText_.End(name);
@@ -110,8 +112,16 @@ private:
         }
         row_ = row;
         column_ = column;
-        type_ = a.Get("t", "n");
-        Style(a.Get("s"), bold_, format_);
+        const std::string* type = a.Find("t");
+        type_.assign(type ? *type : std::string_view("n"));
+        // Most cells of a sheet share a style: the last one is reused.
+        const std::string* style = a.Find("s");
+        const std::string_view styleText = style ? std::string_view(*style) : std::string_view();
+        if (!styled_ || styleText != styleText_) {
+            styleText_.assign(styleText);
+            Style(styleText_, bold_, format_);
+            styled_ = true;
+        }
         value_.clear();
         hasFormula_ = false;
         hasValue_ = false;
@@ -208,6 +218,8 @@ private:
     int column_ = 0;
     bool inCell_ = false, inValue_ = false, inInline_ = false, hasFormula_ = false, hasValue_ = false, bold_ = false;
     std::string type_;
+    std::string styleText_;
+    bool styled_ = false;
     std::string value_;
     std::u16string format_;
     TextCollector inlineText_;
@@ -218,16 +230,22 @@ private:
 bool ParseSheet(const std::string& xml, const std::string& partName, const std::vector<std::u16string>& strings,
                 const Styles& styles, Sheet& sheet, std::size_t& cellBudget, std::string& error)
 {
-    SheetHandler handler(strings, styles, sheet, cellBudget);
-    return ParseXml(xml, partName, handler, error);
+    return ParseSheetInPieces(
+        [&](const XmlPieces& feed) {
+            feed(xml.data(), xml.size());
+            return true;
+        },
+        partName, strings, styles, sheet, cellBudget, error);
 }
 
 bool ParseSheetInPieces(const std::function<bool(const XmlPieces&)>& read, const std::string& partName,
                         const std::vector<std::u16string>& strings, const Styles& styles, Sheet& sheet,
                         std::size_t& cellBudget, std::string& error)
 {
+    // The sheet parts hold nearly all of a workbook's bytes: they go
+    // through the dedicated scanner, the other parts through expat.
     SheetHandler handler(strings, styles, sheet, cellBudget);
-    return ParseXmlInPieces(read, partName, handler, error);
+    return ScanXmlInPieces(read, partName, handler, error);
 }
 
 } // namespace excelsim::xlsx

@@ -4,6 +4,7 @@
 #include "xlsx_limits.h"
 
 #include <string>
+#include <string_view>
 
 namespace excelsim::xlsx {
 
@@ -31,22 +32,32 @@ std::u16string UnescapeText(const std::u16string& text);
 bool NeedsEscape(char16_t c);
 bool HasLoneSurrogate(const std::u16string& text);
 
+// UTF-8 to UTF-16; a text that is all ASCII, as most cell texts are, is
+// widened byte by byte without the general conversion.
+inline std::u16string Widened(const std::string& utf8)
+{
+    for (unsigned char c : utf8)
+        if (c >= 0x80)
+            return Utf16(utf8);
+    return std::u16string(utf8.begin(), utf8.end());
+}
+
 // Collects the text of <t> elements below an element, leaving out phonetic
 // runs (<rPh>), as the program shows a rich or plain string.
 class TextCollector {
 public:
     void Start(const std::string& name)
     {
-        if (name == "rPh")
+        if (name == std::string_view("rPh"))
             ++phonetic_;
-        else if (name == "t" && phonetic_ == 0)
+        else if (name == std::string_view("t") && phonetic_ == 0)
             inText_ = true;
     }
     void End(const std::string& name)
     {
-        if (name == "rPh")
+        if (name == std::string_view("rPh"))
             --phonetic_;
-        else if (name == "t")
+        else if (name == std::string_view("t"))
             inText_ = false;
     }
     // False when the text grows beyond what a cell may hold.
@@ -59,8 +70,11 @@ public:
     }
     std::u16string Take()
     {
-        std::u16string out = UnescapeText(Utf16(utf8_));
+        std::u16string out = Widened(utf8_);
         utf8_.clear();
+        // Most texts hold no escape: they are not copied once more.
+        if (out.find(u"_x") != std::u16string::npos)
+            out = UnescapeText(out);
         return out;
     }
 

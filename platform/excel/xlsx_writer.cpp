@@ -1,145 +1,160 @@
-// Saving a workbook as .xlsx with libxlsxwriter.
+// Saving a workbook as a new .xlsx package, streamed sheet by sheet: each
+// part is deflated as its text is made (xlsx_zip_writer.h), so the cells are
+// never held a second time as text.
 #include "xlsx_file.h"
+#include "xlsx_sheet_writer.h"
 #include "xlsx_text.h"
-#include "stand_in_progress.h"
+#include "xlsx_zip_writer.h"
 
-#include <xlsxwriter.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <map>
-#include <memory>
-#include <utility>
+#include <string>
 #include <vector>
 
 namespace excelsim {
 namespace {
 
-using xlsx::Utf8;
+using namespace xlsx;
 
-// Cell texts and comments go out with the format's escapes (xlsx_text.h).
-std::string StoredText(const std::u16string& text)
+constexpr char kXmlDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+constexpr char kRelationshipsNamespace[] = "http://schemas.openxmlformats.org/package/2006/relationships";
+constexpr char kOfficeRelationships[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+bool AddPart(ZipWriter& zip, const std::string& name, const std::string& text, std::string& error)
 {
-    return Utf8(xlsx::TextNeedsEscape(text) ? xlsx::EscapeText(text) : text);
+    PartDeflater part(name);
+    part.Append(text);
+    part.Finish();
+    return zip.Add(part, error);
 }
 
-struct WorkbookCloser {
-    void operator()(lxw_workbook* book) const
-    {
-        if (book)
-            workbook_close(book);
-    }
-};
-
-// One format per (bold, number format) pair in use.
-class Formats {
-public:
-    explicit Formats(lxw_workbook* book) : book_(book) {}
-    lxw_format* For(bool bold, const std::u16string& numberFormat)
-    {
-        if (!bold && numberFormat.empty())
-            return nullptr;
-        auto key = std::make_pair(bold, numberFormat);
-        auto it = formats_.find(key);
-        if (it != formats_.end())
-            return it->second;
-        lxw_format* format = workbook_add_format(book_);
-        if (bold)
-            format_set_bold(format);
-        if (!numberFormat.empty())
-            format_set_num_format(format, Utf8(numberFormat).c_str());
-        formats_[key] = format;
-        return format;
-    }
-
-private:
-    lxw_workbook* book_;
-    std::map<std::pair<bool, std::u16string>, lxw_format*> formats_;
-};
-
-lxw_error WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const Cell& cell, lxw_format* format)
+std::string Relationship(int id, const std::string& type, const std::string& target)
 {
-    const CellValue& v = cell.value;
-    switch (v.kind) {
-    case CellKind::Number:
-        return worksheet_write_number(sheet, row, col, v.number, format);
-    case CellKind::Text:
-        return worksheet_write_string(sheet, row, col, StoredText(v.text).c_str(), format);
-    case CellKind::Boolean:
-        return worksheet_write_boolean(sheet, row, col, v.boolean ? 1 : 0, format);
-    case CellKind::Error: {
-        // An error value is kept as the formula that yields it, with the
-        // error as its last result.
-        std::string text = Utf8(ErrorValueText(v.error));
-        return worksheet_write_formula_str(sheet, row, col, ("=" + text).c_str(), format, text.c_str());
-    }
-    case CellKind::Empty:
-        return format ? worksheet_write_blank(sheet, row, col, format) : LXW_NO_ERROR;
-    }
-    return LXW_NO_ERROR;
+    return "<Relationship Id=\"rId" + std::to_string(id) + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
 }
 
-bool WriteSheet(lxw_workbook* book, Formats& formats, const Sheet& sheet, bool active, std::string& error)
+std::string Relationships(const std::string& items)
 {
-    lxw_worksheet* ws = workbook_add_worksheet(book, Utf8(sheet.Name()).c_str());
-    if (!ws) {
-        error = "the sheet name \"" + Utf8(sheet.Name()).substr(0, 64) + "\" cannot be saved";
+    return kXmlDeclaration + std::string("<Relationships xmlns=\"") + kRelationshipsNamespace + "\">" + items +
+           "</Relationships>";
+}
+
+std::string Override(const std::string& part, const std::string& type)
+{
+    return "<Override PartName=\"/" + part + "\" ContentType=\"application/vnd.openxmlformats-" + type + "\"/>";
+}
+
+// The sheet names are checked by the model; a name the package cannot
+// carry is still refused here rather than written as a broken file.
+bool SheetNameFits(const std::u16string& name)
+{
+    if (name.empty() || name.size() > kMaxSheetNameLength || HasLoneSurrogate(name))
         return false;
-    }
-    if (active)
-        worksheet_activate(ws);
-    for (const auto& [column, width] : sheet.ColumnWidths())
-        worksheet_set_column(ws, static_cast<lxw_col_t>(column - 1), static_cast<lxw_col_t>(column - 1), width, nullptr);
-    // The rows go out in order, as the constant-memory mode needs them: a
-    // bold row's format is set before its first cell, also for a bold row
-    // that holds no cell.
-    lxw_format* bold = formats.For(true, u"");
-    std::vector<int> boldRows(sheet.BoldRows().begin(), sheet.BoldRows().end());
-    std::sort(boldRows.begin(), boldRows.end());
-    auto nextBold = boldRows.begin();
-    auto boldRowsUpTo = [&](int row) {
-        for (; nextBold != boldRows.end() && *nextBold <= row; ++nextBold)
-            worksheet_set_row(ws, static_cast<lxw_row_t>(*nextBold - 1), LXW_DEF_ROW_HEIGHT, bold);
-    };
-    lxw_error status = LXW_NO_ERROR;
-    std::uint64_t written = 0;
-    sheet.ForEachCell([&](int rowNumber, int column, const Cell& cell) {
-        if (status != LXW_NO_ERROR)
-            return;
-        if ((++written & 0xFFF) == 0) // a host's progress line polls this
-            Progress().workbookCellsWritten.fetch_add(0x1000, std::memory_order_relaxed);
-        boldRowsUpTo(rowNumber);
-        auto row = static_cast<lxw_row_t>(rowNumber - 1);
-        auto col = static_cast<lxw_col_t>(column - 1);
-        bool isBold = cell.bold || (!boldRows.empty() && sheet.RowBold(rowNumber));
-        status = WriteCell(ws, row, col, cell, formats.For(isBold, cell.numberFormat));
-        if (status == LXW_NO_ERROR && cell.comment)
-            status = worksheet_write_comment(ws, row, col, StoredText(*cell.comment).c_str());
-    });
-    if (status != LXW_NO_ERROR) {
-        error = std::string("cannot write a cell: ") + lxw_strerror(status);
-        return false;
-    }
-    boldRowsUpTo(kMaxRows);
+    for (char16_t c : name)
+        if (NeedsEscape(c))
+            return false;
     return true;
 }
 
-// Whether a cell text needs the format's _xHHHH_ escape. Only the shared
-// strings are read back through that escape by every reader (openpyxl takes
-// an inline string's text as it stands), so a workbook holding such a text
-// is written with a shared-string table.
-bool AnyTextNeedsEscape(const Workbook& book)
+bool WritePackage(const Workbook& book, ZipWriter& zip, std::string& error)
 {
-    bool found = false;
-    for (const auto& sheet : book.sheets) {
-        sheet->ForEachCell([&](int, int, const Cell& cell) {
-            if (!found && cell.value.kind == CellKind::Text && xlsx::TextNeedsEscape(cell.value.text))
-                found = true;
-        });
-        if (found)
-            return true;
+    CellFormats formats;
+    EscapedStrings strings(AnyTextNeedsEscape(book));
+    int commentParts = 0, shapeBlock = 1;
+    std::string contentTypes, workbookRels, sheets, titles;
+    for (std::size_t i = 0; i < book.sheets.size(); ++i) {
+        const Sheet& sheet = *book.sheets[i];
+        if (!SheetNameFits(sheet.Name())) {
+            error = "the sheet name \"" + Utf8(sheet.Name()).substr(0, 64) + "\" cannot be saved";
+            return false;
+        }
+        const int number = static_cast<int>(i) + 1;
+        SheetParts parts;
+        if (!WriteSheetParts(sheet, OutlineOf(sheet), number, i == book.activeSheet, formats, strings, commentParts, shapeBlock, parts,
+                             error))
+            return false;
+        if (!zip.Add(*parts.sheet, error))
+            return false;
+        const std::string sheetPart = parts.sheet->Name();
+        contentTypes += Override(sheetPart, "officedocument.spreadsheetml.worksheet+xml");
+        if (parts.comments) {
+            const std::string n = std::to_string(commentParts);
+            if (!zip.Add(*parts.comments, error) || !zip.Add(*parts.drawing, error) ||
+                !AddPart(zip, "xl/worksheets/_rels/sheet" + std::to_string(number) + ".xml.rels",
+                         Relationships(Relationship(1, kOfficeRelationships + std::string("vmlDrawing"),
+                                                    "../drawings/vmlDrawing" + n + ".vml") +
+                                       Relationship(2, kOfficeRelationships + std::string("comments"),
+                                                    "../comments" + n + ".xml")),
+                         error))
+                return false;
+            contentTypes += Override(parts.comments->Name(), "officedocument.spreadsheetml.comments+xml");
+        }
+        workbookRels += Relationship(number, kOfficeRelationships + std::string("worksheet"),
+                                     "worksheets/sheet" + std::to_string(number) + ".xml");
+        std::string name;
+        AppendXmlText(name, sheet.Name(), true);
+        sheets += "<sheet name=\"" + name + "\" sheetId=\"" + std::to_string(number) + "\" r:id=\"rId" +
+                  std::to_string(number) + "\"/>";
+        titles += "<vt:lpstr>" + name + "</vt:lpstr>";
     }
-    return false;
+
+    const int sheetCount = static_cast<int>(book.sheets.size());
+    int nextId = sheetCount + 1;
+    workbookRels += Relationship(nextId++, kOfficeRelationships + std::string("styles"), "styles.xml");
+    contentTypes += Override("xl/styles.xml", "officedocument.spreadsheetml.styles+xml");
+    if (!strings.Empty()) {
+        PartDeflater part("xl/sharedStrings.xml");
+        strings.Write(part);
+        part.Finish();
+        if (!zip.Add(part, error))
+            return false;
+        workbookRels += Relationship(nextId++, kOfficeRelationships + std::string("sharedStrings"), "sharedStrings.xml");
+        contentTypes += Override("xl/sharedStrings.xml", "officedocument.spreadsheetml.sharedStrings+xml");
+    }
+    const std::size_t active = book.activeSheet < book.sheets.size() ? book.activeSheet : 0;
+    const std::string workbook =
+        kXmlDeclaration +
+        std::string("<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"") +
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><bookViews><workbookView "
+        "xWindow=\"240\" yWindow=\"15\" windowWidth=\"16095\" windowHeight=\"9660\" activeTab=\"" +
+        std::to_string(active) + "\"/></bookViews><sheets>" + sheets +
+        "</sheets><calcPr calcId=\"124519\" fullCalcOnLoad=\"1\"/></workbook>";
+    const std::string app =
+        kXmlDeclaration +
+        std::string("<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\" "
+                    "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
+                    "<Application>Microsoft Excel</Application><DocSecurity>0</DocSecurity><ScaleCrop>false</ScaleCrop>"
+                    "<HeadingPairs><vt:vector size=\"2\" baseType=\"variant\"><vt:variant><vt:lpstr>Worksheets"
+                    "</vt:lpstr></vt:variant><vt:variant><vt:i4>") +
+        std::to_string(sheetCount) + "</vt:i4></vt:variant></vt:vector></HeadingPairs><TitlesOfParts><vt:vector size=\"" +
+        std::to_string(sheetCount) + "\" baseType=\"lpstr\">" + titles +
+        "</vt:vector></TitlesOfParts><LinksUpToDate>false</LinksUpToDate><SharedDoc>false</SharedDoc>"
+        "<HyperlinksChanged>false</HyperlinksChanged><AppVersion>12.0000</AppVersion></Properties>";
+    const std::string core =
+        kXmlDeclaration +
+        std::string("<cp:coreProperties "
+                    "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+                    "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+                    "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><dc:creator></dc:creator>"
+                    "</cp:coreProperties>");
+    const std::string types =
+        kXmlDeclaration +
+        std::string("<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                    "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                    "<Default Extension=\"vml\" ContentType=\"application/vnd.openxmlformats-officedocument.vmlDrawing\"/>") +
+        Override("docProps/app.xml", "officedocument.extended-properties+xml") +
+        Override("docProps/core.xml", "package.core-properties+xml") +
+        Override("xl/workbook.xml", "officedocument.spreadsheetml.sheet.main+xml") + contentTypes + "</Types>";
+    const std::string rootRels =
+        Relationships(Relationship(1, kOfficeRelationships + std::string("officeDocument"), "xl/workbook.xml") +
+                      Relationship(2, "http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+                                      "core-properties",
+                                   "docProps/core.xml") +
+                      Relationship(3, kOfficeRelationships + std::string("extended-properties"), "docProps/app.xml"));
+    return AddPart(zip, "xl/styles.xml", formats.StylesXml(), error) &&
+           AddPart(zip, "xl/workbook.xml", workbook, error) &&
+           AddPart(zip, "xl/_rels/workbook.xml.rels", Relationships(workbookRels), error) &&
+           AddPart(zip, "docProps/app.xml", app, error) && AddPart(zip, "docProps/core.xml", core, error) &&
+           AddPart(zip, "_rels/.rels", rootRels, error) && AddPart(zip, "[Content_Types].xml", types, error);
 }
 
 } // namespace
@@ -151,23 +166,15 @@ bool WriteXlsx(const Workbook& book, const std::string& path, std::string& error
     return ReplaceFile(
         path,
         [&](const std::string& temporary, std::string& writeError) {
-            // Constant-memory mode: each row is written out when the next one
-            // starts, and texts go inline instead of through a shared-string
-            // table, so a large sheet never sits in memory twice.
-            lxw_workbook_options options{};
-            options.constant_memory = AnyTextNeedsEscape(book) ? LXW_FALSE : LXW_TRUE;
-            std::unique_ptr<lxw_workbook, WorkbookCloser> out(workbook_new_opt(temporary.c_str(), &options));
-            if (!out) {
+            ZipWriter zip;
+            if (!zip.Open(temporary, writeError)) {
                 writeError = "cannot create " + path;
                 return false;
             }
-            Formats formats(out.get());
-            for (std::size_t i = 0; i < book.sheets.size(); ++i)
-                if (!WriteSheet(out.get(), formats, *book.sheets[i], i == book.activeSheet, writeError))
-                    return false;
-            lxw_error status = workbook_close(out.release());
-            if (status != LXW_NO_ERROR) {
-                writeError = std::string("cannot save ") + path + ": " + lxw_strerror(status);
+            if (!WritePackage(book, zip, writeError))
+                return false;
+            if (!zip.Close(writeError)) {
+                writeError = "cannot save " + path + ": " + writeError;
                 return false;
             }
             return true;

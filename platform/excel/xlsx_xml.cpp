@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <string_view>
 
 namespace excelsim::xlsx {
 
@@ -27,8 +28,6 @@ std::string XmlAttributes::Get(const char* name, const std::string& fallback) co
 
 namespace {
 
-constexpr char kSeparator = '\x01';
-
 struct ParseState {
     XML_Parser parser = nullptr;
     XmlHandler* handler = nullptr;
@@ -37,10 +36,24 @@ struct ParseState {
     std::string name;         // likewise
 };
 
-const char* LocalName(const char* name)
+// The parts are read without expat's namespace processing, which costs a
+// good share of the parse and whose URIs the handlers never look at: a name
+// is taken after its prefix, and the namespace declarations, which are no
+// attributes of the format, are left out.
+// The local name of `name`, found in the one pass that also measures it.
+std::string_view LocalName(const char* name)
 {
-    const char* local = std::strrchr(name, kSeparator);
-    return local ? local + 1 : name;
+    const char* local = name;
+    const char* end = name;
+    for (; *end; ++end)
+        if (*end == ':')
+            local = end + 1;
+    return {local, static_cast<std::size_t>(end - local)};
+}
+
+bool IsNamespaceDeclaration(const char* name)
+{
+    return name[0] == 'x' && std::strncmp(name, "xmlns", 5) == 0 && (name[5] == '\0' || name[5] == ':');
 }
 
 void Stop(ParseState* state, const char* message)
@@ -60,7 +73,8 @@ void OnStart(void* data, const char* name, const char** attributes)
     }
     state->attributes.Clear();
     for (int i = 0; attributes[i]; i += 2)
-        state->attributes.Add(LocalName(attributes[i]), attributes[i + 1]);
+        if (!IsNamespaceDeclaration(attributes[i]))
+            state->attributes.Add(LocalName(attributes[i]), attributes[i + 1]);
     state->name.assign(LocalName(name));
     state->handler->Start(state->name, state->attributes);
     if (!state->handler->Failure().empty())
@@ -110,7 +124,7 @@ struct ParserFree {
 bool ParseXmlInPieces(const std::function<bool(const XmlPieces&)>& read, const std::string& partName,
                       XmlHandler& handler, std::string& error)
 {
-    std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree> parser(XML_ParserCreateNS(nullptr, kSeparator));
+    std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree> parser(XML_ParserCreate(nullptr));
     if (!parser) {
         error = "out of memory reading " + partName;
         return false;

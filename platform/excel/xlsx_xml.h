@@ -5,6 +5,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -15,7 +16,7 @@ public:
     // One set of attributes serves every element of a parse: Clear keeps the
     // strings' storage, so an element costs no allocation.
     void Clear() { count_ = 0; }
-    void Add(const char* name, const char* value)
+    void Add(std::string_view name, std::string_view value)
     {
         if (count_ == items_.size())
             items_.emplace_back();

@@ -1,7 +1,8 @@
-// .xlsx files of the spreadsheet stand-in: saving with libxlsxwriter, opening
-// with libzip and expat. Opening enforces hard limits (xlsx_limits.h) so that
-// a damaged or hostile file ends in a clear error, never in a crash or in
-// unbounded memory; a file that fails opens nothing.
+// .xlsx files of the spreadsheet stand-in: saving with a streaming writer of
+// its own (zlib), opening with libzip and expat. Opening enforces hard
+// limits (xlsx_limits.h) so that a damaged or hostile file ends in a clear
+// error, never in a crash or in unbounded memory; a file that fails opens
+// nothing.
 #pragma once
 #include "sheet_model.h"
 
