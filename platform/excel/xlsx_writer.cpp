@@ -18,9 +18,9 @@ namespace {
 using xlsx::Utf8;
 
 // Cell texts and comments go out with the format's escapes (xlsx_text.h).
-std::string StoredText(const std::u16string& text)
+std::string StoredText(std::u16string_view text)
 {
-    return Utf8(xlsx::TextNeedsEscape(text) ? xlsx::EscapeText(text) : text);
+    return xlsx::TextNeedsEscape(text) ? Utf8(xlsx::EscapeText(text)) : Utf8(text);
 }
 
 struct WorkbookCloser {
@@ -35,11 +35,11 @@ struct WorkbookCloser {
 class Formats {
 public:
     explicit Formats(lxw_workbook* book) : book_(book) {}
-    lxw_format* For(bool bold, const std::u16string& numberFormat)
+    lxw_format* For(bool bold, std::u16string_view numberFormat)
     {
         if (!bold && numberFormat.empty())
             return nullptr;
-        auto key = std::make_pair(bold, numberFormat);
+        auto key = std::make_pair(bold, std::u16string(numberFormat));
         auto it = formats_.find(key);
         if (it != formats_.end())
             return it->second;
@@ -59,18 +59,17 @@ private:
 
 lxw_error WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const Cell& cell, lxw_format* format)
 {
-    const CellValue& v = cell.value;
-    switch (v.kind) {
+    switch (cell.Kind()) {
     case CellKind::Number:
-        return worksheet_write_number(sheet, row, col, v.number, format);
+        return worksheet_write_number(sheet, row, col, cell.Number(), format);
     case CellKind::Text:
-        return worksheet_write_string(sheet, row, col, StoredText(v.text).c_str(), format);
+        return worksheet_write_string(sheet, row, col, StoredText(cell.Text()).c_str(), format);
     case CellKind::Boolean:
-        return worksheet_write_boolean(sheet, row, col, v.boolean ? 1 : 0, format);
+        return worksheet_write_boolean(sheet, row, col, cell.Boolean() ? 1 : 0, format);
     case CellKind::Error: {
         // An error value is kept as the formula that yields it, with the
         // error as its last result.
-        std::string text = Utf8(ErrorValueText(v.error));
+        std::string text = Utf8(ErrorValueText(cell.Error()));
         return worksheet_write_formula_str(sheet, row, col, ("=" + text).c_str(), format, text.c_str());
     }
     case CellKind::Empty:
@@ -111,10 +110,11 @@ bool WriteSheet(lxw_workbook* book, Formats& formats, const Sheet& sheet, bool a
         boldRowsUpTo(rowNumber);
         auto row = static_cast<lxw_row_t>(rowNumber - 1);
         auto col = static_cast<lxw_col_t>(column - 1);
-        bool isBold = cell.bold || (!boldRows.empty() && sheet.RowBold(rowNumber));
-        status = WriteCell(ws, row, col, cell, formats.For(isBold, cell.numberFormat));
-        if (status == LXW_NO_ERROR && cell.comment)
-            status = worksheet_write_comment(ws, row, col, StoredText(*cell.comment).c_str());
+        bool isBold = cell.Bold() || (!boldRows.empty() && sheet.RowBold(rowNumber));
+        status = WriteCell(ws, row, col, cell, formats.For(isBold, cell.NumberFormat()));
+        if (status == LXW_NO_ERROR)
+            if (std::optional<std::u16string_view> comment = cell.Comment())
+                status = worksheet_write_comment(ws, row, col, StoredText(*comment).c_str());
     });
     if (status != LXW_NO_ERROR) {
         error = std::string("cannot write a cell: ") + lxw_strerror(status);
@@ -133,7 +133,7 @@ bool AnyTextNeedsEscape(const Workbook& book)
     bool found = false;
     for (const auto& sheet : book.sheets) {
         sheet->ForEachCell([&](int, int, const Cell& cell) {
-            if (!found && cell.value.kind == CellKind::Text && xlsx::TextNeedsEscape(cell.value.text))
+            if (!found && cell.Kind() == CellKind::Text && xlsx::TextNeedsEscape(cell.Text()))
                 found = true;
         });
         if (found)
