@@ -310,9 +310,16 @@ void Sheet::CompactTexts()
     texts_ = std::move(fresh);
 }
 
+void Sheet::DropRepeatedChanges()
+{
+    std::sort(changedCells_.begin(), changedCells_.end());
+    changedCells_.erase(std::unique(changedCells_.begin(), changedCells_.end()), changedCells_.end());
+    changedCellsLimit_ = std::max(2 * changedCells_.size(), kMinChangedCellsLimit);
+}
+
 std::size_t Sheet::CellBytes() const
 {
-    std::size_t bytes = rows_.capacity() * sizeof(rows_[0]);
+    std::size_t bytes = rows_.capacity() * sizeof(rows_[0]) + changedCells_.capacity() * sizeof(changedCells_[0]);
     for (const std::vector<PackedCell>& cells : rows_)
         bytes += cells.capacity() * sizeof(PackedCell);
     // A comment's hash node: its key and place, and the link to the next.
@@ -378,6 +385,12 @@ void Sheet::AutoFit(int firstColumn, int lastColumn)
 
 std::vector<std::pair<int, int>> Sheet::ChangedCells() const
 {
+    if (!noteChanges_) {
+        std::vector<std::pair<int, int>> out;
+        out.reserve(cellCount_);
+        ForEachCell([&](int row, int column, const Cell&) { out.emplace_back(row, column); });
+        return out;
+    }
     std::vector<std::uint64_t> keys = changedCells_;
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
@@ -392,6 +405,8 @@ void Sheet::MarkSaved()
 {
     changed_ = renamed_ = widthsChanged_ = false;
     changedCells_.clear();
+    changedCellsLimit_ = kMinChangedCellsLimit;
+    noteChanges_ = true;
     changedRows_.clear();
 }
 

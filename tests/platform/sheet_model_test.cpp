@@ -135,19 +135,31 @@ TEST_F(SheetStorageTest, CellsAreFoundVisitedInOrderAndClearedAway)
 }
 
 // The changed cells come back once each and ordered, however often and in
-// whatever order they changed; saving forgets them.
+// whatever order they changed; saving forgets them. A sheet never saved
+// differs from nothing by the cells it holds.
 TEST_F(SheetStorageTest, ChangedCellsAreReportedOnceInOrder)
 {
     Sheet sheet(u"S");
     Put(sheet, 2, 1, u"x");
     Put(sheet, 1, 3, u"y");
     Put(sheet, 2, 1, u"z");
+    Put(sheet, 4, 4, u"gone");
     sheet.Update(1, 3, [](CellEdit& cell) { cell.SetNumberFormat(u"@"); });
     Put(sheet, 1, 3, u"w");
+    sheet.Update(4, 4, [](CellEdit& cell) { cell.ClearValue(); });
     EXPECT_EQ(sheet.ChangedCells(), (std::vector<std::pair<int, int>>{{1, 3}, {2, 1}}));
     sheet.MarkSaved();
     EXPECT_TRUE(sheet.ChangedCells().empty());
     EXPECT_FALSE(sheet.Changed());
+
+    // After a save a cleared cell is a change too; and cells rewritten
+    // without end are each noted once, in bounded memory.
+    sheet.Update(2, 1, [](CellEdit& cell) { cell.ClearValue(); });
+    const std::size_t bytes = sheet.CellBytes();
+    for (int round = 0; round < 100000; ++round)
+        Put(sheet, 1 + round % 2, 5, round % 3 ? u"a" : u"b");
+    EXPECT_EQ(sheet.ChangedCells(), (std::vector<std::pair<int, int>>{{1, 5}, {2, 1}, {2, 5}}));
+    EXPECT_LT(sheet.CellBytes(), bytes + 64 * 1024);
 }
 
 } // namespace

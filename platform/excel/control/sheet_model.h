@@ -165,8 +165,11 @@ public:
         changed_ = true;
         const std::uint64_t key = Key(row, column);
         // A run of changes to one cell (format, then value) is noted once.
-        if (changedCells_.empty() || changedCells_.back() != key)
+        if (noteChanges_ && (changedCells_.empty() || changedCells_.back() != key)) {
             changedCells_.push_back(key);
+            if (changedCells_.size() >= changedCellsLimit_)
+                DropRepeatedChanges();
+        }
         PackedCell& cell = Slot(row, column);
         const bool wasBlank = cell.IsBlank();
         std::size_t before = DisplayedLength(cell);
@@ -225,7 +228,9 @@ public:
     bool Changed() const { return changed_; }
     bool Renamed() const { return renamed_; }
     bool WidthsChanged() const { return widthsChanged_; }
-    std::vector<std::pair<int, int>> ChangedCells() const; // (row, column), ordered
+    // (row, column), ordered. A sheet never saved nor read is compared with
+    // nothing: every cell it holds.
+    std::vector<std::pair<int, int>> ChangedCells() const;
     const std::unordered_set<int>& ChangedRows() const { return changedRows_; } // row formats
     void MarkSaved();
     // The package part the sheet was read from; empty for a new sheet.
@@ -283,6 +288,9 @@ private:
     static constexpr std::size_t kMinGarbageUnits = CellTextStore::kBlockUnits;
     // Copies the live texts into a new store, in row order, and drops the old.
     void CompactTexts();
+    // Sorts the repeats out of changedCells_: a sheet the live link rewrites
+    // for hours without a save notes each cell once, not once per change.
+    void DropRepeatedChanges();
     std::uint16_t FormatIndex(std::u16string_view format); // kNoFormat when full
     static constexpr std::uint16_t kNoFormat = 0xFFFF;
 
@@ -306,8 +314,13 @@ private:
     std::unordered_map<int, std::map<std::size_t, int>> lengths_;
     bool changed_ = false, renamed_ = false, widthsChanged_ = false;
     // Keys of the changed cells in the order of change, repeats possible;
-    // ChangedCells sorts them out.
+    // ChangedCells sorts them out. Noted from the first save or read on:
+    // before, every cell is a change, and an export's millions of new cells
+    // need no list of their own.
+    bool noteChanges_ = false;
     std::vector<std::uint64_t> changedCells_;
+    std::size_t changedCellsLimit_ = kMinChangedCellsLimit; // twice the distinct ones, at least the floor
+    static constexpr std::size_t kMinChangedCellsLimit = 4096;
     std::unordered_set<int> changedRows_;
     std::string origin_;
 };
