@@ -95,16 +95,15 @@ private:
         app->With([&](excelsim::AppData& data) {
             excelsim::Sheet& sheet = *data.AddWorkbook()->sheets[0];
             auto put = [&sheet](int row, int column, std::u16string text) {
-                sheet.Update(row, column, [&](excelsim::Cell& cell) {
-                    cell.value.kind = excelsim::CellKind::Text;
-                    cell.value.text = std::move(text);
-                    cell.numberFormat = u"@";
+                sheet.Update(row, column, [&](excelsim::CellEdit& cell) {
+                    cell.SetValue({excelsim::CellKind::Text, 0, false, 0, std::move(text)});
+                    cell.SetNumberFormat(u"@");
                 });
             };
             for (std::size_t c = 0; c < std::size(headers); ++c) {
                 put(1, static_cast<int>(c) + 1, Utf16(headers[c].first));
                 if (headers[c].second)
-                    sheet.Update(1, static_cast<int>(c) + 1, [&](excelsim::Cell& cell) { cell.comment = markers[c]; });
+                    sheet.Update(1, static_cast<int>(c) + 1, [&](excelsim::CellEdit& cell) { cell.SetComment(markers[c]); });
             }
             for (int i = 0; i < rows; ++i) {
                 const int row = i + 2;
@@ -112,7 +111,7 @@ private:
                 const std::string values[] = {"DOOR", "D-" + n, "900", n + ".5", "2", "0", "90", "1", "1", "1", "Doors"};
                 for (std::size_t c = 0; c < std::size(values); ++c)
                     put(row, static_cast<int>(c) + 1, Utf16(values[c]));
-                sheet.Update(row, 1, [&](excelsim::Cell& cell) { cell.comment = Utf16(DxfWriter::Hex(HandleOf(i))); });
+                sheet.Update(row, 1, [&](excelsim::CellEdit& cell) { cell.SetComment(Utf16(DxfWriter::Hex(HandleOf(i)))); });
             }
             return 0;
         });

@@ -150,10 +150,9 @@ private:
         excel_->Running()->With([&](excelsim::AppData& data) {
             excelsim::Sheet& sheet = *data.AddWorkbook()->sheets[0];
             auto put = [&sheet](int row, int column, std::u16string text) {
-                sheet.Update(row, column, [&](excelsim::Cell& cell) {
-                    cell.value.kind = excelsim::CellKind::Text;
-                    cell.value.text = std::move(text);
-                    cell.numberFormat = u"@";
+                sheet.Update(row, column, [&](excelsim::CellEdit& cell) {
+                    cell.SetValue({excelsim::CellKind::Text, 0, false, 0, std::move(text)});
+                    cell.SetNumberFormat(u"@");
                 });
             };
             put(1, 1, u"Block name");
@@ -163,7 +162,7 @@ private:
                 put(i + 2, 1, u"DOOR");
                 put(i + 2, 2, u"old");
                 put(i + 2, 3, u"old");
-                sheet.Update(i + 2, 1, [&](excelsim::Cell& cell) { cell.comment = Utf16(Hex(HandleOf(i))); });
+                sheet.Update(i + 2, 1, [&](excelsim::CellEdit& cell) { cell.SetComment(Utf16(Hex(HandleOf(i)))); });
             }
             return 0;
         });

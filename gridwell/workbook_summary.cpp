@@ -21,7 +21,7 @@ WorkbookCounts CountsOf(const excelsim::Workbook& book)
             rows.insert(position.first);
             ++counts.cells;
             // Header rows are bold; a value row's first cell holds the handle.
-            if (position.second == 1 && cell->comment && !cell->bold && !sheet->RowBold(position.first))
+            if (position.second == 1 && cell->Comment() && !cell->Bold() && !sheet->RowBold(position.first))
                 ++counts.references;
         }
         counts.rows += rows.size();

@@ -26,8 +26,8 @@ protected:
     {
         if (kind != MemberKind::Put) {
             ReturnBool(result, app_->With([&](AppData&) {
-                const Cell* cell = ref_.sheet->Find(rect_.top, rect_.left);
-                return ref_.sheet->RowBold(rect_.top) || (cell && cell->bold);
+                auto cell = ref_.sheet->Find(rect_.top, rect_.left);
+                return ref_.sheet->RowBold(rect_.top) || (cell && cell->Bold());
             }));
             return S_OK;
         }
@@ -47,7 +47,7 @@ protected:
             }
             for (int r = rect_.top; r <= rect_.bottom; ++r)
                 for (int c = rect_.left; c <= rect_.right; ++c)
-                    ref_.sheet->Update(r, c, [&](Cell& cell) { cell.bold = bold; });
+                    ref_.sheet->Update(r, c, [&](CellEdit& cell) { cell.SetBold(bold); });
         });
         return S_OK;
     }
@@ -90,14 +90,14 @@ protected:
             return DISP_E_TYPEMISMATCH;
         bool found = true;
         std::u16string now = app_->With([&](AppData&) {
-            const Cell* cell = ref_.sheet->Find(row_, column_);
-            if (!cell || !cell->comment) {
+            auto cell = ref_.sheet->Find(row_, column_);
+            if (!cell || !cell->Comment()) {
                 found = false;
                 return std::u16string();
             }
             if (!writing)
-                return *cell->comment;
-            std::u16string updated = *cell->comment;
+                return std::u16string(*cell->Comment());
+            std::u16string updated(*cell->Comment());
             if (!args.At(1)) {
                 updated = text;
             } else {
@@ -107,7 +107,7 @@ protected:
                 else
                     updated.insert(at, text);
             }
-            ref_.sheet->Update(row_, column_, [&](Cell& c) { c.comment = updated; });
+            ref_.sheet->Update(row_, column_, [&](CellEdit& c) { c.SetComment(updated); });
             return updated;
         });
         if (!found) // the comment went away under this object

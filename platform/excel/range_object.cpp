@@ -64,8 +64,8 @@ protected:
             return kind == MemberKind::Put ? PutNumberFormat(args.PutValue(), excepInfo) : GetNumberFormat(result);
         case Excel::dispidText:
             ReturnText(result, app_->With([&](AppData&) {
-                const Cell* cell = ref_.sheet->Find(rect_.top, rect_.left);
-                return cell ? DisplayedText(cell->value) : std::u16string();
+                auto cell = ref_.sheet->Find(rect_.top, rect_.left);
+                return cell ? DisplayedText(*cell) : std::u16string();
             }));
             return S_OK;
         case Excel::dispidItem:
@@ -106,8 +106,8 @@ protected:
             if (rect_.left == 1 && rect_.top > 1) // the key of an exported row: a host's progress polls this
                 Progress().keyCellsRead.fetch_add(1, std::memory_order_relaxed);
             bool has = app_->With([&](AppData&) {
-                const Cell* cell = ref_.sheet->Find(rect_.top, rect_.left);
-                return cell && cell->comment.has_value();
+                auto cell = ref_.sheet->Find(rect_.top, rect_.left);
+                return cell && cell->Comment().has_value();
             });
             // No comment: Nothing, an empty object.
             ReturnObject(result, has ? NewCommentObject(app_, ref_, rect_.top, rect_.left) : nullptr);
@@ -140,8 +140,8 @@ private:
     {
         // A block reads as its first cell (the program would give an array).
         CellValue value = app_->With([&](AppData&) {
-            const Cell* cell = ref_.sheet->Find(rect_.top, rect_.left);
-            return cell ? cell->value : CellValue{};
+            auto cell = ref_.sheet->Find(rect_.top, rect_.left);
+            return cell ? cell->Value() : CellValue{};
         });
         if (!result)
             return S_OK;
@@ -209,11 +209,11 @@ private:
         std::optional<CellValue> general, asText;
         if (!entered)
             general = asText = value;
-        HRESULT hr = ForEachCell(excepInfo, [&](Cell& cell) {
-            std::optional<CellValue>& taken = cell.numberFormat == u"@" ? asText : general;
+        HRESULT hr = ForEachCell(excepInfo, [&](CellEdit& cell) {
+            std::optional<CellValue>& taken = cell.NumberFormat() == u"@" ? asText : general;
             if (!taken)
                 taken = EnteredValue(value.text, &taken == &asText);
-            cell.value = *taken;
+            cell.SetValue(*taken);
         });
         if (SUCCEEDED(hr))
             FireSheetChange(app_, ref_, rect_); // as the program does for changes made through automation
@@ -227,14 +227,20 @@ private:
             return ProgramError(excepInfo, u"Unable to set the NumberFormat property of the Range class");
         if (format == u"General")
             format.clear();
-        return ForEachCell(excepInfo, [&](Cell& cell) { cell.numberFormat = format; });
+        // The program refuses a format beyond the distinct ones a workbook
+        // can hold; so does a sheet here.
+        bool refused = false;
+        HRESULT hr = ForEachCell(excepInfo, [&](CellEdit& cell) { refused |= !cell.SetNumberFormat(format); });
+        if (SUCCEEDED(hr) && refused)
+            return ProgramError(excepInfo, u"Unable to set the NumberFormat property of the Range class");
+        return hr;
     }
 
     HRESULT GetNumberFormat(VARIANT* result)
     {
         std::u16string format = app_->With([&](AppData&) {
-            const Cell* cell = ref_.sheet->Find(rect_.top, rect_.left);
-            return cell ? cell->numberFormat : std::u16string();
+            auto cell = ref_.sheet->Find(rect_.top, rect_.left);
+            return cell ? std::u16string(cell->NumberFormat()) : std::u16string();
         });
         ReturnText(result, format.empty() ? u"General" : format);
         return S_OK;
@@ -273,10 +279,10 @@ private:
         if (textArg && FAILED(ArgAsText(textArg, text)))
             return DISP_E_TYPEMISMATCH;
         bool added = app_->With([&](AppData&) {
-            const Cell* cell = ref_.sheet->Find(rect_.top, rect_.left);
-            if (cell && cell->comment)
+            auto cell = ref_.sheet->Find(rect_.top, rect_.left);
+            if (cell && cell->Comment())
                 return false; // native behaviour: a commented cell refuses a second comment
-            ref_.sheet->Update(rect_.top, rect_.left, [&](Cell& c) { c.comment = text; });
+            ref_.sheet->Update(rect_.top, rect_.left, [&](CellEdit& c) { c.SetComment(text); });
             return true;
         });
         if (!added)

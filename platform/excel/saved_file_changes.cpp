@@ -27,23 +27,29 @@ std::vector<Change> Differences(const Sheet& held, const Sheet& saved)
 {
     const auto a = held.SortedCells();
     const auto b = saved.SortedCells();
-    static const Cell kBlank;
     std::vector<Change> changes;
-    auto compare = [&](std::pair<int, int> at, const Cell& before, const Cell& after) {
-        const bool valueChanged = !(before.value == after.value);
-        if (valueChanged || before.comment != after.comment)
-            changes.push_back({at.first, at.second, after.value, after.comment, valueChanged});
+    // A null cell is a blank one. What is kept is copied: the views end
+    // with the first change to either sheet.
+    auto compare = [&](std::pair<int, int> at, const Cell* before, const Cell* after) {
+        const CellValue was = before ? before->Value() : CellValue{};
+        CellValue now = after ? after->Value() : CellValue{};
+        const std::optional<std::u16string_view> wasComment = before ? before->Comment() : std::nullopt;
+        const std::optional<std::u16string_view> nowComment = after ? after->Comment() : std::nullopt;
+        const bool valueChanged = !(was == now);
+        if (valueChanged || wasComment != nowComment)
+            changes.push_back({at.first, at.second, std::move(now),
+                               nowComment ? std::optional<std::u16string>(*nowComment) : std::nullopt, valueChanged});
     };
     std::size_t i = 0, j = 0;
     while (i < a.size() || j < b.size()) {
         if (j == b.size() || (i < a.size() && a[i].first < b[j].first)) {
-            compare(a[i].first, *a[i].second, kBlank);
+            compare(a[i].first, &a[i].second, nullptr);
             ++i;
         } else if (i == a.size() || b[j].first < a[i].first) {
-            compare(b[j].first, kBlank, *b[j].second);
+            compare(b[j].first, nullptr, &b[j].second);
             ++j;
         } else {
-            compare(a[i].first, *a[i].second, *b[j].second);
+            compare(a[i].first, &a[i].second, &b[j].second);
             ++i;
             ++j;
         }
@@ -76,9 +82,9 @@ bool ExcelApp::TakeSavedFile(const std::u16string& workbook, const Workbook& sav
             }
             const auto changes = Differences(*sheet, *savedSheet);
             for (const Change& change : changes)
-                sheet->Update(change.row, change.column, [&](Cell& cell) {
-                    cell.value = change.value;
-                    cell.comment = change.comment;
+                sheet->Update(change.row, change.column, [&](CellEdit& cell) {
+                    cell.SetValue(change.value);
+                    cell.SetComment(change.comment);
                 });
             // A run of neighbouring changed values in one row goes out as
             // one block, as a paste of that row would.

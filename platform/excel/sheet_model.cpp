@@ -5,6 +5,7 @@
 #include "xlsx_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 
@@ -169,13 +170,173 @@ std::size_t DisplayedLength(const CellValue& value)
     return DisplayedText(value).size();
 }
 
+std::size_t DisplayedLength(const PackedCell& cell)
+{
+    switch (cell.kind) {
+    case CellKind::Text:
+        return cell.length;
+    case CellKind::Boolean:
+        return cell.payload ? 4 : 5;
+    case CellKind::Empty:
+        return 0;
+    case CellKind::Number:
+        return GeneralNumberText(std::bit_cast<double>(cell.payload)).size();
+    case CellKind::Error:
+        return ErrorValueText(static_cast<SCODE>(static_cast<std::uint32_t>(cell.payload))).size();
+    }
+    return 0;
+}
+
+std::u16string DisplayedText(const Cell& cell)
+{
+    if (cell.Kind() == CellKind::Text)
+        return std::u16string(cell.Text());
+    return DisplayedText(cell.Value());
+}
+
+CellValue Cell::Value() const
+{
+    CellValue value;
+    value.kind = Kind();
+    switch (value.kind) {
+    case CellKind::Number:
+        value.number = Number();
+        break;
+    case CellKind::Text:
+        value.text = Text();
+        break;
+    case CellKind::Boolean:
+        value.boolean = Boolean();
+        break;
+    case CellKind::Error:
+        value.error = Error();
+        break;
+    case CellKind::Empty:
+        break;
+    }
+    return value;
+}
+
+void CellEdit::SetValue(const CellValue& value)
+{
+    PackedCell& cell = Stored();
+    CellTextStore& texts = Owner().texts_;
+    if (cell.kind == CellKind::Text)
+        texts.Drop(cell.length);
+    cell.payload = 0;
+    cell.length = 0;
+    cell.kind = value.kind;
+    switch (value.kind) {
+    case CellKind::Number:
+        cell.payload = std::bit_cast<std::uint64_t>(value.number);
+        break;
+    case CellKind::Text:
+        cell.payload = texts.Add(value.text);
+        cell.length = static_cast<std::uint32_t>(value.text.size());
+        break;
+    case CellKind::Boolean:
+        cell.payload = value.boolean ? 1 : 0;
+        break;
+    case CellKind::Error:
+        cell.payload = static_cast<std::uint32_t>(value.error);
+        break;
+    case CellKind::Empty:
+        break;
+    }
+}
+
+bool CellEdit::SetNumberFormat(std::u16string_view format)
+{
+    std::uint16_t index = Owner().FormatIndex(format);
+    if (index == Sheet::kNoFormat)
+        return false;
+    Stored().format = index;
+    return true;
+}
+
+void CellEdit::SetBold(bool bold)
+{
+    PackedCell& cell = Stored();
+    cell.flags = static_cast<std::uint8_t>(bold ? cell.flags | PackedCell::kBold : cell.flags & ~PackedCell::kBold);
+}
+
+void CellEdit::SetComment(std::optional<std::u16string_view> comment)
+{
+    PackedCell& cell = Stored();
+    Sheet& sheet = Owner();
+    const std::uint64_t key = Sheet::Key(row_, column_);
+    if (cell.flags & PackedCell::kCommented) {
+        auto it = sheet.comments_.find(key);
+        sheet.texts_.Drop(it->second.length);
+        if (!comment) {
+            sheet.comments_.erase(it);
+            cell.flags = static_cast<std::uint8_t>(cell.flags & ~PackedCell::kCommented);
+            return;
+        }
+        // The old text stays readable until the next compaction, which
+        // cannot come before this change is done: `comment` may be it.
+        it->second = {sheet.texts_.Add(*comment), static_cast<std::uint32_t>(comment->size())};
+        return;
+    }
+    if (!comment)
+        return;
+    sheet.comments_.emplace(key, Sheet::TextAt{sheet.texts_.Add(*comment), static_cast<std::uint32_t>(comment->size())});
+    cell.flags |= PackedCell::kCommented;
+}
+
+std::uint16_t Sheet::FormatIndex(std::u16string_view format)
+{
+    auto it = formatIndex_.find(format);
+    if (it != formatIndex_.end())
+        return it->second;
+    if (formats_.size() >= kMaxNumberFormats)
+        return kNoFormat;
+    const auto index = static_cast<std::uint16_t>(formats_.size());
+    formats_.emplace_back(format);
+    formatIndex_.emplace(formats_.back(), index);
+    return index;
+}
+
+void Sheet::CompactTexts()
+{
+    CellTextStore fresh;
+    for (std::vector<PackedCell>& cells : rows_)
+        for (PackedCell& cell : cells)
+            if (cell.kind == CellKind::Text && cell.length)
+                cell.payload = fresh.Add(texts_.View(cell.payload, cell.length));
+    for (auto& [key, at] : comments_)
+        if (at.length)
+            at.at = fresh.Add(texts_.View(at.at, at.length));
+    texts_ = std::move(fresh);
+}
+
+void Sheet::DropRepeatedChanges()
+{
+    std::sort(changedCells_.begin(), changedCells_.end());
+    changedCells_.erase(std::unique(changedCells_.begin(), changedCells_.end()), changedCells_.end());
+    changedCellsLimit_ = std::max(2 * changedCells_.size(), kMinChangedCellsLimit);
+}
+
+std::size_t Sheet::CellBytes() const
+{
+    std::size_t bytes = rows_.capacity() * sizeof(rows_[0]) + changedCells_.capacity() * sizeof(changedCells_[0]);
+    for (const std::vector<PackedCell>& cells : rows_)
+        bytes += cells.capacity() * sizeof(PackedCell);
+    // A comment's hash node: its key and place, and the link to the next.
+    bytes += comments_.size() * (sizeof(std::pair<const std::uint64_t, TextAt>) + sizeof(void*)) +
+             comments_.bucket_count() * sizeof(void*);
+    for (const std::u16string& format : formats_)
+        bytes += sizeof format + format.capacity() * sizeof(char16_t);
+    return bytes + texts_.Bytes();
+}
+
 void Sheet::TrimRow(int row)
 {
-    std::vector<Cell>& cells = rows_[static_cast<std::size_t>(row) - 1];
+    std::vector<PackedCell>& cells = rows_[static_cast<std::size_t>(row) - 1];
     while (!cells.empty() && cells.back().IsBlank())
         cells.pop_back();
     if (cells.empty())
-        std::vector<Cell>().swap(cells);
+        std::vector<PackedCell>().swap(cells);
     while (!rows_.empty() && rows_.back().empty())
         rows_.pop_back();
 }
@@ -224,6 +385,12 @@ void Sheet::AutoFit(int firstColumn, int lastColumn)
 
 std::vector<std::pair<int, int>> Sheet::ChangedCells() const
 {
+    if (!noteChanges_) {
+        std::vector<std::pair<int, int>> out;
+        out.reserve(cellCount_);
+        ForEachCell([&](int row, int column, const Cell&) { out.emplace_back(row, column); });
+        return out;
+    }
     std::vector<std::uint64_t> keys = changedCells_;
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
@@ -238,6 +405,8 @@ void Sheet::MarkSaved()
 {
     changed_ = renamed_ = widthsChanged_ = false;
     changedCells_.clear();
+    changedCellsLimit_ = kMinChangedCellsLimit;
+    noteChanges_ = true;
     changedRows_.clear();
 }
 
@@ -266,11 +435,11 @@ std::optional<double> Sheet::ColumnWidth(int column) const
     return it->second;
 }
 
-std::vector<std::pair<std::pair<int, int>, const Cell*>> Sheet::SortedCells() const
+std::vector<std::pair<std::pair<int, int>, Cell>> Sheet::SortedCells() const
 {
-    std::vector<std::pair<std::pair<int, int>, const Cell*>> out;
+    std::vector<std::pair<std::pair<int, int>, Cell>> out;
     out.reserve(cellCount_);
-    ForEachCell([&](int row, int column, const Cell& cell) { out.push_back({{row, column}, &cell}); });
+    ForEachCell([&](int row, int column, const Cell& cell) { out.push_back({{row, column}, cell}); });
     return out;
 }
 

@@ -83,8 +83,8 @@ bool ExcelApp::PasteCells(const std::u16string& workbook, const std::u16string& 
             return false;
         for (std::size_t r = 0; r < rows.size(); ++r) {
             for (std::size_t c = 0; c < rows[r].size(); ++c) {
-                ref.sheet->Update(row + static_cast<int>(r), column + static_cast<int>(c), [&](Cell& cell) {
-                    cell.value = EnteredValue(rows[r][c], cell.numberFormat == u"@");
+                ref.sheet->Update(row + static_cast<int>(r), column + static_cast<int>(c), [&](CellEdit& cell) {
+                    cell.SetValue(EnteredValue(rows[r][c], cell.NumberFormat() == u"@"));
                 });
             }
         }
@@ -123,7 +123,7 @@ bool ExcelApp::ClearCells(const std::u16string& workbook, const std::u16string& 
                 doomed.emplace_back(r, c);
         }
         for (const auto& [r, c] : doomed)
-            ref.sheet->Update(r, c, [](Cell& cell) { cell.value = CellValue{}; });
+            ref.sheet->Update(r, c, [](CellEdit& cell) { cell.ClearValue(); });
     }
     FireSheetChange(shared_from_this(), ref, CellRect{top, left, bottom, right, shape});
     return true;

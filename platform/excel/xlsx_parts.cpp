@@ -202,7 +202,7 @@ public:
                 return;
             }
             --budget_;
-            sheet_.Update(row_, column_, [&](Cell& cell) { cell.comment = std::move(text); });
+            sheet_.Update(row_, column_, [&](CellEdit& cell) { cell.SetComment(text); });
             inComment_ = false;
         } else if (inComment_) {
             text_.End(name);

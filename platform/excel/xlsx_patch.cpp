@@ -373,14 +373,14 @@ std::string NumberText(double number)
 }
 
 // The <c> element of a cell as the model holds it; empty for a blank cell.
-std::string CellXml(const std::string& p, int row, int column, const Cell* cell, long long style)
+std::string CellXml(const std::string& p, int row, int column, const std::optional<Cell>& cell, long long style)
 {
     std::string ref = ColumnName(column) + std::to_string(row);
     std::string s = style >= 0 ? " s=\"" + std::to_string(style) + "\"" : "";
-    if (!cell || (cell->value.kind == CellKind::Empty && style < 0))
+    if (!cell || (cell->Kind() == CellKind::Empty && style < 0))
         return {};
     std::string open = "<" + p + "c r=\"" + ref + "\"" + s;
-    const CellValue& v = cell->value;
+    const CellValue v = cell->Value();
     switch (v.kind) {
     case CellKind::Number:
         return open + "><" + p + "v>" + NumberText(v.number) + "</" + p + "v></" + p + "c>";
@@ -522,9 +522,9 @@ bool PatchSheet(const Sheet& sheet, const Sheet& original, const std::string& xm
 
     // The formats of changed cells and rows, and the row tags that change.
     auto styleOf = [&](int row, int column, const Element* existing, long long& style) {
-        const Cell* cell = sheet.Find(row, column);
-        bool bold = (cell && cell->bold) || sheet.RowBold(row);
-        std::u16string format = cell ? cell->numberFormat : std::u16string();
+        auto cell = sheet.Find(row, column);
+        bool bold = (cell && cell->Bold()) || sheet.RowBold(row);
+        std::u16string format = cell ? std::u16string(cell->NumberFormat()) : std::u16string();
         long long current = -1;
         if (existing && !existing->Attribute("s").empty())
             ParseCount(existing->Attribute("s"), current);
@@ -601,9 +601,9 @@ bool PatchSheet(const Sheet& sheet, const Sheet& original, const std::string& xm
             if (!styleOf(row, column, existing, style))
                 return false;
             std::string text = CellXml(p, row, column, sheet.Find(row, column), style);
-            const Cell* now = sheet.Find(row, column);
-            const Cell* was = original.Find(row, column);
-            if (existing && (now ? now->value : CellValue{}) == (was ? was->value : CellValue{})) {
+            auto now = sheet.Find(row, column);
+            auto was = original.Find(row, column);
+            if (existing && (now ? now->Value() : CellValue{}) == (was ? was->Value() : CellValue{})) {
                 // Only the note or the format changed: the value, and a
                 // formula behind it, stay; the format index is set in place.
                 auto attributes = existing->attributes;
@@ -800,11 +800,11 @@ bool PatchComments(Package& package, const Sheet& sheet, const Sheet& original, 
 {
     std::map<std::pair<int, int>, std::optional<std::u16string>> changed;
     for (const auto& [row, column] : sheet.ChangedCells()) {
-        const Cell* now = sheet.Find(row, column);
-        const Cell* was = original.Find(row, column);
-        std::optional<std::u16string> comment = now ? now->comment : std::nullopt;
-        if (comment != (was ? was->comment : std::nullopt))
-            changed[{row, column}] = comment;
+        auto now = sheet.Find(row, column);
+        auto was = original.Find(row, column);
+        std::optional<std::u16string_view> comment = now ? now->Comment() : std::nullopt;
+        if (comment != (was ? was->Comment() : std::nullopt))
+            changed[{row, column}] = comment ? std::optional<std::u16string>(*comment) : std::nullopt;
     }
     if (changed.empty())
         return true;
@@ -822,8 +822,8 @@ bool PatchComments(Package& package, const Sheet& sheet, const Sheet& original, 
     }
     std::vector<std::pair<int, int>> removed, added;
     for (const auto& [cell, comment] : changed) {
-        const Cell* was = original.Find(cell.first, cell.second);
-        bool had = was && was->comment;
+        auto was = original.Find(cell.first, cell.second);
+        bool had = was && was->Comment();
         if (had && !comment)
             removed.push_back(cell);
         else if (!had && comment)

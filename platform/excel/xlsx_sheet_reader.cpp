@@ -186,11 +186,14 @@ private:
             return;
         }
         --budget_;
-        sheet_.Update(row_, column_, [&](Cell& cell) {
-            cell.value = std::move(value);
-            cell.numberFormat = format_;
-            cell.bold = bold_ && !sheet_.RowBold(row_);
+        bool formatKept = true;
+        sheet_.Update(row_, column_, [&](CellEdit& cell) {
+            cell.SetValue(value);
+            formatKept = cell.SetNumberFormat(format_);
+            cell.SetBold(bold_ && !sheet_.RowBold(row_));
         });
+        if (!formatKept)
+            Fail("a sheet uses more distinct number formats than a sheet can hold");
     }
 
     void StartColumn(const XmlAttributes& a)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace excelsim::xlsx {
 namespace {
@@ -44,7 +45,7 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // What the program counts against a cell's 32,767 characters: the code
 // points of the text as stored, escapes included.
-std::size_t StoredLength(const std::u16string& stored)
+std::size_t StoredLength(std::u16string_view stored)
 {
     std::size_t length = stored.size();
     for (std::size_t i = 1; i < stored.size(); ++i)
@@ -54,13 +55,13 @@ std::size_t StoredLength(const std::u16string& stored)
 }
 
 // XML keeps a text's leading and trailing white space only when asked to.
-bool NeedsPreserve(const std::u16string& text)
+bool NeedsPreserve(std::u16string_view text)
 {
     auto space = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
     return !text.empty() && (space(text.front()) || space(text.back()));
 }
 
-void AppendTextElement(std::string& out, const std::u16string& text)
+void AppendTextElement(std::string& out, std::u16string_view text)
 {
     out += NeedsPreserve(text) ? "<t xml:space=\"preserve\">" : "<t>";
     AppendXmlText(out, text);
@@ -161,10 +162,12 @@ private:
 
 // The writer reads the cell model (sheet_model.h) here and in AppendCell
 // only, so that a change of the cell's layout stays in these few lines.
-const std::u16string* CommentOf(const Cell& cell) { return cell.comment ? &*cell.comment : nullptr; }
-const std::u16string* TextOf(const Cell& cell)
+std::optional<std::u16string_view> CommentOf(const Cell& cell) { return cell.Comment(); }
+std::optional<std::u16string_view> TextOf(const Cell& cell)
 {
-    return cell.value.kind == CellKind::Text ? &cell.value.text : nullptr;
+    if (cell.Kind() != CellKind::Text)
+        return std::nullopt;
+    return cell.Text();
 }
 
 const char* const kTooLong = "cannot write a cell: a text is longer than 32,767 characters";
@@ -174,9 +177,9 @@ const char* const kTooLong = "cannot write a cell: a text is longer than 32,767 
 bool AppendCell(std::string& out, int row, int column, const Cell& cell, bool rowBold, CellFormats& formats,
                 EscapedStrings& strings, std::string& error)
 {
-    const CellValue& v = cell.value;
-    const int style = formats.For(cell.bold || rowBold, cell.numberFormat);
-    if (v.kind == CellKind::Empty && style == 0)
+    const CellKind kind = cell.Kind();
+    const int style = formats.For(cell.Bold() || rowBold, cell.NumberFormat());
+    if (kind == CellKind::Empty && style == 0)
         return true;
     out += "<c r=\"";
     AppendCellReference(out, row, column);
@@ -186,28 +189,30 @@ bool AppendCell(std::string& out, int row, int column, const Cell& cell, bool ro
         AppendNumber(out, style);
         out += '"';
     }
-    switch (v.kind) {
+    switch (kind) {
     case CellKind::Empty:
         out += "/>";
         return true;
-    case CellKind::Number:
-        if (!std::isfinite(v.number)) {
+    case CellKind::Number: {
+        const double number = cell.Number();
+        if (!std::isfinite(number)) {
             // No reader takes "inf" or "nan" for a number: the value is
             // stored as the error the program shows for it.
             out += " t=\"e\"><v>#NUM!</v></c>";
             return true;
         }
         out += "><v>";
-        AppendDouble(out, v.number);
+        AppendDouble(out, number);
         out += "</v></c>";
         return true;
+    }
     case CellKind::Boolean:
-        out += v.boolean ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>";
+        out += cell.Boolean() ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>";
         return true;
     case CellKind::Error: {
         // An error value is kept as the formula that yields it, with the
         // error as its last result.
-        std::u16string text = ErrorValueText(v.error);
+        std::u16string text = ErrorValueText(cell.Error());
         out += " t=\"str\"><f>";
         AppendXmlText(out, text);
         out += "</f><v>";
@@ -215,10 +220,10 @@ bool AppendCell(std::string& out, int row, int column, const Cell& cell, bool ro
         out += "</v></c>";
         return true;
     }
-    case CellKind::Text:
+    case CellKind::Text: {
+        const std::u16string_view text = cell.Text();
         if (strings.All()) {
-            std::u16string escaped = TextNeedsEscape(v.text) ? EscapeText(v.text) : std::u16string();
-            const std::u16string& stored = escaped.empty() ? v.text : escaped;
+            const std::u16string stored = TextNeedsEscape(text) ? EscapeText(text) : std::u16string(text);
             if (StoredLength(stored) > kMaxTextChars) {
                 error = kTooLong;
                 return false;
@@ -228,19 +233,20 @@ bool AppendCell(std::string& out, int row, int column, const Cell& cell, bool ro
             out += "</v></c>";
             return true;
         }
-        if (StoredLength(v.text) > kMaxTextChars) {
+        if (StoredLength(text) > kMaxTextChars) {
             error = kTooLong;
             return false;
         }
         out += " t=\"inlineStr\"><is>";
-        AppendTextElement(out, v.text);
+        AppendTextElement(out, text);
         out += "</is></c>";
         return true;
+    }
     }
     return true;
 }
 
-void AppendComment(std::string& out, int row, int column, const std::u16string& stored)
+void AppendComment(std::string& out, int row, int column, std::u16string_view stored)
 {
     out += "<comment ref=\"";
     AppendCellReference(out, row, column);
@@ -271,7 +277,7 @@ void AppendColumns(std::string& out, const std::map<int, double>& widths)
 
 } // namespace
 
-void AppendXmlText(std::string& out, const std::u16string& text, bool quote)
+void AppendXmlText(std::string& out, std::u16string_view text, bool quote)
 {
     const std::size_t n = text.size();
     for (std::size_t i = 0; i < n; ++i) {
@@ -311,15 +317,15 @@ void AppendXmlText(std::string& out, const std::u16string& text, bool quote)
     }
 }
 
-int CellFormats::For(bool bold, const std::u16string& numberFormat)
+int CellFormats::For(bool bold, std::u16string_view numberFormat)
 {
     if (!bold && numberFormat.empty())
         return 0;
     if (last_ != 0 && bold == lastBold_ && numberFormat == lastFormat_)
         return last_;
-    auto [it, added] = index_.try_emplace({bold, numberFormat}, static_cast<int>(formats_.size()) + 1);
+    auto [it, added] = index_.try_emplace({bold, std::u16string(numberFormat)}, static_cast<int>(formats_.size()) + 1);
     if (added)
-        formats_.emplace_back(bold, numberFormat);
+        formats_.emplace_back(bold, std::u16string(numberFormat));
     lastBold_ = bold;
     lastFormat_ = numberFormat;
     last_ = it->second;
@@ -383,7 +389,7 @@ bool AnyTextNeedsEscape(const Workbook& book)
     for (const auto& sheet : book.sheets) {
         bool found = false;
         sheet->ForEachCell([&](int, int, const Cell& cell) {
-            const std::u16string* text = TextOf(cell);
+            const std::optional<std::u16string_view> text = TextOf(cell);
             found = found || (text && TextNeedsEscape(*text));
         });
         if (found)
@@ -534,12 +540,12 @@ bool WriteSheetParts(const Sheet& sheet, const SheetOutline& outline, int number
             part.Pump();
         }
         ok = AppendCell(out, row, column, cell, openRowBold, formats, strings, error);
-        const std::u16string* comment = CommentOf(cell);
+        const std::optional<std::u16string_view> comment = CommentOf(cell);
         if (ok && comment) {
-            const std::u16string& text = *comment;
+            const std::u16string_view text = *comment;
             const bool escape = TextNeedsEscape(text);
             std::u16string escaped = escape ? EscapeText(text) : std::u16string();
-            const std::u16string& stored = escape ? escaped : text;
+            const std::u16string_view stored = escape ? std::u16string_view(escaped) : text;
             if (StoredLength(stored) > kMaxTextChars) {
                 error = "cannot write a cell's comment: a text is longer than 32,767 characters";
                 ok = false;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -17,7 +18,7 @@ namespace excelsim::xlsx {
 // styles part lists them. Index 0 is the default format.
 class CellFormats {
 public:
-    int For(bool bold, const std::u16string& numberFormat);
+    int For(bool bold, std::u16string_view numberFormat);
     // The styles part for the formats handed out so far.
     std::string StylesXml() const;
 
@@ -74,6 +75,6 @@ bool WriteSheetParts(const Sheet& sheet, const SheetOutline& outline, int number
                      int& commentParts, int& shapeBlock, SheetParts& parts, std::string& error);
 
 // Text as XML character data (quote true: as an attribute value), UTF-8.
-void AppendXmlText(std::string& out, const std::u16string& text, bool quote = false);
+void AppendXmlText(std::string& out, std::u16string_view text, bool quote = false);
 
 } // namespace excelsim::xlsx

@@ -13,7 +13,7 @@ int HexValue(char16_t c)
 }
 
 // An escape "_xHHHH_" starts at `at`.
-bool EscapeAt(const std::u16string& text, std::size_t at)
+bool EscapeAt(std::u16string_view text, std::size_t at)
 {
     if (at + 7 > text.size() || text[at] != u'_' || text[at + 1] != u'x' || text[at + 6] != u'_')
         return false;
@@ -36,7 +36,7 @@ bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // True when the code unit at `i` is half of a surrogate pair.
-bool Paired(const std::u16string& text, std::size_t i)
+bool Paired(std::u16string_view text, std::size_t i)
 {
     if (IsHighSurrogate(text[i]))
         return i + 1 < text.size() && IsLowSurrogate(text[i + 1]);
@@ -62,7 +62,7 @@ bool HasLoneSurrogate(const std::u16string& text)
     return false;
 }
 
-bool TextNeedsEscape(const std::u16string& text)
+bool TextNeedsEscape(std::u16string_view text)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char16_t c = text[i];
@@ -72,7 +72,7 @@ bool TextNeedsEscape(const std::u16string& text)
     return false;
 }
 
-std::u16string EscapeText(const std::u16string& text)
+std::u16string EscapeText(std::u16string_view text)
 {
     std::u16string out;
     out.reserve(text.size());

@@ -23,9 +23,9 @@ using ::Utf16;
 // so a lone surrogate can only come from UTF-16 itself (a drawing's \U+D800
 // notation, an automation client); it is stored as _xD800_ and read back as
 // the same code unit.
-std::u16string EscapeText(const std::u16string& text);
+std::u16string EscapeText(std::u16string_view text);
 // Whether EscapeText would change the text.
-bool TextNeedsEscape(const std::u16string& text);
+bool TextNeedsEscape(std::u16string_view text);
 std::u16string UnescapeText(const std::u16string& text);
 // True for a code unit XML cannot carry as it is (see EscapeText); the
 // sheet-name check refuses these, as sheet names have no escape.

@@ -2,7 +2,7 @@
 
 #include "codepage.h"
 
-std::string Utf8(const std::u16string& text)
+std::string Utf8(std::u16string_view text)
 {
     if (text.empty())
         return {};

@@ -89,15 +89,15 @@ protected:
 
     static std::string Text(const excelsim::Sheet* sheet, int row, int column)
     {
-        const excelsim::Cell* cell = sheet ? sheet->Find(row, column) : nullptr;
-        return cell ? Narrow(excelsim::DisplayedText(cell->value)) : std::string();
+        auto cell = sheet ? sheet->Find(row, column) : std::nullopt;
+        return cell ? Narrow(excelsim::DisplayedText(cell->Value())) : std::string();
     }
     static std::optional<std::string> Comment(const excelsim::Sheet* sheet, int row, int column)
     {
-        const excelsim::Cell* cell = sheet ? sheet->Find(row, column) : nullptr;
-        if (!cell || !cell->comment)
+        auto cell = sheet ? sheet->Find(row, column) : std::nullopt;
+        if (!cell || !cell->Comment())
             return std::nullopt;
-        return Narrow(*cell->comment);
+        return Narrow(std::u16string(*cell->Comment()));
     }
     // The texts of row `row`, columns 1 to the last one that shows something.
     static std::vector<std::string> Row(const excelsim::Sheet* sheet, int row)

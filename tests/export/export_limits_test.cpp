@@ -205,9 +205,9 @@ TEST_F(ExportLimits, TextLongerThanACellIsReportedAndLeftForImportToPassOver)
     const excelsim::Sheet* a = Sheet("A");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(Comment(a, 2, 1), a1);
-    const excelsim::Cell* cell = a->Find(2, 1);
-    ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(cell->value.kind, excelsim::CellKind::Error);
+    auto cell = a->Find(2, 1);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->Kind(), excelsim::CellKind::Error);
     EXPECT_EQ(Text(a, 2, 1), "#N/A");
     EXPECT_EQ(Text(a, 3, 1), accents);
     EXPECT_EQ(Comment(Sheet("B"), 2, 1), b1) << "the export went on";

@@ -39,9 +39,8 @@ protected:
     }
     static void Put(excelsim::Sheet& sheet, int row, int column, const std::u16string& text)
     {
-        sheet.Update(row, column, [&](excelsim::Cell& cell) {
-            cell.value.kind = excelsim::CellKind::Text;
-            cell.value.text = text;
+        sheet.Update(row, column, [&](excelsim::CellEdit& cell) {
+            cell.SetValue({excelsim::CellKind::Text, 0, false, 0, text});
         });
     }
     std::string LastBoxText() const { return messageBoxes.boxes.empty() ? "" : messageBoxes.boxes.back().text; }
@@ -194,8 +193,8 @@ TEST_F(WorksheetWriting, AnExistingCommentIsReplacedNotDoubled)
     narrow.XCoord = true;
     Store(narrow);
     excelsim::Sheet* sheet = OpenWorkbook([](excelsim::Sheet& s) {
-        s.Update(1, 2, [](excelsim::Cell& cell) { cell.comment = u"old marker"; });
-        s.Update(2, 1, [](excelsim::Cell& cell) { cell.comment = u"old handle"; });
+        s.Update(1, 2, [](excelsim::CellEdit& cell) { cell.SetComment(u"old marker"); });
+        s.Update(2, 1, [](excelsim::CellEdit& cell) { cell.SetComment(u"old handle"); });
     });
     Gwell({"Export2", "A"});
     EXPECT_TRUE(messageBoxes.boxes.empty()) << LastBoxText();
@@ -207,19 +206,19 @@ TEST_F(WorksheetWriting, TextFormatKeepsLeadingZerosAndWithoutItTheProgramTakesN
 {
     Store(narrow); // AsText is on by default
     Gwell({"Export2", "A"});
-    const excelsim::Cell* cell = Sheet("A")->Find(2, 1);
-    ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(cell->value.kind, excelsim::CellKind::Text);
-    EXPECT_EQ(Narrow(cell->value.text), "0012");
-    EXPECT_EQ(Narrow(cell->numberFormat), "@");
+    auto cell = Sheet("A")->Find(2, 1);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->Kind(), excelsim::CellKind::Text);
+    EXPECT_EQ(Narrow(std::u16string(cell->Text())), "0012");
+    EXPECT_EQ(Narrow(std::u16string(cell->NumberFormat())), "@");
 
     narrow.AsText = false;
     Store(narrow);
     Gwell({"Export2", "A"});
     cell = Sheet("A")->Find(2, 1);
-    ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(cell->value.kind, excelsim::CellKind::Number);
-    EXPECT_EQ(cell->value.number, 12.0);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->Kind(), excelsim::CellKind::Number);
+    EXPECT_EQ(cell->Number(), 12.0);
 }
 
 TEST_F(WorksheetWriting, ColumnsAreFittedAfterEveryReferenceButABlocksFirst)

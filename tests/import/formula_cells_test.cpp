@@ -92,10 +92,10 @@ TEST_F(ImportTest, FormulasSavedWithoutTheirResultChangeNothing)
     ASSERT_TRUE(saved);
     for (int column = 2; column <= 7; ++column) {
         // A formula whose result is known to be empty is an empty cell.
-        const excelsim::Cell* cell = saved->sheets.at(0)->Find(2, column);
-        ASSERT_EQ(cell == nullptr, column == 3) << column;
+        auto cell = saved->sheets.at(0)->Find(2, column);
+        ASSERT_EQ(!cell, column == 3) << column;
         if (cell)
-            book->sheets[0]->Update(2, column, [&](excelsim::Cell& target) { target.value = cell->value; });
+            book->sheets[0]->Update(2, column, [&](excelsim::CellEdit& target) { target.SetValue(cell->Value()); });
     }
     Header(2, "NUMBER");
     Header(3, "WIDTH");

@@ -56,37 +56,32 @@ void ImportTest::LoadDrawing(const std::string& dxf)
 
 void ImportTest::Text(int row, int column, const std::string& text, int sheet)
 {
-    book->sheets.at(static_cast<std::size_t>(sheet))->Update(row, column, [&](excelsim::Cell& cell) {
-        cell.value = {};
+    book->sheets.at(static_cast<std::size_t>(sheet))->Update(row, column, [&](excelsim::CellEdit& cell) {
+        cell.SetValue({});
         if (!text.empty()) {
-            cell.value.kind = excelsim::CellKind::Text;
-            cell.value.text = Utf16(text);
+            cell.SetValue({excelsim::CellKind::Text, 0, false, 0, Utf16(text)});
         }
     });
 }
 
 void ImportTest::Number(int row, int column, double number, int sheet)
 {
-    book->sheets.at(static_cast<std::size_t>(sheet))->Update(row, column, [&](excelsim::Cell& cell) {
-        cell.value = {};
-        cell.value.kind = excelsim::CellKind::Number;
-        cell.value.number = number;
+    book->sheets.at(static_cast<std::size_t>(sheet))->Update(row, column, [&](excelsim::CellEdit& cell) {
+        cell.SetValue({excelsim::CellKind::Number, number, false, 0, {}});
     });
 }
 
 void ImportTest::Error(int row, int column, SCODE error, int sheet)
 {
-    book->sheets.at(static_cast<std::size_t>(sheet))->Update(row, column, [&](excelsim::Cell& cell) {
-        cell.value = {};
-        cell.value.kind = excelsim::CellKind::Error;
-        cell.value.error = error;
+    book->sheets.at(static_cast<std::size_t>(sheet))->Update(row, column, [&](excelsim::CellEdit& cell) {
+        cell.SetValue({excelsim::CellKind::Error, 0, false, error, {}});
     });
 }
 
 void ImportTest::Comment(int row, int column, const std::string& text, int sheet)
 {
     book->sheets.at(static_cast<std::size_t>(sheet))->Update(
-        row, column, [&](excelsim::Cell& cell) { cell.comment = Utf16(text); });
+        row, column, [&](excelsim::CellEdit& cell) { cell.SetComment(Utf16(text)); });
 }
 
 void ImportTest::Header(int column, const std::string& label, UINT markerId, int sheet)

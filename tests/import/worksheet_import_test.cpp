@@ -225,9 +225,8 @@ TEST_F(WorksheetImport, CellsWithoutANumberKeepTheReferencesOwnValues)
     // Text with a number and a word, a true/false value, a decimal comma,
     // words, blank cells, an error value: none of them is a number.
     Row(3, "1002", {"12.5 m", "", "abc", "", "12,5", "7 units", "", "Doors"});
-    book->sheets[0]->Update(3, 3, [](excelsim::Cell& cell) {
-        cell.value.kind = excelsim::CellKind::Boolean;
-        cell.value.boolean = true;
+    book->sheets[0]->Update(3, 3, [](excelsim::CellEdit& cell) {
+        cell.SetValue({excelsim::CellKind::Boolean, 0, true, 0, {}});
     });
     Error(3, 5, kErrorNotAvailable);
     // Numbers too large for a double, "inf" and "nan" are no numbers either;

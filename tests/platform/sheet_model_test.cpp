@@ -43,7 +43,7 @@ TEST_F(SheetModelTest, LongestTextFollowsEveryChange)
 {
     Sheet sheet(u"S");
     auto set = [&](int row, const std::u16string& text) {
-        sheet.Update(row, 3, [&](Cell& c) { c.value = EnteredValue(text, true); });
+        sheet.Update(row, 3, [&](CellEdit& c) { c.SetValue(EnteredValue(text, true)); });
     };
     for (int row = 1; row <= 1000; ++row)
         set(row, std::u16string(static_cast<std::size_t>(row % 10 + 1), u'x'));
@@ -56,7 +56,7 @@ TEST_F(SheetModelTest, LongestTextFollowsEveryChange)
         set(row, u"");
     EXPECT_EQ(sheet.LongestText(3), 0u);
     EXPECT_EQ(sheet.CellCount(), 0u) << "emptied cells leave nothing behind";
-    sheet.Update(1, 2, [](Cell& c) { c.value = CellValue{CellKind::Number, 123456789012.0, false, 0, {}}; });
+    sheet.Update(1, 2, [](CellEdit& c) { c.SetValue(CellValue{CellKind::Number, 123456789012.0, false, 0, {}}); });
     EXPECT_EQ(sheet.LongestText(2), 11u); // the displayed text, not the digits stored
     sheet.AutoFit(1, 1);
     EXPECT_FALSE(sheet.ColumnWidth(2).has_value());
@@ -85,7 +85,7 @@ using SheetStorageTest = LeakCheckedTest;
 
 void Put(Sheet& sheet, int row, int column, std::u16string text)
 {
-    sheet.Update(row, column, [&](Cell& cell) { cell.value = EnteredValue(text, true); });
+    sheet.Update(row, column, [&](CellEdit& cell) { cell.SetValue(EnteredValue(text, true)); });
 }
 
 // Cells kept row by row: found where they were put, visited in row then
@@ -97,13 +97,13 @@ TEST_F(SheetStorageTest, CellsAreFoundVisitedInOrderAndClearedAway)
     Put(sheet, 3, 5, u"c");
     Put(sheet, 1, 2, u"a");
     Put(sheet, 3, 1, u"b");
-    sheet.Update(2, 4, [](Cell& cell) { cell.bold = true; }); // formatting alone makes a cell
+    sheet.Update(2, 4, [](CellEdit& cell) { cell.SetBold(true); }); // formatting alone makes a cell
     EXPECT_EQ(sheet.CellCount(), 4u);
-    EXPECT_EQ(sheet.Find(1, 1), nullptr);
-    EXPECT_EQ(sheet.Find(0, 1), nullptr);
-    EXPECT_EQ(sheet.Find(99, 1), nullptr);
-    ASSERT_NE(sheet.Find(3, 5), nullptr);
-    EXPECT_EQ(sheet.Find(3, 5)->value.text, u"c");
+    EXPECT_FALSE(sheet.Find(1, 1));
+    EXPECT_FALSE(sheet.Find(0, 1));
+    EXPECT_FALSE(sheet.Find(99, 1));
+    ASSERT_TRUE(sheet.Find(3, 5));
+    EXPECT_EQ(sheet.Find(3, 5)->Text(), u"c");
 
     std::vector<std::pair<int, int>> order;
     sheet.ForEachCell([&](int row, int column, const Cell&) { order.emplace_back(row, column); });
@@ -112,11 +112,11 @@ TEST_F(SheetStorageTest, CellsAreFoundVisitedInOrderAndClearedAway)
     EXPECT_EQ(sheet.UsedExtent(), (std::array<int, 4>{1, 1, 3, 5}));
 
     Put(sheet, 3, 5, u"");
-    EXPECT_EQ(sheet.Find(3, 5), nullptr);
+    EXPECT_FALSE(sheet.Find(3, 5));
     EXPECT_EQ(sheet.CellCount(), 3u);
     EXPECT_EQ(sheet.UsedExtent(), (std::array<int, 4>{1, 1, 3, 4}));
     Put(sheet, 3, 1, u"");
-    sheet.Update(2, 4, [](Cell& cell) { cell.bold = false; });
+    sheet.Update(2, 4, [](CellEdit& cell) { cell.SetBold(false); });
     EXPECT_EQ(sheet.CellCount(), 1u);
     EXPECT_EQ(sheet.UsedExtent(), (std::array<int, 4>{1, 2, 1, 2}));
     Put(sheet, 1, 2, u"");
@@ -131,23 +131,35 @@ TEST_F(SheetStorageTest, CellsAreFoundVisitedInOrderAndClearedAway)
     // A cleared sheet takes cells again anywhere.
     Put(sheet, 2, 2, u"again");
     EXPECT_EQ(sheet.CellCount(), 1u);
-    EXPECT_EQ(sheet.Find(2, 2)->value.text, u"again");
+    EXPECT_EQ(sheet.Find(2, 2)->Text(), u"again");
 }
 
 // The changed cells come back once each and ordered, however often and in
-// whatever order they changed; saving forgets them.
+// whatever order they changed; saving forgets them. A sheet never saved
+// differs from nothing by the cells it holds.
 TEST_F(SheetStorageTest, ChangedCellsAreReportedOnceInOrder)
 {
     Sheet sheet(u"S");
     Put(sheet, 2, 1, u"x");
     Put(sheet, 1, 3, u"y");
     Put(sheet, 2, 1, u"z");
-    sheet.Update(1, 3, [](Cell& cell) { cell.numberFormat = u"@"; });
+    Put(sheet, 4, 4, u"gone");
+    sheet.Update(1, 3, [](CellEdit& cell) { cell.SetNumberFormat(u"@"); });
     Put(sheet, 1, 3, u"w");
+    sheet.Update(4, 4, [](CellEdit& cell) { cell.ClearValue(); });
     EXPECT_EQ(sheet.ChangedCells(), (std::vector<std::pair<int, int>>{{1, 3}, {2, 1}}));
     sheet.MarkSaved();
     EXPECT_TRUE(sheet.ChangedCells().empty());
     EXPECT_FALSE(sheet.Changed());
+
+    // After a save a cleared cell is a change too; and cells rewritten
+    // without end are each noted once, in bounded memory.
+    sheet.Update(2, 1, [](CellEdit& cell) { cell.ClearValue(); });
+    const std::size_t bytes = sheet.CellBytes();
+    for (int round = 0; round < 100000; ++round)
+        Put(sheet, 1 + round % 2, 5, round % 3 ? u"a" : u"b");
+    EXPECT_EQ(sheet.ChangedCells(), (std::vector<std::pair<int, int>>{{1, 5}, {2, 1}, {2, 5}}));
+    EXPECT_LT(sheet.CellBytes(), bytes + 64 * 1024);
 }
 
 } // namespace

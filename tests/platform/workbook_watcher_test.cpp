@@ -105,10 +105,10 @@ protected:
         for (std::size_t r = 0; r < rows.size(); ++r)
             for (std::size_t c = 0; c < rows[r].size(); ++c)
                 sheet->Update(static_cast<int>(r + 1), static_cast<int>(c + 1),
-                              [&](excelsim::Cell& cell) { cell.value = rows[r][c]; });
+                              [&](excelsim::CellEdit& cell) { cell.SetValue(rows[r][c]); });
         for (std::size_t r = 0; r < notes.size(); ++r)
             if (!notes[r].empty())
-                sheet->Update(static_cast<int>(r + 1), 1, [&](excelsim::Cell& cell) { cell.comment = notes[r]; });
+                sheet->Update(static_cast<int>(r + 1), 1, [&](excelsim::CellEdit& cell) { cell.SetComment(notes[r]); });
         book.sheets.push_back(sheet);
         std::string error;
         ASSERT_TRUE(excelsim::WriteXlsx(book, path, error)) << error;
@@ -145,15 +145,15 @@ protected:
     std::optional<std::u16string> HeldNote(int row)
     {
         return excel_->Running()->With([&](excelsim::AppData& data) {
-            const excelsim::Cell* cell = data.FindWorkbook(u"book.xlsx")->sheets[0]->Find(row, 1);
-            return cell ? cell->comment : std::nullopt;
+            auto cell = data.FindWorkbook(u"book.xlsx")->sheets[0]->Find(row, 1);
+            return cell && cell->Comment() ? std::optional<std::u16string>(*cell->Comment()) : std::nullopt;
         });
     }
     CellValue Held(int row, int column)
     {
         return excel_->Running()->With([&](excelsim::AppData& data) {
-            const excelsim::Cell* cell = data.FindWorkbook(u"book.xlsx")->sheets[0]->Find(row, column);
-            return cell ? cell->value : CellValue{};
+            auto cell = data.FindWorkbook(u"book.xlsx")->sheets[0]->Find(row, column);
+            return cell ? cell->Value() : CellValue{};
         });
     }
 
@@ -306,7 +306,7 @@ TEST_F(WorkbookWatcherTest, AWorksheetMissingFromTheSaveIsReportedAndKept)
     excelsim::Workbook book;
     book.name = u"book.xlsx";
     auto sheet = std::make_shared<excelsim::Sheet>(u"Renamed");
-    sheet->Update(2, 2, [](excelsim::Cell& cell) { cell.value = Text(u"other"); });
+    sheet->Update(2, 2, [](excelsim::CellEdit& cell) { cell.SetValue(Text(u"other")); });
     book.sheets.push_back(sheet);
     std::string error;
     ASSERT_TRUE(excelsim::WriteXlsx(book, path_, error)) << error;

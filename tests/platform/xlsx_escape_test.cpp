@@ -57,9 +57,9 @@ TEST_F(XlsxEscapeTest, CellTextsAndCommentsRoundTripExactly)
     auto texts = AwkwardTexts();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         int row = static_cast<int>(i) + 1;
-        sheet->Update(row, 1, [&](Cell& c) {
-            c.value = Text(texts[i]);
-            c.comment = texts[i];
+        sheet->Update(row, 1, [&](CellEdit& c) {
+            c.SetValue(Text(texts[i]));
+            c.SetComment(texts[i]);
         });
     }
     book.sheets = {sheet};
@@ -80,10 +80,10 @@ TEST_F(XlsxEscapeTest, CellTextsAndCommentsRoundTripExactly)
     auto back = ReadXlsx(path, error);
     ASSERT_TRUE(back) << error;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        const Cell* cell = back->sheets[0]->Find(static_cast<int>(i) + 1, 1);
-        ASSERT_NE(cell, nullptr) << i;
-        EXPECT_EQ(cell->value, Text(texts[i])) << "cell " << i;
-        EXPECT_EQ(cell->comment.value_or(u"?"), texts[i]) << "comment " << i;
+        auto cell = back->sheets[0]->Find(static_cast<int>(i) + 1, 1);
+        ASSERT_TRUE(cell) << i;
+        EXPECT_EQ(cell->Value(), Text(texts[i])) << "cell " << i;
+        EXPECT_EQ(cell->Comment().value_or(u"?"), texts[i]) << "comment " << i;
     }
     std::filesystem::remove(path);
 }
@@ -130,10 +130,10 @@ TEST_F(XlsxEscapeTest, EscapesAreDecodedInEveryTextAnotherWriterStores)
     auto book = ReadXlsxFromMemory(bytes.data(), bytes.size(), u"t.xlsx", error);
     ASSERT_TRUE(book) << error;
     const Sheet& s = *book->sheets[0];
-    EXPECT_EQ(s.Find(1, 1)->value, Text(u"shared\a"));
-    EXPECT_EQ(s.Find(1, 2)->value, Text(u"rich\b"));
-    EXPECT_EQ(s.Find(1, 3)->value, Text(u"in\x1Fline"));
-    EXPECT_EQ(s.Find(1, 4)->value, Text(u"f\uFFFE"));
+    EXPECT_EQ(s.Find(1, 1)->Value(), Text(u"shared\a"));
+    EXPECT_EQ(s.Find(1, 2)->Value(), Text(u"rich\b"));
+    EXPECT_EQ(s.Find(1, 3)->Value(), Text(u"in\x1Fline"));
+    EXPECT_EQ(s.Find(1, 4)->Value(), Text(u"f\uFFFE"));
 }
 
 TEST_F(XlsxEscapeTest, SheetNamesXmlCannotHoldAreRefused)
@@ -159,22 +159,22 @@ TEST_F(XlsxEscapeTest, LongTextsWithinTheCellLimitRoundTrip)
     std::u16string wide(32767, u'é'), controls;
     for (int i = 0; i < 4000; ++i)
         controls += static_cast<char16_t>(1 + i % 8);
-    sheet->Update(1, 1, [&](Cell& c) { c.value = Text(wide); });
-    sheet->Update(2, 1, [&](Cell& c) { c.value = Text(controls); });
+    sheet->Update(1, 1, [&](CellEdit& c) { c.SetValue(Text(wide)); });
+    sheet->Update(2, 1, [&](CellEdit& c) { c.SetValue(Text(controls)); });
     book.sheets = {sheet};
     std::string path = TempPath("long.xlsx"), error;
     ASSERT_TRUE(WriteXlsx(book, path, error)) << error;
     auto back = ReadXlsx(path, error);
     ASSERT_TRUE(back) << error;
-    EXPECT_EQ(back->sheets[0]->Find(1, 1)->value.text, wide);
-    EXPECT_EQ(back->sheets[0]->Find(2, 1)->value.text, controls);
+    EXPECT_EQ(back->sheets[0]->Find(1, 1)->Text(), wide);
+    EXPECT_EQ(back->sheets[0]->Find(2, 1)->Text(), controls);
     std::filesystem::remove(path);
 
     // The writer library counts the stored (escaped) form against the cell
     // limit: a text of more than 4681 such characters is refused with a
     // message, and no file is left behind.
     std::u16string tooMany(5000, u'\x02');
-    sheet->Update(3, 1, [&](Cell& c) { c.value = Text(tooMany); });
+    sheet->Update(3, 1, [&](CellEdit& c) { c.SetValue(Text(tooMany)); });
     EXPECT_FALSE(WriteXlsx(book, path, error));
     EXPECT_NE(error.find("cell"), std::string::npos) << error;
     EXPECT_FALSE(std::filesystem::exists(path));

@@ -107,9 +107,9 @@ TEST_F(XlsxSave, ReadingLeavesTheWorkbookUnchangedAndEveryKindOfChangeMarksIt)
     std::string path = Path("book.xlsx"), error;
     WriteZip(path, SourceParts());
     auto changes = std::vector<std::pair<const char*, void (*)(Workbook&)>>{
-        {"value", [](Workbook& b) { b.sheets[0]->Update(9, 9, [](Cell& c) { c.value = Number(1); }); }},
-        {"comment", [](Workbook& b) { b.sheets[0]->Update(1, 3, [](Cell& c) { c.comment = u"x"; }); }},
-        {"format", [](Workbook& b) { b.sheets[0]->Update(1, 3, [](Cell& c) { c.numberFormat = u"0.00"; }); }},
+        {"value", [](Workbook& b) { b.sheets[0]->Update(9, 9, [](CellEdit& c) { c.SetValue(Number(1)); }); }},
+        {"comment", [](Workbook& b) { b.sheets[0]->Update(1, 3, [](CellEdit& c) { c.SetComment(u"x"); }); }},
+        {"format", [](Workbook& b) { b.sheets[0]->Update(1, 3, [](CellEdit& c) { c.SetNumberFormat(u"0.00"); }); }},
         {"row format", [](Workbook& b) { b.sheets[1]->SetRowBold(4, true); }},
         {"width", [](Workbook& b) { b.sheets[1]->SetColumnWidth(2, 30); }},
         {"autofit", [](Workbook& b) { b.sheets[0]->AutoFit(1, 3); }},
@@ -152,15 +152,15 @@ TEST_F(XlsxSave, ChangedOpenedWorkbookKeepsEverythingElseAndItsPermissions)
     auto book = ReadXlsx(path, error);
     ASSERT_TRUE(book) << error;
     Sheet& data = *book->sheets[0];
-    data.Update(1, 2, [](Cell& c) { c.value = Number(7); });                  // styled cell: keeps its style
-    data.Update(1, 1, [](Cell& c) { c.value = Text(u"typed over\x01"); });     // a formula replaced
-    data.Update(1, 4, [](Cell& c) {                                           // new cell, new format
-        c.value = Text(u"new");
-        c.bold = true;
-        c.numberFormat = u"0.000";
+    data.Update(1, 2, [](CellEdit& c) { c.SetValue(Number(7)); });                  // styled cell: keeps its style
+    data.Update(1, 1, [](CellEdit& c) { c.SetValue(Text(u"typed over\x01")); });     // a formula replaced
+    data.Update(1, 4, [](CellEdit& c) {                                           // new cell, new format
+        c.SetValue(Text(u"new"));
+        c.SetBold(true);
+        c.SetNumberFormat(u"0.000");
     });
-    data.Update(3, 2, [](Cell& c) { c.value = Number(3); });                  // new row between rows
-    data.Update(7, 1, [](Cell& c) { c.value = CellValue{CellKind::Boolean, 0, true, 0, {}}; }); // row at the end
+    data.Update(3, 2, [](CellEdit& c) { c.SetValue(Number(3)); });                  // new row between rows
+    data.Update(7, 1, [](CellEdit& c) { c.SetValue(CellValue{CellKind::Boolean, 0, true, 0, {}}); }); // row at the end
 
     ASSERT_EQ(SaveXlsx(*book, path, error), SaveResult::Written) << error;
     struct stat st {};
@@ -199,17 +199,17 @@ TEST_F(XlsxSave, ChangedOpenedWorkbookKeepsEverythingElseAndItsPermissions)
     auto back = ReadXlsx(path, error);
     ASSERT_TRUE(back) << error;
     const Sheet& s = *back->sheets[0];
-    EXPECT_EQ(s.Find(1, 1)->value, Text(u"typed over\x01"));
-    EXPECT_EQ(s.Find(1, 2)->value, Number(7));
-    EXPECT_EQ(s.Find(1, 3)->value, Text(u"keep"));
-    EXPECT_EQ(s.Find(1, 4)->value, Text(u"new"));
-    EXPECT_TRUE(s.Find(1, 4)->bold);
-    EXPECT_EQ(s.Find(1, 4)->numberFormat, u"0.000");
-    EXPECT_FALSE(s.Find(1, 2)->bold);
-    EXPECT_EQ(s.Find(2, 3)->value, Number(10));
-    EXPECT_EQ(s.Find(3, 2)->value, Number(3));
-    EXPECT_TRUE(s.Find(7, 1)->value.boolean);
-    EXPECT_EQ(back->sheets[1]->Find(1, 1)->value, Number(5));
+    EXPECT_EQ(s.Find(1, 1)->Value(), Text(u"typed over\x01"));
+    EXPECT_EQ(s.Find(1, 2)->Value(), Number(7));
+    EXPECT_EQ(s.Find(1, 3)->Value(), Text(u"keep"));
+    EXPECT_EQ(s.Find(1, 4)->Value(), Text(u"new"));
+    EXPECT_TRUE(s.Find(1, 4)->Bold());
+    EXPECT_EQ(s.Find(1, 4)->NumberFormat(), u"0.000");
+    EXPECT_FALSE(s.Find(1, 2)->Bold());
+    EXPECT_EQ(s.Find(2, 3)->Value(), Number(10));
+    EXPECT_EQ(s.Find(3, 2)->Value(), Number(3));
+    EXPECT_TRUE(s.Find(7, 1)->Boolean());
+    EXPECT_EQ(back->sheets[1]->Find(1, 1)->Value(), Number(5));
 }
 
 TEST_F(XlsxSave, NewSheetsNotesAndWidthsJoinTheOpenedPackage)
@@ -224,17 +224,17 @@ TEST_F(XlsxSave, NewSheetsNotesAndWidthsJoinTheOpenedPackage)
     auto book = ReadXlsx(path, error);
     ASSERT_TRUE(book) << error;
     auto added = std::make_shared<Sheet>(u"Added");
-    added->Update(1, 1, [](Cell& c) { c.value = Text(u"head"); });
+    added->Update(1, 1, [](CellEdit& c) { c.SetValue(Text(u"head")); });
     added->SetRowBold(1, true);
-    added->Update(2, 1, [](Cell& c) {
-        c.value = Text(u"P-1");
-        c.comment = u"1F3";
+    added->Update(2, 1, [](CellEdit& c) {
+        c.SetValue(Text(u"P-1"));
+        c.SetComment(u"1F3");
     });
     added->SetColumnWidth(1, 12.5);
     book->sheets.insert(book->sheets.begin() + 1, added);
     book->sheetsChanged = true;
     // The first notes and a width of a sheet of the file.
-    book->sheets[0]->Update(2, 3, [](Cell& c) { c.comment = u"note on a formula"; });
+    book->sheets[0]->Update(2, 3, [](CellEdit& c) { c.SetComment(u"note on a formula"); });
     book->sheets[0]->SetColumnWidth(2, 30);
 
     ASSERT_EQ(SaveXlsx(*book, path, error), SaveResult::Written) << error;
@@ -254,25 +254,25 @@ TEST_F(XlsxSave, NewSheetsNotesAndWidthsJoinTheOpenedPackage)
     EXPECT_EQ(back->sheets[1]->Name(), u"Added");
     EXPECT_EQ(back->sheets[2]->Name(), u"Other");
     const Sheet& a = *back->sheets[1];
-    EXPECT_EQ(a.Find(1, 1)->value, Text(u"head"));
+    EXPECT_EQ(a.Find(1, 1)->Value(), Text(u"head"));
     EXPECT_TRUE(a.RowBold(1));
-    EXPECT_EQ(a.Find(2, 1)->comment.value_or(u""), u"1F3");
+    EXPECT_EQ(a.Find(2, 1)->Comment().value_or(u""), u"1F3");
     EXPECT_NEAR(a.ColumnWidth(1).value_or(0), 12.5, 0.01);
     const Sheet& d = *back->sheets[0];
-    EXPECT_EQ(d.Find(2, 3)->comment.value_or(u""), u"note on a formula");
-    EXPECT_EQ(d.Find(2, 3)->value, Number(10));
+    EXPECT_EQ(d.Find(2, 3)->Comment().value_or(u""), u"note on a formula");
+    EXPECT_EQ(d.Find(2, 3)->Value(), Number(10));
     EXPECT_NEAR(d.ColumnWidth(2).value_or(0), 30, 0.01);
-    EXPECT_EQ(back->sheets[2]->Find(1, 1)->value, Number(5));
+    EXPECT_EQ(back->sheets[2]->Find(1, 1)->Value(), Number(5));
 
     // Saved again, the notes of the file's sheet change in place.
-    back->sheets[0]->Update(2, 3, [](Cell& c) { c.comment.reset(); });
-    back->sheets[0]->Update(1, 3, [](Cell& c) { c.comment = u"another"; });
+    back->sheets[0]->Update(2, 3, [](CellEdit& c) { c.SetComment(std::nullopt); });
+    back->sheets[0]->Update(1, 3, [](CellEdit& c) { c.SetComment(u"another"); });
     ASSERT_EQ(SaveXlsx(*back, path, error), SaveResult::Written) << error;
     auto third = ReadXlsx(path, error);
     ASSERT_TRUE(third) << error;
-    EXPECT_FALSE(third->sheets[0]->Find(2, 3)->comment);
-    EXPECT_EQ(third->sheets[0]->Find(1, 3)->comment.value_or(u""), u"another");
-    EXPECT_EQ(third->sheets[1]->Find(2, 1)->comment.value_or(u""), u"1F3");
+    EXPECT_FALSE(third->sheets[0]->Find(2, 3)->Comment());
+    EXPECT_EQ(third->sheets[0]->Find(1, 3)->Comment().value_or(u""), u"another");
+    EXPECT_EQ(third->sheets[1]->Find(2, 1)->Comment().value_or(u""), u"1F3");
     Parts again = ReadZipParts(path);
     std::string vml;
     for (const auto& [name, data] : again)
@@ -290,7 +290,7 @@ TEST_F(XlsxSave, ASaveWritesThroughALinkAndKeepsTheTargetsMode)
     fs::create_symlink("real.xlsx", link);
     Workbook book;
     book.sheets = {std::make_shared<Sheet>(u"S")};
-    book.sheets[0]->Update(1, 1, [](Cell& c) { c.value = Number(42); });
+    book.sheets[0]->Update(1, 1, [](CellEdit& c) { c.SetValue(Number(42)); });
     ASSERT_EQ(SaveXlsx(book, link, error), SaveResult::Written) << error;
     EXPECT_TRUE(fs::is_symlink(link));
     struct stat st {};
@@ -298,7 +298,7 @@ TEST_F(XlsxSave, ASaveWritesThroughALinkAndKeepsTheTargetsMode)
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     auto back = ReadXlsx(target, error);
     ASSERT_TRUE(back) << error;
-    EXPECT_EQ(back->sheets[0]->Find(1, 1)->value, Number(42));
+    EXPECT_EQ(back->sheets[0]->Find(1, 1)->Value(), Number(42));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2) << "a file left behind";
 }
 
@@ -337,18 +337,18 @@ TEST_F(XlsxSave, NewWorkbookIsWrittenInRowOrderAndReadsBackWhole)
         book.activeSheet = 1;
         for (int row = 1; row <= 3; ++row)
             for (int column = 1; column <= 3; ++column)
-                second->Update(row, column, [&](Cell& cell) {
-                    cell.numberFormat = u"@";
-                    cell.value = Text(u"r" + Utf16(std::to_string(row)) + u"c" + Utf16(std::to_string(column)));
+                second->Update(row, column, [&](CellEdit& cell) {
+                    cell.SetNumberFormat(u"@");
+                    cell.SetValue(Text(u"r" + Utf16(std::to_string(row)) + u"c" + Utf16(std::to_string(column))));
                 });
-        second->Update(2, 1, [](Cell& cell) { cell.comment = u"1A2"; });
-        second->Update(3, 2, [](Cell& cell) { cell.value = Number(2.5); });
+        second->Update(2, 1, [](CellEdit& cell) { cell.SetComment(u"1A2"); });
+        second->Update(3, 2, [](CellEdit& cell) { cell.SetValue(Number(2.5)); });
         if (!odd.empty())
-            second->Update(3, 3, [&](Cell& cell) { cell.value = Text(odd); });
+            second->Update(3, 3, [&](CellEdit& cell) { cell.SetValue(Text(odd)); });
         second->SetRowBold(1, true);
         second->SetRowBold(5, true);
         second->SetColumnWidth(2, 14.5);
-        first->Update(1, 1, [](Cell& cell) { cell.value = Text(u"alone"); });
+        first->Update(1, 1, [](CellEdit& cell) { cell.SetValue(Text(u"alone")); });
 
         std::string error;
         const std::string path = Path("new.xlsx");
@@ -364,11 +364,11 @@ TEST_F(XlsxSave, NewWorkbookIsWrittenInRowOrderAndReadsBackWhole)
         const Sheet& back = *read->sheets[1];
         EXPECT_EQ(back.CellCount(), second->CellCount());
         second->ForEachCell([&](int row, int column, const Cell& cell) {
-            const Cell* got = back.Find(row, column);
-            ASSERT_NE(got, nullptr) << row << "," << column;
-            EXPECT_EQ(got->value, cell.value) << row << "," << column;
-            EXPECT_EQ(got->numberFormat, cell.numberFormat) << row << "," << column;
-            EXPECT_EQ(got->comment, cell.comment) << row << "," << column;
+            auto got = back.Find(row, column);
+            ASSERT_TRUE(got) << row << "," << column;
+            EXPECT_EQ(got->Value(), cell.Value()) << row << "," << column;
+            EXPECT_EQ(got->NumberFormat(), cell.NumberFormat()) << row << "," << column;
+            EXPECT_EQ(got->Comment(), cell.Comment()) << row << "," << column;
         });
         EXPECT_TRUE(back.RowBold(1));
         EXPECT_TRUE(back.RowBold(5));
@@ -376,7 +376,7 @@ TEST_F(XlsxSave, NewWorkbookIsWrittenInRowOrderAndReadsBackWhole)
         // The file holds the width with the writer's pixel rounding.
         ASSERT_TRUE(back.ColumnWidth(2).has_value());
         EXPECT_NEAR(*back.ColumnWidth(2), 14.5, 0.1);
-        EXPECT_EQ(read->sheets[0]->Find(1, 1)->value, Text(u"alone"));
+        EXPECT_EQ(read->sheets[0]->Find(1, 1)->Value(), Text(u"alone"));
     }
 }
 
@@ -394,12 +394,12 @@ TEST_F(XlsxSave, ALargeSheetReadsBackWholeAcrossThePiecesOfItsPart)
     book.sheets = {sheet};
     for (int row = 1; row <= 4000; ++row)
         for (int column = 1; column <= 5; ++column)
-            sheet->Update(row, column, [&](Cell& cell) {
+            sheet->Update(row, column, [&](CellEdit& cell) {
                 if (column == 3)
-                    cell.value = Number(row * 0.25);
+                    cell.SetValue(Number(row * 0.25));
                 else
-                    cell.value = Text(Utf16("cell " + std::to_string(row) + "/" + std::to_string(column) +
-                                            std::string(static_cast<std::size_t>(row % 23), 'x')));
+                    cell.SetValue(Text(Utf16("cell " + std::to_string(row) + "/" + std::to_string(column) +
+                                            std::string(static_cast<std::size_t>(row % 23), 'x'))));
             });
     std::string error;
     const std::string path = Path("big.xlsx");
@@ -411,8 +411,8 @@ TEST_F(XlsxSave, ALargeSheetReadsBackWholeAcrossThePiecesOfItsPart)
     EXPECT_EQ(back.CellCount(), 20000u);
     std::size_t differ = 0;
     sheet->ForEachCell([&](int row, int column, const Cell& cell) {
-        const Cell* got = back.Find(row, column);
-        differ += !got || got->value != cell.value;
+        auto got = back.Find(row, column);
+        differ += !got || got->Value() != cell.Value();
     });
     EXPECT_EQ(differ, 0u);
 }

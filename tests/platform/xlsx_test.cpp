@@ -81,22 +81,22 @@ TEST_F(XlsxTest, RoundTripKeepsValuesFormatsCommentsAndOrder)
     book.name = u"Book1";
     auto first = std::make_shared<Sheet>(u"Pumps");
     auto second = std::make_shared<Sheet>(u"Válvulas");
-    first->Update(1, 1, [](Cell& c) { c.value = Text(u"Name"); });
+    first->Update(1, 1, [](CellEdit& c) { c.SetValue(Text(u"Name")); });
     first->SetRowBold(1, true);
-    first->Update(2, 1, [](Cell& c) {
-        c.value = Text(u"P-1");
-        c.comment = u"1F3";
+    first->Update(2, 1, [](CellEdit& c) {
+        c.SetValue(Text(u"P-1"));
+        c.SetComment(u"1F3");
     });
-    first->Update(2, 2, [](Cell& c) {
-        c.value = Text(u"0012");
-        c.numberFormat = u"@";
+    first->Update(2, 2, [](CellEdit& c) {
+        c.SetValue(Text(u"0012"));
+        c.SetNumberFormat(u"@");
     });
-    first->Update(2, 3, [](Cell& c) { c.value = Number(-12.25); });
-    first->Update(3, 4, [](Cell& c) { c.value = CellValue{CellKind::Boolean, 0, true, 0, {}}; });
-    first->Update(3, 5, [](Cell& c) { c.value = CellValue{CellKind::Error, 0, false, static_cast<SCODE>(0x800A07FA), {}}; });
-    first->Update(4, 256, [](Cell& c) { c.comment = u"only a note"; });
+    first->Update(2, 3, [](CellEdit& c) { c.SetValue(Number(-12.25)); });
+    first->Update(3, 4, [](CellEdit& c) { c.SetValue(CellValue{CellKind::Boolean, 0, true, 0, {}}); });
+    first->Update(3, 5, [](CellEdit& c) { c.SetValue(CellValue{CellKind::Error, 0, false, static_cast<SCODE>(0x800A07FA), {}}); });
+    first->Update(4, 256, [](CellEdit& c) { c.SetComment(u"only a note"); });
     first->AutoFit(1, kMaxColumns);
-    second->Update(65536, 1, [](Cell& c) { c.value = Text(u"żółw"); });
+    second->Update(65536, 1, [](CellEdit& c) { c.SetValue(Text(u"żółw")); });
     book.sheets = {first, second};
     book.activeSheet = 1;
 
@@ -112,16 +112,16 @@ TEST_F(XlsxTest, RoundTripKeepsValuesFormatsCommentsAndOrder)
     EXPECT_EQ(back->sheets[1]->Name(), u"Válvulas");
     EXPECT_TRUE(s.RowBold(1));
     EXPECT_FALSE(s.RowBold(2));
-    EXPECT_EQ(s.Find(1, 1)->value, Text(u"Name"));
-    EXPECT_EQ(s.Find(2, 1)->comment, std::optional<std::u16string>(u"1F3"));
-    EXPECT_EQ(s.Find(2, 2)->value, Text(u"0012"));
-    EXPECT_EQ(s.Find(2, 2)->numberFormat, u"@");
-    EXPECT_EQ(s.Find(2, 3)->value, Number(-12.25));
-    EXPECT_TRUE(s.Find(3, 4)->value.boolean);
-    EXPECT_EQ(s.Find(3, 5)->value.error, static_cast<SCODE>(0x800A07FA));
-    EXPECT_EQ(s.Find(4, 256)->comment, std::optional<std::u16string>(u"only a note"));
+    EXPECT_EQ(s.Find(1, 1)->Value(), Text(u"Name"));
+    EXPECT_EQ(s.Find(2, 1)->Comment(), std::optional<std::u16string>(u"1F3"));
+    EXPECT_EQ(s.Find(2, 2)->Value(), Text(u"0012"));
+    EXPECT_EQ(s.Find(2, 2)->NumberFormat(), u"@");
+    EXPECT_EQ(s.Find(2, 3)->Value(), Number(-12.25));
+    EXPECT_TRUE(s.Find(3, 4)->Boolean());
+    EXPECT_EQ(s.Find(3, 5)->Error(), static_cast<SCODE>(0x800A07FA));
+    EXPECT_EQ(s.Find(4, 256)->Comment(), std::optional<std::u16string>(u"only a note"));
     EXPECT_NEAR(s.ColumnWidth(3).value_or(0), 6.71, 0.01);
-    EXPECT_EQ(back->sheets[1]->Find(65536, 1)->value, Text(u"żółw"));
+    EXPECT_EQ(back->sheets[1]->Find(65536, 1)->Value(), Text(u"żółw"));
     std::filesystem::remove(path);
 }
 
@@ -133,11 +133,11 @@ TEST_F(XlsxTest, OpensWhatAnotherWriterProduced)
     ASSERT_EQ(book->sheets.size(), 2u);
     const Sheet& s = *book->sheets[0];
     EXPECT_EQ(s.Name(), u"Pumps");
-    EXPECT_TRUE(s.Find(1, 1)->bold);
-    EXPECT_EQ(s.Find(2, 1)->value, Number(12.5));
-    EXPECT_EQ(s.Find(2, 1)->comment.value_or(u"").find(u"1F3") != std::u16string::npos, true);
-    EXPECT_EQ(s.Find(2, 3)->numberFormat, u"@");
-    EXPECT_EQ(book->sheets[1]->Find(3, 2)->value, Text(u"x"));
+    EXPECT_TRUE(s.Find(1, 1)->Bold());
+    EXPECT_EQ(s.Find(2, 1)->Value(), Number(12.5));
+    EXPECT_EQ(s.Find(2, 1)->Comment().value_or(u"").find(u"1F3") != std::u16string::npos, true);
+    EXPECT_EQ(s.Find(2, 3)->NumberFormat(), u"@");
+    EXPECT_EQ(book->sheets[1]->Find(3, 2)->Value(), Text(u"x"));
 }
 
 TEST_F(XlsxTest, DamagedAndHostileFilesOpenNothing)
@@ -172,7 +172,7 @@ TEST_F(XlsxTest, DamagedAndHostileFilesOpenNothing)
     std::string error;
     auto fine = Open(PackageWithSheet(SheetXml(R"(<dimension ref="A1:XFD1048576"/><sheetData><row r="2"><c r="B2" t="inlineStr"><is><t>ok</t></is></c></row></sheetData>)")), error);
     ASSERT_TRUE(fine) << error;
-    EXPECT_EQ(fine->sheets[0]->Find(2, 2)->value, Text(u"ok"));
+    EXPECT_EQ(fine->sheets[0]->Find(2, 2)->Value(), Text(u"ok"));
     EXPECT_EQ(fine->sheets[0]->CellCount(), 1u);
 }
 

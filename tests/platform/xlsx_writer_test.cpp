@@ -44,10 +44,10 @@ TEST_F(XlsxWriterTest, InlineTextsWithMarkupSpacesAndSurrogatePairsRoundTrip)
     Workbook book;
     auto sheet = std::make_shared<Sheet>(u"Sheet & <1>");
     for (int i = 0; i < 6; ++i)
-        sheet->Update(i + 1, 2, [&](Cell& c) {
-            c.value = Text(texts[i]);
-            c.numberFormat = u"@";
-            c.comment = texts[5 - i];
+        sheet->Update(i + 1, 2, [&](CellEdit& c) {
+            c.SetValue(Text(texts[i]));
+            c.SetNumberFormat(u"@");
+            c.SetComment(texts[5 - i]);
         });
     book.sheets = {sheet};
     std::string path = TempPath("inline.xlsx"), error;
@@ -65,11 +65,11 @@ TEST_F(XlsxWriterTest, InlineTextsWithMarkupSpacesAndSurrogatePairsRoundTrip)
     ASSERT_TRUE(back) << error;
     EXPECT_EQ(back->sheets[0]->Name(), u"Sheet & <1>");
     for (int i = 0; i < 6; ++i) {
-        const Cell* cell = back->sheets[0]->Find(i + 1, 2);
-        ASSERT_NE(cell, nullptr) << i;
-        EXPECT_EQ(cell->value, Text(texts[i])) << i;
-        EXPECT_EQ(cell->numberFormat, u"@") << i;
-        EXPECT_EQ(cell->comment.value_or(u"?"), texts[5 - i]) << i;
+        const std::optional<Cell> cell = back->sheets[0]->Find(i + 1, 2);
+        ASSERT_TRUE(cell.has_value()) << i;
+        EXPECT_EQ(cell->Value(), Text(texts[i])) << i;
+        EXPECT_EQ(cell->NumberFormat(), u"@") << i;
+        EXPECT_EQ(cell->Comment().value_or(u"?"), texts[5 - i]) << i;
     }
     std::filesystem::remove(path);
 }
@@ -80,25 +80,25 @@ TEST_F(XlsxWriterTest, NumbersKeepEveryBitAndNonFiniteOnesBecomeAnError)
     Workbook book;
     auto sheet = std::make_shared<Sheet>(u"N");
     for (int i = 0; i < 7; ++i)
-        sheet->Update(1, i + 1, [&](Cell& c) { c.value = Number(numbers[i]); });
-    sheet->Update(2, 1, [&](Cell& c) { c.value = Number(std::numeric_limits<double>::infinity()); });
-    sheet->Update(2, 2, [&](Cell& c) { c.value = Number(std::numeric_limits<double>::quiet_NaN()); });
+        sheet->Update(1, i + 1, [&](CellEdit& c) { c.SetValue(Number(numbers[i])); });
+    sheet->Update(2, 1, [&](CellEdit& c) { c.SetValue(Number(std::numeric_limits<double>::infinity())); });
+    sheet->Update(2, 2, [&](CellEdit& c) { c.SetValue(Number(std::numeric_limits<double>::quiet_NaN())); });
     book.sheets = {sheet};
     std::string path = TempPath("numbers.xlsx"), error;
     ASSERT_TRUE(WriteXlsx(book, path, error)) << error;
     auto back = ReadXlsx(path, error);
     ASSERT_TRUE(back) << error;
     for (int i = 0; i < 7; ++i) {
-        const Cell* cell = back->sheets[0]->Find(1, i + 1);
-        ASSERT_NE(cell, nullptr) << i;
-        EXPECT_EQ(cell->value.kind, CellKind::Number) << i;
-        EXPECT_EQ(cell->value.number, numbers[i]) << i;
+        const std::optional<Cell> cell = back->sheets[0]->Find(1, i + 1);
+        ASSERT_TRUE(cell.has_value()) << i;
+        EXPECT_EQ(cell->Kind(), CellKind::Number) << i;
+        EXPECT_EQ(cell->Number(), numbers[i]) << i;
     }
     for (int column = 1; column <= 2; ++column) {
-        const Cell* cell = back->sheets[0]->Find(2, column);
-        ASSERT_NE(cell, nullptr) << column;
-        EXPECT_EQ(cell->value.kind, CellKind::Error) << column;
-        EXPECT_EQ(cell->value.error, ErrorValueFromText(u"#NUM!")) << column;
+        const std::optional<Cell> cell = back->sheets[0]->Find(2, column);
+        ASSERT_TRUE(cell.has_value()) << column;
+        EXPECT_EQ(cell->Kind(), CellKind::Error) << column;
+        EXPECT_EQ(cell->Error(), ErrorValueFromText(u"#NUM!")) << column;
     }
     std::filesystem::remove(path);
 }
@@ -110,16 +110,16 @@ TEST_F(XlsxWriterTest, NoteShapesHaveIdsUniqueAcrossSheetsWithinTheBlocksTheirDr
     Workbook book;
     auto first = std::make_shared<Sheet>(u"Many");
     for (int row = 1; row <= 1500; ++row)
-        first->Update(row, 1 + row % 3, [&](Cell& c) {
-            c.value = Number(row);
-            c.comment = u"n" + std::u16string(1, static_cast<char16_t>(u'a' + row % 26));
+        first->Update(row, 1 + row % 3, [&](CellEdit& c) {
+            c.SetValue(Number(row));
+            c.SetComment(u"n" + std::u16string(1, static_cast<char16_t>(u'a' + row % 26)));
         });
     first->SetColumnWidth(2, 30);
     auto plain = std::make_shared<Sheet>(u"Plain");
-    plain->Update(1, 1, [](Cell& c) { c.value = Number(1); });
+    plain->Update(1, 1, [](CellEdit& c) { c.SetValue(Number(1)); });
     auto few = std::make_shared<Sheet>(u"Few");
     for (int row = 1; row <= 3; ++row)
-        few->Update(row, 2, [&](Cell& c) { c.comment = u"x"; });
+        few->Update(row, 2, [&](CellEdit& c) { c.SetComment(u"x"); });
     book.sheets = {first, plain, few};
     std::string path = TempPath("notes.xlsx"), error;
     ASSERT_TRUE(WriteXlsx(book, path, error)) << error;
@@ -164,10 +164,10 @@ TEST_F(XlsxWriterTest, NoteShapesHaveIdsUniqueAcrossSheetsWithinTheBlocksTheirDr
     ASSERT_TRUE(back) << error;
     ASSERT_EQ(back->sheets.size(), 3u);
     std::size_t notes = 0;
-    back->sheets[0]->ForEachCell([&](int, int, const Cell& c) { notes += c.comment ? 1 : 0; });
+    back->sheets[0]->ForEachCell([&](int, int, const Cell& c) { notes += c.Comment() ? 1 : 0; });
     EXPECT_EQ(notes, 1500u);
-    ASSERT_NE(back->sheets[2]->Find(3, 2), nullptr);
-    EXPECT_EQ(back->sheets[2]->Find(3, 2)->comment.value_or(u"?"), u"x");
+    ASSERT_TRUE(back->sheets[2]->Find(3, 2).has_value());
+    EXPECT_EQ(back->sheets[2]->Find(3, 2)->Comment().value_or(u"?"), u"x");
     std::filesystem::remove(path);
 }
 

@@ -4,6 +4,7 @@
 // WideCharToMultiByte make it without MB_ERR_INVALID_CHARS.
 #pragma once
 #include <string>
+#include <string_view>
 
-std::string Utf8(const std::u16string& text);
+std::string Utf8(std::u16string_view text);
 std::u16string Utf16(const std::string& text);
