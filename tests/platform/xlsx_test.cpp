@@ -140,6 +140,40 @@ TEST_F(XlsxTest, OpensWhatAnotherWriterProduced)
     EXPECT_EQ(book->sheets[1]->Find(3, 2)->Value(), Text(u"x"));
 }
 
+TEST_F(XlsxTest, SheetsInOtherEncodingsReadTheSameAsUtf8)
+{
+    // Writers of the format produce UTF-8, but XML allows any encoding the
+    // declaration names or a UTF-16 byte-order mark shows.
+    const std::string data = R"(<sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>)";
+    const std::string tail = R"(</t></is></c><c r="B1"><v>2.5</v></c></row></sheetData></worksheet>)";
+    const std::string open = R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)";
+    auto utf16 = [](const std::string& ascii, bool bigEndian) {
+        std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char c : ascii) {
+            // "\xE9" stands for U+00E9 here.
+            const char unit = c;
+            out += bigEndian ? std::string{'\0', unit} : std::string{unit, '\0'};
+        }
+        return out;
+    };
+    const std::string latin1 = R"(<?xml version="1.0" encoding="ISO-8859-1"?>)" + open + data + "Caf\xE9" + tail;
+    const std::string utf8 = R"(<?xml version="1.0" encoding="utf-8"?>)" + open + data + "Caf\xC3\xA9" + tail;
+    const std::string little = utf16(R"(<?xml version="1.0" encoding="UTF-16"?>)" + open + data + "Caf\xE9" + tail, false);
+    const std::string big = utf16(open + data + "Caf\xE9" + tail, true);
+    for (const std::string* sheet : {&latin1, &utf8, &little, &big}) {
+        std::string error;
+        auto book = Open(PackageWithSheet(*sheet), error);
+        ASSERT_TRUE(book) << error;
+        ASSERT_TRUE(book->sheets[0]->Find(1, 1).has_value());
+        EXPECT_EQ(book->sheets[0]->Find(1, 1)->Value(), Text(u"Caf\u00E9"));
+        EXPECT_EQ(book->sheets[0]->Find(1, 2)->Value(), Number(2.5));
+    }
+    // A declared encoding nothing here reads is refused, not guessed.
+    std::string error;
+    EXPECT_FALSE(Open(PackageWithSheet(R"(<?xml version="1.0" encoding="EBCDIC-XYZ"?>)" + open + data + "x" + tail), error));
+    EXPECT_FALSE(error.empty());
+}
+
 TEST_F(XlsxTest, DamagedAndHostileFilesOpenNothing)
 {
     const std::string laughs =
