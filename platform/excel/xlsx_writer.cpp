@@ -58,23 +58,59 @@ bool WritePackage(const Workbook& book, ZipWriter& zip, std::string& error)
 {
     CellFormats formats;
     EscapedStrings strings(AnyTextNeedsEscape(book));
-    int commentParts = 0, shapeBlock = 1;
-    std::string contentTypes, workbookRels, sheets, titles;
+    // The content types go first, as the program and most readers that
+    // sniff a package expect; they name every part, so what each sheet
+    // holds is measured before anything is written.
+    std::vector<SheetOutline> outlines;
+    outlines.reserve(book.sheets.size());
+    std::string contentTypes;
+    int notedSheets = 0;
     for (std::size_t i = 0; i < book.sheets.size(); ++i) {
         const Sheet& sheet = *book.sheets[i];
         if (!SheetNameFits(sheet.Name())) {
             error = "the sheet name \"" + Utf8(sheet.Name()).substr(0, 64) + "\" cannot be saved";
             return false;
         }
+        outlines.push_back(OutlineOf(sheet));
+        contentTypes += Override("xl/worksheets/sheet" + std::to_string(i + 1) + ".xml",
+                                 "officedocument.spreadsheetml.worksheet+xml");
+        if (outlines.back().notes > 0)
+            contentTypes += Override("xl/comments" + std::to_string(++notedSheets) + ".xml",
+                                     "officedocument.spreadsheetml.comments+xml");
+    }
+    contentTypes += Override("xl/styles.xml", "officedocument.spreadsheetml.styles+xml");
+    // Every text goes through the shared strings when any needs escaping.
+    if (strings.All())
+        contentTypes += Override("xl/sharedStrings.xml", "officedocument.spreadsheetml.sharedStrings+xml");
+    const std::string types =
+        kXmlDeclaration +
+        std::string("<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                    "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                    "<Default Extension=\"vml\" ContentType=\"application/vnd.openxmlformats-officedocument.vmlDrawing\"/>") +
+        Override("docProps/app.xml", "officedocument.extended-properties+xml") +
+        Override("docProps/core.xml", "package.core-properties+xml") +
+        Override("xl/workbook.xml", "officedocument.spreadsheetml.sheet.main+xml") + contentTypes + "</Types>";
+    const std::string rootRels =
+        Relationships(Relationship(1, kOfficeRelationships + std::string("officeDocument"), "xl/workbook.xml") +
+                      Relationship(2, "http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+                                      "core-properties",
+                                   "docProps/core.xml") +
+                      Relationship(3, kOfficeRelationships + std::string("extended-properties"), "docProps/app.xml"));
+    if (!AddPart(zip, "[Content_Types].xml", types, error) || !AddPart(zip, "_rels/.rels", rootRels, error))
+        return false;
+
+    int commentParts = 0, shapeBlock = 1;
+    std::string workbookRels, sheets, titles;
+    for (std::size_t i = 0; i < book.sheets.size(); ++i) {
+        const Sheet& sheet = *book.sheets[i];
         const int number = static_cast<int>(i) + 1;
         SheetParts parts;
-        if (!WriteSheetParts(sheet, OutlineOf(sheet), number, i == book.activeSheet, formats, strings, commentParts, shapeBlock, parts,
-                             error))
+        if (!WriteSheetParts(sheet, outlines[i], number, i == book.activeSheet, formats, strings, commentParts, shapeBlock,
+                             parts, error))
             return false;
         if (!zip.Add(*parts.sheet, error))
             return false;
-        const std::string sheetPart = parts.sheet->Name();
-        contentTypes += Override(sheetPart, "officedocument.spreadsheetml.worksheet+xml");
         if (parts.comments) {
             const std::string n = std::to_string(commentParts);
             if (!zip.Add(*parts.comments, error) || !zip.Add(*parts.drawing, error) ||
@@ -85,7 +121,6 @@ bool WritePackage(const Workbook& book, ZipWriter& zip, std::string& error)
                                                     "../comments" + n + ".xml")),
                          error))
                 return false;
-            contentTypes += Override(parts.comments->Name(), "officedocument.spreadsheetml.comments+xml");
         }
         workbookRels += Relationship(number, kOfficeRelationships + std::string("worksheet"),
                                      "worksheets/sheet" + std::to_string(number) + ".xml");
@@ -99,15 +134,13 @@ bool WritePackage(const Workbook& book, ZipWriter& zip, std::string& error)
     const int sheetCount = static_cast<int>(book.sheets.size());
     int nextId = sheetCount + 1;
     workbookRels += Relationship(nextId++, kOfficeRelationships + std::string("styles"), "styles.xml");
-    contentTypes += Override("xl/styles.xml", "officedocument.spreadsheetml.styles+xml");
-    if (!strings.Empty()) {
+    if (strings.All()) {
         PartDeflater part("xl/sharedStrings.xml");
         strings.Write(part);
         part.Finish();
         if (!zip.Add(part, error))
             return false;
         workbookRels += Relationship(nextId++, kOfficeRelationships + std::string("sharedStrings"), "sharedStrings.xml");
-        contentTypes += Override("xl/sharedStrings.xml", "officedocument.spreadsheetml.sharedStrings+xml");
     }
     const std::size_t active = book.activeSheet < book.sheets.size() ? book.activeSheet : 0;
     const std::string workbook =
@@ -135,26 +168,10 @@ bool WritePackage(const Workbook& book, ZipWriter& zip, std::string& error)
                     "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
                     "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><dc:creator></dc:creator>"
                     "</cp:coreProperties>");
-    const std::string types =
-        kXmlDeclaration +
-        std::string("<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                    "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                    "<Default Extension=\"vml\" ContentType=\"application/vnd.openxmlformats-officedocument.vmlDrawing\"/>") +
-        Override("docProps/app.xml", "officedocument.extended-properties+xml") +
-        Override("docProps/core.xml", "package.core-properties+xml") +
-        Override("xl/workbook.xml", "officedocument.spreadsheetml.sheet.main+xml") + contentTypes + "</Types>";
-    const std::string rootRels =
-        Relationships(Relationship(1, kOfficeRelationships + std::string("officeDocument"), "xl/workbook.xml") +
-                      Relationship(2, "http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
-                                      "core-properties",
-                                   "docProps/core.xml") +
-                      Relationship(3, kOfficeRelationships + std::string("extended-properties"), "docProps/app.xml"));
     return AddPart(zip, "xl/styles.xml", formats.StylesXml(), error) &&
            AddPart(zip, "xl/workbook.xml", workbook, error) &&
            AddPart(zip, "xl/_rels/workbook.xml.rels", Relationships(workbookRels), error) &&
-           AddPart(zip, "docProps/app.xml", app, error) && AddPart(zip, "docProps/core.xml", core, error) &&
-           AddPart(zip, "_rels/.rels", rootRels, error) && AddPart(zip, "[Content_Types].xml", types, error);
+           AddPart(zip, "docProps/app.xml", app, error) && AddPart(zip, "docProps/core.xml", core, error);
 }
 
 } // namespace

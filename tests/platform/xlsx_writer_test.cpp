@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <regex>
 #include <set>
@@ -56,6 +57,16 @@ TEST_F(XlsxWriterTest, InlineTextsWithMarkupSpacesAndSurrogatePairsRoundTrip)
     ZipParts parts = ReadZipParts(path);
     ASSERT_TRUE(parts.count("xl/worksheets/sheet1.xml"));
     EXPECT_FALSE(parts.count("xl/sharedStrings.xml")) << "no text needs the table";
+    EXPECT_EQ(parts["[Content_Types].xml"].find("sharedStrings"), std::string::npos);
+    EXPECT_NE(parts["[Content_Types].xml"].find("/xl/comments1.xml"), std::string::npos);
+    {
+        // The content types are the package's first entry (the name of the
+        // first local header, at offset 30), where sniffers look for them.
+        std::ifstream file(path, std::ios::binary);
+        std::string head(64, '\0');
+        file.read(head.data(), static_cast<std::streamsize>(head.size()));
+        EXPECT_EQ(head.substr(30, 19), "[Content_Types].xml");
+    }
     EXPECT_NE(parts["xl/worksheets/sheet1.xml"].find("t=\"inlineStr\""), std::string::npos);
     // A pair is one four-byte character, never two encoded surrogates.
     EXPECT_NE(parts["xl/worksheets/sheet1.xml"].find("\xF0\x9F\x98\x80"), std::string::npos);
