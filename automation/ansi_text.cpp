@@ -58,6 +58,16 @@ std::string BstrToAnsi(const WCHAR* text, UINT length)
 {
     if (!text || length == 0)
         return std::string();
+    // Most texts are short: converted straight into a stack buffer, which
+    // spares the call that only measures. A longer one fails there for want
+    // of room and takes the measured way below.
+    char quick[kStackConversionChars];
+    const int converted = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), quick,
+                                              static_cast<int>(sizeof quick), nullptr, nullptr);
+    if (converted > 0)
+        return std::string(quick, static_cast<std::size_t>(converted));
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        RaiseLastError();
     int needed = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
     if (needed == 0)
         RaiseLastError();

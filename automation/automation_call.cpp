@@ -34,13 +34,22 @@ _variant_t InvokeAutomation(IDispatch* object, DISPID member, WORD kind, std::in
         _com_issue_error(E_POINTER);
     // DISPPARAMS holds the arguments last first; the value of a put is the
     // last declared argument and travels as the DISPID_PROPERTYPUT one.
-    std::vector<VARIANT> reversed;
-    reversed.reserve(args.size());
+    // Calls take at most a few arguments: they stay on the stack, so a call
+    // costs no allocation of its own; a longer list takes the heap.
+    constexpr std::size_t kArgsOnStack = 4;
+    VARIANT onStack[kArgsOnStack];
+    std::vector<VARIANT> onHeap;
+    VARIANT* reversed = onStack;
+    if (args.size() > kArgsOnStack) {
+        onHeap.resize(args.size());
+        reversed = onHeap.data();
+    }
+    std::size_t at = 0;
     for (auto it = args.end(); it != args.begin();)
-        reversed.push_back(**--it);
+        reversed[at++] = **--it;
     DISPID putId = DISPID_PROPERTYPUT;
     bool put = (kind & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-    DISPPARAMS params{reversed.data(), put ? &putId : nullptr, static_cast<UINT>(reversed.size()), put ? 1u : 0u};
+    DISPPARAMS params{args.size() ? reversed : nullptr, put ? &putId : nullptr, static_cast<UINT>(args.size()), put ? 1u : 0u};
     EXCEPINFO info{};
     UINT argError = 0;
     _variant_t result;

@@ -3,7 +3,9 @@
 #include "common/resource_strings.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <cctype>
+#include <string_view>
 
 namespace {
 
@@ -58,9 +60,23 @@ void ImportReport::CellUnreadable(const std::string& sheet, long row, long colum
         m_named.push_back(CellAddress(sheet, row, column));
 }
 
+void ImportReport::ReferenceChanged(const std::string& handle)
+{
+    // A reference on several sheets, or twice on one, is still one reference.
+    if (m_changed.empty() || m_changed.back() != handle)
+        m_changed.push_back(handle);
+}
+
+std::size_t ImportReport::ChangedCount() const
+{
+    std::vector<std::string_view> handles(m_changed.begin(), m_changed.end());
+    std::sort(handles.begin(), handles.end());
+    return static_cast<std::size_t>(std::unique(handles.begin(), handles.end()) - handles.begin());
+}
+
 std::string ImportReport::Line() const
 {
-    std::string line = FormatResource(IDS_IMPORT_SUMMARY, {std::to_string(m_rowsRead), std::to_string(m_changed.size())});
+    std::string line = FormatResource(IDS_IMPORT_SUMMARY, {std::to_string(m_rowsRead), std::to_string(ChangedCount())});
     if (m_unreadable > 0) {
         std::string cells = Joined(m_named);
         if (static_cast<std::size_t>(m_unreadable) > m_named.size())

@@ -3,7 +3,6 @@
 // that held no row of an export at all.
 #pragma once
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 class ImportReport {
@@ -12,7 +11,7 @@ public:
     static constexpr std::size_t kCellsNamed = 5;
 
     void RowRead() { ++m_rowsRead; }
-    void ReferenceChanged(const std::string& handle) { m_changed.insert(handle); }
+    void ReferenceChanged(const std::string& handle);
     void CellUnreadable(const std::string& sheet, long row, long column);
     void SheetWithoutHandles(const std::string& sheet) { m_sheetsWithoutHandles.push_back(sheet); }
 
@@ -20,8 +19,14 @@ public:
     std::string Line() const;
 
 private:
+    // How many distinct references changed.
+    std::size_t ChangedCount() const;
+
     long m_rowsRead = 0;
-    std::unordered_set<std::string> m_changed; // handle texts, each reference once
+    // Handle texts as they came, counted once each when the line is told:
+    // a hash set of a hundred thousand handles cost more than the rest of
+    // the row's bookkeeping, and nothing asks for the count before the end.
+    std::vector<std::string> m_changed;
     long m_unreadable = 0;
     std::vector<std::string> m_named; // the first few, as Sheet!A1
     std::vector<std::string> m_sheetsWithoutHandles;

@@ -1,6 +1,7 @@
 #include "xlsx_parts.h"
 
 #include "xlsx_limits.h"
+#include "xlsx_sheet_scanner.h"
 #include "xlsx_text.h"
 #include "xlsx_xml.h"
 
@@ -271,8 +272,15 @@ bool ParseStyles(const std::string& xml, const std::string& partName, Styles& ou
 bool ParseComments(const std::string& xml, const std::string& partName, Sheet& sheet, std::size_t& cellBudget,
                    std::string& error)
 {
+    // An exported sheet has a comment on every row, so its comments part is
+    // nearly as large as the sheet: it takes the sheet's scanner, not expat.
     CommentsHandler handler(sheet, cellBudget);
-    return ParseXml(xml, partName, handler, error);
+    return ScanXmlInPieces(
+        [&](const XmlPieces& feed) {
+            feed(xml.data(), xml.size());
+            return true;
+        },
+        partName, handler, error);
 }
 
 } // namespace excelsim::xlsx

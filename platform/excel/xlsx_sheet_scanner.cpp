@@ -351,15 +351,17 @@ private:
             return Bad("bad markup declaration");
         }
         // A tag: its end is the first '>' outside quotes.
-        char quote = 0;
+        // A quoted value is skipped in one step: cell tags are mostly values.
         std::size_t i = 1;
         for (; i < rest.size(); ++i) {
-            char c = rest[i];
-            if (quote) {
-                if (c == quote)
-                    quote = 0;
-            } else if (c == '"' || c == '\'') {
-                quote = c;
+            const char c = rest[i];
+            if (c == '"' || c == '\'') {
+                const void* close = std::memchr(rest.data() + i + 1, c, rest.size() - i - 1);
+                if (!close) {
+                    i = rest.size();
+                    break;
+                }
+                i = static_cast<std::size_t>(static_cast<const char*>(close) - rest.data());
             } else if (c == '>') {
                 break;
             } else if (c == '<') {
@@ -438,10 +440,16 @@ private:
         if (at >= limit || !IsNameStart(static_cast<unsigned char>(buffer_[at])))
             return false;
         end = at + 1;
-        while (end < limit && IsNameChar(static_cast<unsigned char>(buffer_[end])))
-            ++end;
-        // Non-ASCII name characters must still be well-formed UTF-8.
-        return Checked(at, end);
+        bool ascii = static_cast<unsigned char>(buffer_[at]) < 0x80;
+        for (; end < limit; ++end) {
+            const auto c = static_cast<unsigned char>(buffer_[end]);
+            if (!IsNameChar(c))
+                break;
+            ascii = ascii && c < 0x80;
+        }
+        // Non-ASCII name characters must still be well-formed UTF-8; the
+        // names of a sheet part are all ASCII, so most skip the check.
+        return ascii || Checked(at, end);
     }
 
     static std::string_view Local(std::string_view name)

@@ -1,5 +1,5 @@
-// A dedicated XML scanner for the worksheet parts, which hold nearly all of
-// a workbook's bytes: the same events as ParseXmlInPieces (xlsx_xml.h) at a
+// A dedicated XML scanner for the worksheet and comments parts, which hold
+// nearly all of a workbook's bytes: the same events as ParseXmlInPieces (xlsx_xml.h) at a
 // fraction of expat's cost per element. It reads UTF-8 documents (what every
 // writer of the format produces; a part declaring another encoding is
 // refused), decodes the predefined entities and character references,

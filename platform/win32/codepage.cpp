@@ -220,7 +220,12 @@ void EncodeSingleByte(const std::array<char16_t, 128>& table, const char16_t* in
     for (std::size_t i = 0; i < size; ++i) {
         char16_t u = in[i];
         if (u < 0x80) {
-            out.Put(static_cast<char>(u));
+            // A run of ASCII, most texts whole, goes out in one step.
+            std::size_t run = i + 1;
+            while (run < size && in[run] < 0x80)
+                ++run;
+            out.PutAscii(in + i, run - i);
+            i = run - 1;
             continue;
         }
         int found = -1;

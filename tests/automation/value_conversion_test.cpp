@@ -53,6 +53,29 @@ TEST_F(ValueConversion, AnsiTextFollowsTheHostCodePage)
     EXPECT_EQ(BstrToAnsi(_bstr_t(u"\u20AC\u4E2D")), "\x80?"); // no such character in the code page
 }
 
+TEST_F(ValueConversion, TextsPastTheStackBufferConvertWhole)
+{
+    // Short texts convert straight into a stack buffer; one that does not fit
+    // there, by its characters or only by its bytes, must not come back cut.
+    const std::size_t fits = static_cast<std::size_t>(kStackConversionChars);
+    for (std::size_t length : {fits, fits + 1, 3 * fits}) {
+        std::u16string wide(length, u'x');
+        wide.back() = u'z';
+        const std::string narrow = BstrToAnsi(wide.data(), static_cast<UINT>(wide.size()));
+        EXPECT_EQ(narrow.size(), length);
+        EXPECT_EQ(narrow.back(), 'z');
+    }
+    // 3,000 characters, 6,000 bytes in UTF-8.
+    std::u16string polish(3000, u'\u0142');
+    polish.back() = u'\u00F3';
+    const std::string utf8 = BstrToAnsi(polish.data(), static_cast<UINT>(polish.size()));
+    ASSERT_EQ(utf8.size(), 6000u);
+    EXPECT_EQ(utf8.substr(0, 2), "\xC5\x82");
+    EXPECT_EQ(utf8.substr(5998), "\xC3\xB3");
+    ASSERT_TRUE(SetAnsiCodePageForHost(1250));
+    EXPECT_EQ(BstrToAnsi(polish.data(), static_cast<UINT>(polish.size())), std::string(2999, '\xB3') + "\xF3");
+}
+
 TEST_F(ValueConversion, InvalidAnsiBytesRaiseTheWin32Code)
 {
     EXPECT_EQ(Raised([] { AnsiToBstr("ok\xC3("); }), static_cast<HRESULT>(0x80070459));

@@ -94,6 +94,7 @@ TEST_F(XlsxSheetScannerTest, WellFormedDocumentsGiveExpatsEventsInAnyPieces)
         "<w><c r=\"A1\" t=\"s\"/><c r=\"A2\"></c>  <c\tr=\"A3\"\n/></w>\n<!-- after -->\n<?after?>\n",
         "<w><t>]] > ]>]</t><t a='>&gt;'/></w>",
         "<?xml version='1.0'?><!-- first --><w/>",
+        "<w><\xC3\xA9l \xC3\xA9t\xE6\x9D\xB1=\"1\" b='a\"b>c'/></w>",
     };
     for (const std::string& xml : documents) {
         Outcome expected = Expat(xml);
@@ -142,6 +143,8 @@ TEST_F(XlsxSheetScannerTest, WhatExpatRefusesIsRefusedWithAReason)
         "<!DOCTYPE w [<!ENTITY a 'x'>]><w>&a;</w>",
         "<w><t>unclosed",
         "<w a='x",
+        "<w><a\xC3/></w>",
+        "<w><a b\xC3\xA9\xFF='1'/></w>",
     };
     for (const std::string& xml : documents) {
         Outcome expected = Expat(xml);
