@@ -275,6 +275,8 @@ bool ParseComments(const std::string& xml, const std::string& partName, Sheet& s
     // An exported sheet has a comment on every row, so its comments part is
     // nearly as large as the sheet: it takes the sheet's scanner, not expat.
     CommentsHandler handler(sheet, cellBudget);
+    if (DeclaresOtherEncoding(std::string_view(xml).substr(0, 256)))
+        return ParseXml(xml, partName, handler, error);
     return ScanXmlInPieces(
         [&](const XmlPieces& feed) {
             feed(xml.data(), xml.size());

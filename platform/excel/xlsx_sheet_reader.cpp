@@ -241,40 +241,6 @@ bool ParseSheet(const std::string& xml, const std::string& partName, const std::
         partName, strings, styles, sheet, cellBudget, error);
 }
 
-namespace {
-
-// Whether the start of a part shows an encoding other than UTF-8.
-bool DeclaresOtherEncoding(std::string_view head)
-{
-    if (head.size() >= 2 && ((head[0] == '\xFE' && head[1] == '\xFF') || (head[0] == '\xFF' && head[1] == '\xFE')))
-        return true; // a UTF-16 byte-order mark
-    if (head.size() >= 2 && (head[0] == '\0' || head[1] == '\0'))
-        return true; // UTF-16 without a mark: "<" is 00 3C or 3C 00
-    if (head.substr(0, 3) == "\xEF\xBB\xBF")
-        head.remove_prefix(3);
-    if (head.substr(0, 5) != "<?xml")
-        return false;
-    const std::string_view declaration = head.substr(0, head.find("?>"));
-    std::size_t at = declaration.find("encoding");
-    if (at == std::string_view::npos)
-        return false;
-    at = declaration.find_first_of("\"'", at);
-    if (at == std::string_view::npos)
-        return false; // malformed: the scanner says so
-    const std::size_t close = declaration.find(declaration[at], at + 1);
-    if (close == std::string_view::npos)
-        return false;
-    const std::string_view name = declaration.substr(at + 1, close - at - 1);
-    if (name.size() != 5)
-        return true;
-    for (std::size_t i = 0; i < 5; ++i)
-        if ((name[i] | 0x20) != "utf-8"[i])
-            return true;
-    return false;
-}
-
-} // namespace
-
 bool ParseSheetInPieces(const std::function<bool(const XmlPieces&)>& read, const std::string& partName,
                         const std::vector<std::u16string>& strings, const Styles& styles, Sheet& sheet,
                         std::size_t& cellBudget, std::string& error)

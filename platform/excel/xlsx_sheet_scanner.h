@@ -11,10 +11,17 @@
 #include "xlsx_xml.h"
 
 #include <string>
+#include <string_view>
 
 namespace excelsim::xlsx {
 
 bool ScanXmlInPieces(const std::function<bool(const XmlPieces&)>& read, const std::string& partName,
                      XmlHandler& handler, std::string& error);
+
+// Whether a document starting with `head` (its first few hundred bytes) is
+// in an encoding other than UTF-8, by a UTF-16 byte-order mark or layout or
+// by its declaration: such a part goes to expat, which reads it and gives
+// the same events.
+bool DeclaresOtherEncoding(std::string_view head);
 
 } // namespace excelsim::xlsx

@@ -168,6 +168,27 @@ TEST_F(XlsxTest, SheetsInOtherEncodingsReadTheSameAsUtf8)
         EXPECT_EQ(book->sheets[0]->Find(1, 1)->Value(), Text(u"Caf\u00E9"));
         EXPECT_EQ(book->sheets[0]->Find(1, 2)->Value(), Number(2.5));
     }
+    // The same holds for a comments part.
+    {
+        const std::string comments =
+            R"(<?xml version="1.0" encoding="ISO-8859-1"?><comments xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+            R"(<authors><author>a</author></authors><commentList><comment ref="A1" authorId="0"><text><r><t>)"
+            "Caf\xE9</t></r></text></comment></commentList></comments>";
+        const std::string sheetRels =
+            R"(<?xml version="1.0"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+            R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/comments" Target="../comments1.xml"/></Relationships>)";
+        std::string error;
+        auto book = Open(Zip({{"_rels/.rels", kRootRels},
+                              {"xl/workbook.xml", kWorkbook},
+                              {"xl/_rels/workbook.xml.rels", kWorkbookRels},
+                              {"xl/worksheets/sheet1.xml", utf8},
+                              {"xl/worksheets/_rels/sheet1.xml.rels", sheetRels},
+                              {"xl/comments1.xml", comments}}),
+                         error);
+        ASSERT_TRUE(book) << error;
+        ASSERT_TRUE(book->sheets[0]->Find(1, 1).has_value());
+        EXPECT_EQ(book->sheets[0]->Find(1, 1)->Comment().value_or(u"?"), u"Caf\u00E9");
+    }
     // A declared encoding nothing here reads is refused, not guessed.
     std::string error;
     EXPECT_FALSE(Open(PackageWithSheet(R"(<?xml version="1.0" encoding="EBCDIC-XYZ"?>)" + open + data + "x" + tail), error));
