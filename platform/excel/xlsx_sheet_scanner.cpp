@@ -78,6 +78,29 @@ std::size_t Utf8Length(const unsigned char* p, const unsigned char* end)
     return n;
 }
 
+// Whether an XML declaration's text (after "<?xml") names UTF-8 or no
+// encoding at all; false for another encoding and for a malformed one.
+bool DeclaredUtf8(std::string_view declaration)
+{
+    std::size_t at = declaration.find("encoding");
+    if (at == std::string_view::npos)
+        return true;
+    at = declaration.find_first_of("\"'", at);
+    if (at == std::string_view::npos)
+        return false;
+    std::size_t close = declaration.find(declaration[at], at + 1);
+    if (close == std::string_view::npos)
+        return false;
+    std::string_view name = declaration.substr(at + 1, close - at - 1);
+    if (name.size() != 5)
+        return false;
+    const char* utf8 = "utf-8";
+    for (std::size_t i = 0; i < 5; ++i)
+        if (static_cast<char>(name[i] | 0x20) != utf8[i])
+            return false;
+    return true;
+}
+
 class Scanner {
 public:
     Scanner(XmlHandler& handler) : handler_(handler) {}
@@ -413,27 +436,6 @@ private:
         return true;
     }
 
-    static bool DeclaredUtf8(std::string_view declaration)
-    {
-        std::size_t at = declaration.find("encoding");
-        if (at == std::string_view::npos)
-            return true;
-        at = declaration.find_first_of("\"'", at);
-        if (at == std::string_view::npos)
-            return false;
-        std::size_t close = declaration.find(declaration[at], at + 1);
-        if (close == std::string_view::npos)
-            return false;
-        std::string_view name = declaration.substr(at + 1, close - at - 1);
-        if (name.size() != 5)
-            return false;
-        const char* utf8 = "utf-8";
-        for (std::size_t i = 0; i < 5; ++i)
-            if (static_cast<char>(name[i] | 0x20) != utf8[i])
-                return false;
-        return true;
-    }
-
     // A name from `at`; its end in `end`. False when there is none.
     bool Name(std::size_t at, std::size_t limit, std::size_t& end)
     {
@@ -588,24 +590,8 @@ bool DeclaresOtherEncoding(std::string_view head)
         head.remove_prefix(3);
     if (head.substr(0, 5) != "<?xml")
         return false;
-    const std::string_view declaration = head.substr(0, head.find("?>"));
-    std::size_t at = declaration.find("encoding");
-    if (at == std::string_view::npos)
-        return false;
-    at = declaration.find_first_of("\"'", at);
-    if (at == std::string_view::npos)
-        return false; // malformed: the scanner says so
-    const std::size_t close = declaration.find(declaration[at], at + 1);
-    if (close == std::string_view::npos)
-        return false;
-    const std::string_view name = declaration.substr(at + 1, close - at - 1);
-    if (name.size() != 5)
-        return true;
-    for (std::size_t i = 0; i < 5; ++i)
-        if ((name[i] | 0x20) != "utf-8"[i])
-            return true;
-    return false;
+    // A malformed declaration goes to expat too, which says what is wrong.
+    return !DeclaredUtf8(head.substr(5, head.find("?>") - 5));
 }
-
 
 } // namespace excelsim::xlsx
