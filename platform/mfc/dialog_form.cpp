@@ -33,14 +33,16 @@ DialogForm DialogSession::form() const
     form.title = dialog->text;
     // Tips show only while their tooltip is active.
     std::map<HWND, std::string> tips;
+    auto takeTips = [&](const Window& tip) {
+        form.relayedToTooltips += tip.relayed;
+        if (tip.active)
+            for (const auto& [tool, text] : tip.tools)
+                tips[tool] = text;
+    };
     for (HWND child : dialog->children) {
         Window* tip = mfcwin::Find(child);
-        if (!tip || tip->kind != Kind::ToolTip)
-            continue;
-        form.relayedToTooltips += tip->relayed;
-        if (tip->active)
-            for (const auto& [tool, text] : tip->tools)
-                tips[tool] = text;
+        if (tip && tip->kind == Kind::ToolTip)
+            takeTips(*tip);
     }
     // The dialog's own controls, then those of the tab page shown.
     std::vector<std::pair<HWND, int>> shown;
@@ -60,10 +62,7 @@ DialogForm DialogSession::form() const
             if (!window)
                 continue;
             if (window->kind == Kind::ToolTip) {
-                form.relayedToTooltips += window->relayed;
-                if (window->active)
-                    for (const auto& [tool, text] : window->tools)
-                        tips[tool] = text;
+                takeTips(*window);
                 continue;
             }
             shown.emplace_back(onPage, tab->activeTab);
@@ -73,12 +72,8 @@ DialogForm DialogSession::form() const
     for (const auto& [child, pageIndex] : shown)
         for (HWND owned : mfcwin::Find(child)->children) {
             Window* tip = mfcwin::Find(owned);
-            if (!tip || tip->kind != Kind::ToolTip)
-                continue;
-            form.relayedToTooltips += tip->relayed;
-            if (tip->active)
-                for (const auto& [tool, text] : tip->tools)
-                    tips[tool] = text;
+            if (tip && tip->kind == Kind::ToolTip)
+                takeTips(*tip);
         }
     for (const auto& [child, pageIndex] : shown) {
         Window* window = mfcwin::Find(child);

@@ -40,15 +40,7 @@ protected:
     {
         const auto few = Export(3, settings);
         const auto more = Export(11, settings);
-        std::map<DISPID, std::uint64_t> perRow;
-        for (const auto& [member, count] : more) {
-            const auto it = few.find(member);
-            const std::uint64_t extra = count - (it == few.end() ? 0 : it->second);
-            EXPECT_EQ(extra % 8, 0u) << "member " << member << " is not called the same number of times per row";
-            if (extra)
-                perRow[member] = extra / 8;
-        }
-        return perRow;
+        return CallsPerAddedRow(few, more, 8);
     }
 };
 

@@ -57,14 +57,7 @@ TEST_F(ImportCallsPerRow, EveryValueRowMakesTheSameCalls)
 {
     const auto few = Import(3);
     const auto more = Import(11);
-    std::map<DISPID, std::uint64_t> perRow;
-    for (const auto& [member, count] : more) {
-        const auto it = few.find(member);
-        const std::uint64_t extra = count - (it == few.end() ? 0 : it->second);
-        EXPECT_EQ(extra % 8, 0u) << "member " << member << " is not called the same number of times per row";
-        if (extra)
-            perRow[member] = extra / 8;
-    }
+    const std::map<DISPID, std::uint64_t> perRow = CallsPerAddedRow(few, more, 8);
     const std::map<DISPID, std::uint64_t> expected = {
         {Excel::dispidItem, 13}, {Excel::dispidComment, 7}, {Excel::dispidText, 8}, {Excel::dispidValue, 6},
     };

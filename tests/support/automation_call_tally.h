@@ -33,3 +33,21 @@ inline std::map<DISPID, std::uint64_t> CallsByMember(const excelsim::ExcelContex
     EXPECT_EQ(total, excel.TotalCalls()) << "a member this tally does not list was called";
     return calls;
 }
+
+// What each of the `addedRows` rows that `more` has beyond `fewer` adds,
+// member by member. A member whose extra calls do not divide evenly among
+// the rows is not called the same number of times per row, which fails here.
+inline std::map<DISPID, std::uint64_t> CallsPerAddedRow(const std::map<DISPID, std::uint64_t>& fewer,
+                                                        const std::map<DISPID, std::uint64_t>& more,
+                                                        std::uint64_t addedRows)
+{
+    std::map<DISPID, std::uint64_t> perRow;
+    for (const auto& [member, count] : more) {
+        const auto it = fewer.find(member);
+        const std::uint64_t extra = count - (it == fewer.end() ? 0 : it->second);
+        EXPECT_EQ(extra % addedRows, 0u) << "member " << member << " is not called the same number of times per row";
+        if (extra)
+            perRow[member] = extra / addedRows;
+    }
+    return perRow;
+}
